@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Usage: scripts/build.sh release|asan|fuzz  — configures and builds build/<kind>.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+kind="${1:-release}"
+jobs="${JOBS:-$(nproc)}"
+case "$kind" in
+  release) cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQV_BENCH=ON >/dev/null ;;
+  asan)    cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQV_SANITIZE=ON >/dev/null ;;
+  fuzz)    CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+             -DQV_FUZZ=ON -DQV_TESTS=OFF >/dev/null ;;
+  game)    cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+           cmake --build build/release -j"$jobs" --target glimvale
+           exit 0 ;;
+  *) echo "unknown build kind: $kind" >&2; exit 2 ;;
+esac
+cmake --build "build/$kind" -j"$jobs"
