@@ -1,7 +1,52 @@
+#include <cstdlib>
+
+#include "application.h"
+#include "config_manager.h"
+#include "format_string.h"
+#include "game_application.h"
 #include "log_system.h"
+#include "main_loop.h"
+#include "platform/window.h"
+#include "report_assert.h"
+
+namespace {
+
+QV::Platform::Window* gMainWindow = nullptr;
+
+void closeMainWindow() {
+    delete gMainWindow;
+    gMainWindow = nullptr;
+}
+
+QV::Platform::Window* createMainWindow(Application* application) {
+    ApplicationWindow* record = application->getWindow();
+    record->clientWidth = 1280;
+    record->clientHeight = 720;
+    QV::Platform::WindowDesc desc;
+    desc.title = application->getWindowTitle();
+    desc.width = record->clientWidth;
+    desc.height = record->clientHeight;
+    QV::Platform::Window* window = QV::Platform::Window::create(desc);
+    if (!window) {
+        QV_FATAL(QV::formatString("Failed to create the main window: %s",
+                                  QV::Platform::Window::lastError().c_str()));
+    }
+    record->windowHandle = window->nativeHandle();
+    record->deviceContext = window;
+    return window;
+}
+
+}  // namespace
 
 int main() {
-    QV::LogSystem log;
-    QV::logLine("Application started");
-    return 0;
+    QV::Platform::installQuitSignals();
+    GameApplication* application = new GameApplication();
+    application->setRunning(false);
+    gMainWindow = createMainWindow(application);
+    std::atexit(closeMainWindow);
+    application->initDevices();
+    application->create();
+    application->setRunning(true);
+    runMainLoop(gMainWindow, application);
+    application->exit();
 }

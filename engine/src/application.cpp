@@ -1,0 +1,194 @@
+#include "application.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+
+#include "benchmarker.h"
+#include "config_manager.h"
+#include "engine_notification_dispatcher.h"
+#include "file_system.h"
+#include "font.h"
+#include "format_string.h"
+#include "job_manager.h"
+#include "lex_binded_function_manager.h"
+#include "log_system.h"
+#include "object_factory.h"
+#include "particle_system.h"
+#include "render_system.h"
+#include "resource_group_manager.h"
+#include "sprite_manager.h"
+#include "timer_manager.h"
+#include "ui/text_manager.h"
+#include "ui/ui_font_manager.h"
+#include "ui/ui_manager.h"
+#include "video_player.h"
+#include "video_surface_streamer.h"
+
+Application* gApplication = nullptr;
+
+namespace {
+
+template <class T>
+void deleteManager(T*& field) {
+    delete field;
+    field = nullptr;
+}
+
+}  // namespace
+
+Application::Application() {
+    mWindow = new ApplicationWindow();
+    mWindow->customCursor = false;
+    startUp();
+    QV::Singleton<QV::TextManager>::instance()->load();
+    mConfigManager->setVertexFormat(21);
+    mDebugFont = new QV::Font();
+    mDebugFont->load("system_font_fnt");
+}
+
+Application::~Application() {
+    delete mWindow;
+    mWindow = nullptr;
+}
+
+void Application::startUp() {
+    if (!QV::Singleton<QV::EngineNotificationDispatcher>::instancePointer()) new QV::EngineNotificationDispatcher();
+    mBenchmarker = new QV::Benchmarker();
+    mObjectFactory = new QV::ObjectFactory();
+    mLogSystem = new QV::LogSystem();
+
+    QV::logLine("Init EngineAllocators ...");
+    QV::logLine("Init LexBindedFunctionManager...");
+    mLexBindedFunctionManager = new QV::LexBindedFunctionManager();
+    QV::logLine("Init JobManager...");
+    mJobManager = new QV::JobManager();
+    QV::logLine("Init TimerManager...");
+    mTimerManager = new QV::TimerManager();
+    QV::logLine("Init FileSystem...");
+    mFileSystem = new QV::FileSystem();
+    QV::logLine("Init TextManager...");
+    new QV::TextManager();
+    QV::logLine("Init ConfigManager...");
+    mConfigManager = new QV::ConfigManager();
+    mConfigManager->load();
+    QV::logLine("Init RenderSystem...");
+    mRenderSystem = new QV::RenderSystem(this);
+    QV::logLine("Init SoundManager...");
+    mResourceGroupManager = new QV::ResourceGroupManager();
+    QV::logLine("Init ParticleSystem...");
+    mParticleSystem = new QV::ParticleSystem();
+    QV::logLine("Init InputManager...");
+    QV::logLine("Init SpriteManager...");
+    mSpriteManager = new QV::SpriteManager<QV::Sprite>();
+    mFastSpriteManager = new QV::SpriteManager<QV::FastSprite>();
+    QV::logLine("Init TextureManager...");
+    QV::logLine("Init UIManager...");
+    mUIManager = new QV::UIManager();
+    QV::logLine("Init UIFontManager...");
+    new QV::UIFontManager();
+    QV::logLine("Init VideoSurfaceStreame...");
+    mVideoSurfaceStreamer = new QV::VideoSurfaceStreamer();
+    QV::logLine("Init VideoPlayer...");
+    mVideoPlayer = new QV::VideoPlayer();
+    mFileSystem->reloadFileTable();
+    mRunning = true;
+    onActivate();
+}
+
+void Application::initDevices() {
+    mRenderSystem->createDevice(mWindow->windowHandle);
+}
+
+void Application::updateFrame() {
+    if (!mRunning || !mActive) return;
+    if (mVideoPlayer) mVideoPlayer->update();
+    mTimerManager->update();
+    mParticleSystem->update();
+    int running = mJobManager->updateJobs();
+    if (running != 0) {
+        updateLoading();
+        return;
+    }
+    bool videoPlaying = mVideoPlayer && mVideoPlayer->entryCount() != 0;
+    if (videoPlaying) return;
+    mUIManager->update();
+    videoPlaying = mVideoPlayer && mVideoPlayer->entryCount() != 0;
+    if (!videoPlaying) update();
+}
+
+void Application::renderFrame() {
+    if (!mRunning || !mActive) return;
+    if (mJobManager->updateJobs() != 0) {
+        renderLoading();
+    } else if (mVideoPlayer && mVideoPlayer->entryCount() != 0) {
+        mVideoPlayer->renderBlocking();
+    } else {
+        render();
+    }
+}
+
+float Application::loadingFrameRate(float frameDelta) { return 1.0f / std::min(frameDelta, 0.1f); }
+
+void Application::renderLoading() {
+    mRenderSystem->beginFrame();
+    float fps = loadingFrameRate(mTimerManager->getFrameDelta());
+    if (mDebugFont) {
+        mDebugFont->drawText(QV::formatString("FPS %f", fps), 0.0f, 0.0f, 1.0f, 1.0f, 1.0f, 1.0f, 1.0f);
+        mDebugFont->drawText("Loading...", 0.0f, 20.0f, 1.0f, 1.0f, 1.0f, 1.0f, 1.0f);
+    }
+    mRenderSystem->endFrame();
+    if (mRenderSystem->present() != 0) mRenderSystem->setDeviceLost(true);
+}
+
+void Application::drawUnderScene(float, float, float, float) {}
+
+void Application::drawOverScene(float) {}
+
+void Application::onActivate() {
+    if (!mActive) QV::postEngineNotification(QV::kNotificationActivated);
+    mActive = true;
+}
+
+void Application::onDeactivate() {
+    if (mActive) QV::postEngineNotification(QV::kNotificationDeactivated);
+    mActive = false;
+}
+
+void Application::shutDown() {
+    mJobManager->clear();
+    destroy();
+    mRunning = false;
+    if (mDebugFont) {
+        mDebugFont->release();
+        delete mDebugFont;
+        mDebugFont = nullptr;
+    }
+    mRenderSystem->releaseRenderData();
+
+    deleteManager(mVideoPlayer);
+    deleteManager(mVideoSurfaceStreamer);
+    deleteManager(mUIManager);
+    delete QV::Singleton<QV::UIFontManager>::instance();
+    deleteManager(mParticleSystem);
+    deleteManager(mSpriteManager);
+    deleteManager(mFastSpriteManager);
+    deleteManager(mRenderSystem);
+    deleteManager(mResourceGroupManager);
+    deleteManager(mConfigManager);
+    deleteManager(mFileSystem);
+    delete QV::Singleton<QV::TextManager>::instance();
+    deleteManager(mTimerManager);
+    deleteManager(mJobManager);
+    deleteManager(mObjectFactory);
+    deleteManager(mLogSystem);
+    deleteManager(mLexBindedFunctionManager);
+    deleteManager(mBenchmarker);
+    delete QV::Singleton<QV::EngineNotificationDispatcher>::instancePointer();
+}
+
+void Application::exit() {
+    shutDown();
+    std::fflush(stdout);
+    std::exit(0);
+}

@@ -1,0 +1,156 @@
+#include "platform/window.h"
+
+#include <SDL.h>
+
+#include <atomic>
+#include <csignal>
+#include <ctime>
+
+namespace QV::Platform {
+
+namespace {
+
+std::string gLastError;
+std::atomic<bool> gQuitSignal{false};
+bool gQuitReported = false;
+
+void onQuitSignal(int) { gQuitSignal.store(true); }
+
+SDL_Window* sdl(void* handle) { return static_cast<SDL_Window*>(handle); }
+
+}  // namespace
+
+const std::string& Window::lastError() { return gLastError; }
+
+Window* Window::create(const WindowDesc& desc) {
+    // Our own SIGINT/SIGTERM handling keeps the shut-down order; SDL must not take them.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    if (!SDL_WasInit(SDL_INIT_VIDEO) && SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        gLastError = SDL_GetError();
+        return nullptr;
+    }
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 2);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 1);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
+    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 8);
+
+    Uint32 flags = SDL_WINDOW_OPENGL;
+    if (desc.resizable) flags |= SDL_WINDOW_RESIZABLE;
+    if (desc.fullscreen) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+    flags |= desc.hidden ? SDL_WINDOW_HIDDEN : SDL_WINDOW_SHOWN;
+    int width = desc.width > 0 ? desc.width : 1;
+    int height = desc.height > 0 ? desc.height : 1;
+    SDL_Window* window = SDL_CreateWindow(desc.title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                                          width, height, flags);
+    if (!window) {
+        gLastError = SDL_GetError();
+        return nullptr;
+    }
+    Window* result = new Window();
+    result->mHandle = window;
+    return result;
+}
+
+Window::~Window() {
+    if (mHandle) SDL_DestroyWindow(sdl(mHandle));
+    mHandle = nullptr;
+}
+
+bool Window::pollEvent(WindowEvent& event) {
+    event = WindowEvent{};
+    if (gQuitSignal.load() && !gQuitReported) {
+        gQuitReported = true;
+        event.kind = WindowEventKind::Quit;
+        return true;
+    }
+    SDL_Event e;
+    while (SDL_PollEvent(&e)) {
+        switch (e.type) {
+            case SDL_QUIT:
+                event.kind = WindowEventKind::Quit;
+                return true;
+            case SDL_MOUSEWHEEL:
+                event.kind = WindowEventKind::MouseWheel;
+                event.wheel = e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -e.wheel.y : e.wheel.y;
+                return true;
+            case SDL_WINDOWEVENT:
+                switch (e.window.event) {
+                    case SDL_WINDOWEVENT_FOCUS_GAINED:
+                        event.kind = WindowEventKind::Activated;
+                        return true;
+                    case SDL_WINDOWEVENT_FOCUS_LOST:
+                        event.kind = WindowEventKind::Deactivated;
+                        return true;
+                    case SDL_WINDOWEVENT_EXPOSED:
+                        event.kind = WindowEventKind::Paint;
+                        return true;
+                    case SDL_WINDOWEVENT_SIZE_CHANGED:
+                        event.kind = WindowEventKind::Resized;
+                        event.width = e.window.data1;
+                        event.height = e.window.data2;
+                        return true;
+                    case SDL_WINDOWEVENT_CLOSE:
+                        event.kind = WindowEventKind::Quit;
+                        return true;
+                    default:
+                        break;
+                }
+                break;
+            default:
+                break;
+        }
+    }
+    return false;
+}
+
+void Window::clientSize(int32_t& width, int32_t& height) const {
+    int w = 0, h = 0;
+    if (mHandle) SDL_GetWindowSize(sdl(mHandle), &w, &h);
+    width = w;
+    height = h;
+}
+
+void Window::setTitle(const std::string& title) {
+    if (mHandle) SDL_SetWindowTitle(sdl(mHandle), title.c_str());
+}
+
+void Window::setFullscreen(bool fullscreen) {
+    if (mHandle) SDL_SetWindowFullscreen(sdl(mHandle), fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+}
+
+void Window::showSystemCursor(bool show) { SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE); }
+
+bool Window::hasFocus() const {
+    return mHandle && (SDL_GetWindowFlags(sdl(mHandle)) & SDL_WINDOW_INPUT_FOCUS) != 0;
+}
+
+void installQuitSignals() {
+    struct sigaction action {};
+    action.sa_handler = onQuitSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+}
+
+bool quitRequested() { return gQuitSignal.load(); }
+
+uint32_t tickCount() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<uint32_t>(now.tv_sec * 1000ULL + now.tv_nsec / 1000000ULL);
+}
+
+void sleepMilliseconds(uint32_t milliseconds) {
+    timespec wait{static_cast<time_t>(milliseconds / 1000), static_cast<long>(milliseconds % 1000) * 1000000L};
+    while (nanosleep(&wait, &wait) != 0) {
+        if (gQuitSignal.load()) break;
+    }
+}
+
+}  // namespace QV::Platform

@@ -1,0 +1,35 @@
+#include "game_application.h"
+
+#include <utf8.h>
+
+#include "config_manager.h"
+#include "log_system.h"
+#include "render_system.h"
+#include "ui/text_manager.h"
+
+GameApplication::GameApplication() {
+    gApplication = this;
+    QV::logLine("Application started");
+    std::u16string title = QV::Singleton<QV::TextManager>::instance()->translate("APP_WINDOW_TITLE");
+    std::string narrow;
+    utf8::utf16to8(title.begin(), title.end(), std::back_inserter(narrow));
+    setWindowTitle(narrow);
+    QV::Singleton<QV::ConfigManager>::instance()->setVertexFormat(21);
+}
+
+GameApplication::~GameApplication() {
+    if (gApplication == this) gApplication = nullptr;
+}
+
+void GameApplication::create() {}
+
+void GameApplication::destroy() {}
+
+void GameApplication::update() {}
+
+void GameApplication::render() {
+    QV::RenderSystem* renderSystem = QV::Singleton<QV::RenderSystem>::instance();
+    renderSystem->beginFrame();
+    renderSystem->endFrame();
+    if (renderSystem->present() != 0) renderSystem->setDeviceLost(true);
+}
