@@ -5,6 +5,7 @@
 
 #include "format_string.h"
 #include "log_system.h"
+#include "report_assert.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -54,6 +55,20 @@ TEST(LogSystem, FileAndStdoutLineForms) {
         "[0-9]{2}:[0-9]{2}:[0-9]{2}:  \n");
     EXPECT_TRUE(std::regex_match(out, outForm)) << out;
     EXPECT_EQ(QV::Singleton<QV::LogSystem>::instancePointer(), nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(FatalReportDeathTest, WithoutLogWritesStderrAndLogFileDirectly) {
+    qvtest::TempDir dir;
+    qvtest::ScopedChdir cd(dir.path());
+    ASSERT_EQ(QV::Singleton<QV::LogSystem>::instancePointer(), nullptr);
+    EXPECT_EXIT(QV::reportAssert("QV", "early failure", "early.cpp", 7), testing::ExitedWithCode(255),
+                "ERROR: Assert occured\n Name:\n  QV\n\nDescription:\n  early failure\n\nFile:\n  early.cpp\n\nLine:\n  7");
+    std::string file = qvtest::readFile("QV.log");
+    EXPECT_NE(file.find(": ERROR: Assert occured\n Name:\n  QV"), std::string::npos) << file;
 }
 
 }  // namespace

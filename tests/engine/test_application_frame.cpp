@@ -1,0 +1,112 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "application.h"
+#include "engine_notification_dispatcher.h"
+#include "log_system.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+class RecordingApplication : public Application {
+public:
+    void update() override { calls.push_back("update"); }
+    void render() override { calls.push_back("render"); }
+    void updateLoading() override { calls.push_back("updateLoading"); }
+    void renderLoading() override { calls.push_back("renderLoading"); }
+    void destroy() override { calls.push_back("destroy"); }
+    std::vector<std::string> calls;
+};
+
+class RecordingListener : public QV::NotificationListener {
+public:
+    void onNotification(QV::Notification* notification) override { codes.push_back(notification->code); }
+    std::vector<int> codes;
+};
+
+class ApplicationFrame : public testing::Test {
+protected:
+    ApplicationFrame() : cd(dir.path()) {}
+    void TearDown() override {
+        if (app) {
+            app->shutDown();
+            delete app;
+        }
+    }
+    qvtest::TempDir dir;
+    qvtest::ScopedChdir cd;
+    RecordingApplication* app = nullptr;
+};
+
+TEST_F(ApplicationFrame, RunsGameSlotsOnlyWhileRunningAndActive) {
+    app = new RecordingApplication();
+    ASSERT_TRUE(app->isRunning());
+    ASSERT_TRUE(app->isActive());
+
+    app->updateFrame();
+    app->renderFrame();
+    EXPECT_EQ(app->calls, (std::vector<std::string>{"update", "render"}));
+
+    app->calls.clear();
+    app->onDeactivate();
+    app->updateFrame();
+    app->renderFrame();
+    EXPECT_TRUE(app->calls.empty());
+
+    app->onActivate();
+    app->setRunning(false);
+    app->updateFrame();
+    app->renderFrame();
+    EXPECT_TRUE(app->calls.empty());
+    app->setRunning(true);
+}
+
+TEST_F(ApplicationFrame, ActivationPostsOnlyOnChange) {
+    app = new RecordingApplication();
+    RecordingListener listener;
+    auto* dispatcher = QV::Singleton<QV::EngineNotificationDispatcher>::instance();
+    dispatcher->addListener(&listener);
+
+    app->onActivate();    // already active: nothing posted
+    app->onDeactivate();  // 3
+    app->onDeactivate();  // already inactive
+    app->onActivate();    // 2
+    EXPECT_EQ(listener.codes, (std::vector<int>{3, 2}));
+    EXPECT_TRUE(app->isActive());
+
+    dispatcher->addListener(&listener);  // twice: told twice
+    listener.codes.clear();
+    app->onDeactivate();
+    EXPECT_EQ(listener.codes, (std::vector<int>{3, 3}));
+    dispatcher->removeListener(&listener);
+    dispatcher->removeListener(&listener);
+    app->onActivate();
+}
+
+TEST_F(ApplicationFrame, ShutDownDestroysGameAndClearsSingletons) {
+    app = new RecordingApplication();
+    app->shutDown();
+    EXPECT_EQ(app->calls, (std::vector<std::string>{"destroy"}));
+    EXPECT_FALSE(app->isRunning());
+    EXPECT_EQ(QV::Singleton<QV::LogSystem>::instancePointer(), nullptr);
+    EXPECT_EQ(QV::Singleton<QV::EngineNotificationDispatcher>::instancePointer(), nullptr);
+    delete app;
+    app = nullptr;
+}
+
+TEST(ApplicationLoadingScreen, FrameRateFigure) {
+    struct Case {
+        float delta;
+        float expected;
+    } cases[] = {{0.1f, 10.0f}, {0.5f, 10.0f}, {0.05f, 20.0f}, {1.0f / 60.0f, 60.0f}};
+    for (const Case& c : cases) EXPECT_FLOAT_EQ(Application::loadingFrameRate(c.delta), c.expected) << c.delta;
+}
+
+TEST(SingletonDeathTest, MissingSingletonNamesTheType) {
+    EXPECT_EXIT(QV::Singleton<QV::LogSystem>::instance(), testing::ExitedWithCode(255),
+                "Singleton not initialized: class QV::LogSystem");
+}
+
+}  // namespace
