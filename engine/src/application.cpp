@@ -6,6 +6,7 @@
 
 #include "benchmarker.h"
 #include "config_manager.h"
+#include "engine_allocators.h"
 #include "engine_notification_dispatcher.h"
 #include "file_system.h"
 #include "font.h"
@@ -13,6 +14,7 @@
 #include "job_manager.h"
 #include "lex_binded_function_manager.h"
 #include "log_system.h"
+#include "memory_manager.h"
 #include "object_factory.h"
 #include "particle_system.h"
 #include "render_system.h"
@@ -59,6 +61,8 @@ void Application::startUp() {
     mLogSystem = new QV::LogSystem();
 
     QV::logLine("Init EngineAllocators ...");
+    mEngineAllocators = new QV::EngineAllocators();
+    mEngineAllocators->init();
     QV::logLine("Init LexBindedFunctionManager...");
     mLexBindedFunctionManager = new QV::LexBindedFunctionManager();
     QV::logLine("Init JobManager...");
@@ -183,12 +187,14 @@ void Application::shutDown() {
     deleteManager(mObjectFactory);
     deleteManager(mLogSystem);
     deleteManager(mLexBindedFunctionManager);
+    deleteManager(mEngineAllocators);
     deleteManager(mBenchmarker);
     delete QV::Singleton<QV::EngineNotificationDispatcher>::instancePointer();
 }
 
 void Application::exit() {
     shutDown();
+    QV::Singleton<QV::MemoryManager>::instance()->dumpLeaks();
     std::fflush(stdout);
     std::exit(0);
 }

@@ -22,6 +22,7 @@ class VideoSurfaceStreamer;
 class VideoPlayer;
 class Font;
 class Benchmarker;
+class EngineAllocators;
 }  // namespace QV
 
 // The application's window record, filled by the entry point when it creates the window.
@@ -98,6 +99,7 @@ protected:
     QV::VideoSurfaceStreamer* mVideoSurfaceStreamer = nullptr;
     QV::VideoPlayer* mVideoPlayer = nullptr;
     QV::Font* mDebugFont = nullptr;
+    QV::EngineAllocators* mEngineAllocators = nullptr;
     QV::Benchmarker* mBenchmarker = nullptr;
 };
 

@@ -5,6 +5,7 @@
 #include "format_string.h"
 #include "game_application.h"
 #include "log_system.h"
+#include "memory_manager.h"
 #include "main_loop.h"
 #include "platform/window.h"
 #include "report_assert.h"
@@ -45,6 +46,7 @@ int main() {
     gMainWindow = createMainWindow(application);
     std::atexit(closeMainWindow);
     application->initDevices();
+    if (!QV::Singleton<QV::MemoryManager>::instancePointer()) new QV::MemoryManager();
     application->create();
     application->setRunning(true);
     runMainLoop(gMainWindow, application);

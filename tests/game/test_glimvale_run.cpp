@@ -73,6 +73,8 @@ TEST(GlimvaleRun, StartsHeadlessLogsInOrderAndEndsOnSigterm) {
         fileAt = static_cast<size_t>(f) + 1;
         outAt = static_cast<size_t>(o) + 1;
     }
+    // The orderly exit appends the memory report after the shut-down.
+    EXPECT_NE(qvtest::readFile(dir.file("QV.log")).find("MemoryManager: Memory Leaks not found"), std::string::npos);
 }
 
 }  // namespace
