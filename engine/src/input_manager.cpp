@@ -1,0 +1,81 @@
+#include "input_manager.h"
+
+#include <atomic>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "platform/input_source.h"
+#include "platform/scripted_input_source.h"
+#include "report_assert.h"
+
+namespace QV {
+
+namespace {
+
+std::atomic<InputManager::ScreenToWorkspace> gScreenToWorkspace{nullptr};
+
+Platform::InputSource* makeSource() {
+    const char* scriptPath = std::getenv("QV_INPUT_SCRIPT");
+    if (!scriptPath || !*scriptPath) return Platform::createSystemInputSource();
+    std::ifstream file(scriptPath, std::ios::binary);
+    if (!file) QV_FATAL(std::string("Failed to open input script: ") + scriptPath);
+    std::ostringstream text;
+    text << file.rdbuf();
+    auto* source = new Platform::ScriptedInputSource();
+    std::string error;
+    if (!source->parse(text.str(), &error)) {
+        delete source;
+        QV_FATAL("Failed to load " + std::string(scriptPath) + ": " + error);
+    }
+    return source;
+}
+
+}  // namespace
+
+InputManager::InputManager(Application* application) : mApplication(application) {}
+
+InputManager::~InputManager() { releaseDevices(); }
+
+void InputManager::init() { init(makeSource()); }
+
+void InputManager::init(Platform::InputSource* source) {
+    releaseDevices();
+    mSource = source;
+    mMouse = new MouseDevice(mApplication, mSource);
+    mMouse->setWorkspacePosition(getMousePosition());
+    mKeyboard = new KeyboardDevice(mSource);
+}
+
+void InputManager::releaseDevices() {
+    delete mMouse;
+    mMouse = nullptr;
+    delete mKeyboard;
+    mKeyboard = nullptr;
+    delete mSource;
+    mSource = nullptr;
+}
+
+void InputManager::pollMouse() {
+    if (mMouse) mMouse->poll();
+}
+
+void InputManager::updateKeyboard() {
+    if (mKeyboard) mKeyboard->update();
+}
+
+Vector2<int> InputManager::getMousePosition() {
+    if (!mMouse) return Vector2<int>();
+    Vector2<int> position = mMouse->getPosition();
+    if (ScreenToWorkspace mapping = gScreenToWorkspace.load()) position = mapping(position);
+    mMouse->setWorkspacePosition(position);
+    return position;
+}
+
+bool InputManager::isMouseDown() const { return mMouse && mMouse->isLeftDown(); }
+bool InputManager::isMousePressed() const { return mMouse && mMouse->isLeftPressed(); }
+bool InputManager::isMouseReleased() const { return mMouse && mMouse->isLeftReleased(); }
+
+void InputManager::setScreenToWorkspace(ScreenToWorkspace mapping) { gScreenToWorkspace.store(mapping); }
+
+}  // namespace QV

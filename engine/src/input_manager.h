@@ -1,0 +1,58 @@
+#pragma once
+
+#include "keyboard_device.h"
+#include "mouse_device.h"
+#include "singleton.h"
+#include "vector2.h"
+
+class Application;
+
+namespace QV {
+
+namespace Platform {
+class InputSource;
+}
+
+// Owns the mouse and the keyboard state; both are refreshed once per frame.
+class InputManager : public Singleton<InputManager> {
+public:
+    // Maps a window client position into workspace coordinates.
+    using ScreenToWorkspace = Vector2<int> (*)(const Vector2<int>& windowPosition);
+
+    explicit InputManager(Application* application);
+    ~InputManager() override;
+
+    // Makes the devices once the window exists. They read the window system,
+    // or the script named by QV_INPUT_SCRIPT when that is set (a script that
+    // cannot be read or parsed is fatal).
+    void init();
+    // Makes the devices on a given source, which the manager then owns.
+    void init(Platform::InputSource* source);
+
+    MouseDevice* getMouse() const { return mMouse; }
+    KeyboardDevice* getKeyboard() const { return mKeyboard; }
+
+    // The frame's input steps.
+    void pollMouse();
+    void updateKeyboard();
+
+    // The mouse position in workspace coordinates, also cached in the mouse.
+    Vector2<int> getMousePosition();
+    // The left (primary) button: down now / went down in this poll / went up in this poll.
+    bool isMouseDown() const;
+    bool isMousePressed() const;
+    bool isMouseReleased() const;
+
+    // The window fit's mapping; null restores the identity.
+    static void setScreenToWorkspace(ScreenToWorkspace mapping);
+
+private:
+    void releaseDevices();
+
+    Application* mApplication;
+    Platform::InputSource* mSource = nullptr;
+    KeyboardDevice* mKeyboard = nullptr;
+    MouseDevice* mMouse = nullptr;
+};
+
+}  // namespace QV

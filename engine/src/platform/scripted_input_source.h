@@ -1,0 +1,63 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/input_source.h"
+
+namespace QV::Platform {
+
+// Input from a frame-indexed list of events, for tests and headless runs.
+// The mouse and the keyboard each count their own reads: the n-th read
+// (from 0) applies the events of frame n and any earlier ones still pending.
+// A control never changes twice in one frame: a release scheduled on the
+// frame of its press moves to the next frame, so no click goes unseen.
+class ScriptedInputSource : public InputSource {
+public:
+    enum class Button { Left, Right };
+
+    void moveMouse(int32_t frame, int32_t x, int32_t y);
+    void pressButton(int32_t frame, Button button);
+    void releaseButton(int32_t frame, Button button);
+    // Press at the point in one frame, release in the next.
+    void click(int32_t frame, int32_t x, int32_t y);
+    void turnWheel(int32_t frame, int32_t notches);
+    void pressKey(int32_t frame, uint8_t virtualKey);
+    void releaseKey(int32_t frame, uint8_t virtualKey);
+    // Down in one frame, up in the next.
+    void tapKey(int32_t frame, uint8_t virtualKey);
+
+    // Adds the events of a script, one per line:
+    //   <frame> move <x> <y> | press left|right | release left|right | click <x> <y>
+    //   <frame> wheel <notches> | keydown <vk> | keyup <vk> | key <vk>
+    // Blank lines and lines starting with '#' are skipped. On an error nothing
+    // is added and the message names the line.
+    bool parse(const std::string& text, std::string* error);
+
+    // True when every scheduled event has been applied.
+    bool finished() const { return mMouseEvents.empty() && mKeyEvents.empty(); }
+
+    MouseSample readMouse() override;
+    void readKeyboard(uint8_t keys[256]) override;
+
+private:
+    enum class Kind { Move, ButtonDown, ButtonUp, Wheel, KeyDown, KeyUp };
+    struct Event {
+        int32_t frame;
+        Kind kind;
+        int32_t a;
+        int32_t b;
+    };
+
+    static void insert(std::vector<Event>& list, const Event& event);
+
+    std::vector<Event> mMouseEvents;
+    std::vector<Event> mKeyEvents;
+    int32_t mMouseFrame = 0;
+    int32_t mKeyFrame = 0;
+    MouseSample mMouse;
+    uint8_t mKeys[256] = {};
+};
+
+}  // namespace QV::Platform
