@@ -1,0 +1,96 @@
+#pragma once
+
+#include <pthread.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "file.h"
+#include "loose_file.h"
+
+namespace QV {
+
+// One record of the archive's entry table, exactly as stored (136 bytes).
+struct TableEntry {
+    char name[128];  // zero-terminated location, at most 127 bytes
+    uint32_t offset;
+    uint32_t size;
+};
+static_assert(sizeof(TableEntry) == 136, "the archive's record layout");
+
+constexpr uint32_t kPackageHeaderSize = 12;
+
+// h = h * 31 + byte, each byte taken as a signed char, wrapping at 32 bits.
+uint32_t packageNameHash(const char* name);
+
+// The in-memory entry table: a full open-addressing table of N slots.
+class PackageTable {
+public:
+    void assign(std::vector<TableEntry> records) { mRecords = std::move(records); }
+    void clear() { mRecords.clear(); }
+    bool empty() const { return mRecords.empty(); }
+    uint32_t size() const { return static_cast<uint32_t>(mRecords.size()); }
+    const TableEntry& record(uint32_t slot) const { return mRecords[slot]; }
+    // Probes from the name's home slot through every slot; null when absent.
+    const TableEntry* find(const char* location) const;
+    // Number of records compared before the name was found (0 when absent).
+    uint32_t probeCount(const char* location) const;
+
+private:
+    std::vector<TableEntry> mRecords;
+};
+
+// Reads the header and the entry table of an opened archive. False with a
+// reason when the archive is damaged (no entries, a count the file cannot
+// hold, a short read).
+bool readPackageTable(LocalFile& archive, uint32_t header[3], PackageTable& table,
+                      std::string& error);
+
+// One entry read from the reader's shared archive handle.
+class QVPFile : public File {
+public:
+    QVPFile(LocalFile* archive, pthread_mutex_t* mutex, uint32_t offset, uint32_t size);
+
+    int read(void* buffer, int count) override;
+    void close() override { mOpen = false; }
+    uint32_t size() override { return mSize; }
+    int32_t position() override { return mPosition; }
+    bool open(const std::string&) override { return true; }
+    // Clamped to the entry: below 0 gives 0, past the end gives size - 1.
+    virtual void seek(int32_t position);
+
+private:
+    LocalFile* mArchive;
+    pthread_mutex_t* mMutex;
+    uint32_t mOffset;
+    uint32_t mSize;
+    int32_t mPosition = 0;
+    bool mOpen = true;
+};
+
+// Serves locations from the package archive "data.qvp" in the content directory.
+class QVPReader : public FileReader {
+public:
+    QVPReader();
+    // An archive at an explicit path (tools, tests).
+    explicit QVPReader(const std::string& path);
+    ~QVPReader() override;
+
+    File* openFile(const std::string& location) override;
+    // Loads the table; a damaged archive is a fatal report.
+    void initHashTable();
+
+    const PackageTable& table() const { return mTable; }
+
+private:
+    void start(const std::string& path);
+
+    PackageTable mTable;
+    uint32_t mHeader[3] = {0, 0, 0};
+    LocalFile mArchive;
+    pthread_mutex_t mMutex;
+    bool mMutexCreated = false;
+};
+
+}  // namespace QV

@@ -1,0 +1,4 @@
+-- English resources.
+name = "en"
+filelist = {
+}
