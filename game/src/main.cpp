@@ -1,5 +1,3 @@
-#include <cstdlib>
-
 #include "application.h"
 #include "config_manager.h"
 #include "format_string.h"
@@ -12,12 +10,9 @@
 
 namespace {
 
+// Lives until the process ends: unloading the GL driver at exit would only
+// hide its allocations from leak checks behind unknown modules.
 QV::Platform::Window* gMainWindow = nullptr;
-
-void closeMainWindow() {
-    delete gMainWindow;
-    gMainWindow = nullptr;
-}
 
 QV::Platform::Window* createMainWindow(Application* application) {
     ApplicationWindow* record = application->getWindow();
@@ -44,7 +39,6 @@ int main() {
     GameApplication* application = new GameApplication();
     application->setRunning(false);
     gMainWindow = createMainWindow(application);
-    std::atexit(closeMainWindow);
     application->initDevices();
     if (!QV::Singleton<QV::MemoryManager>::instancePointer()) new QV::MemoryManager();
     application->create();
