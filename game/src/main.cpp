@@ -1,5 +1,6 @@
 #include "application.h"
 #include "config_manager.h"
+#include "file_system.h"
 #include "format_string.h"
 #include "game_application.h"
 #include "log_system.h"
@@ -16,8 +17,9 @@ QV::Platform::Window* gMainWindow = nullptr;
 
 QV::Platform::Window* createMainWindow(Application* application) {
     ApplicationWindow* record = application->getWindow();
-    record->clientWidth = 1280;
-    record->clientHeight = 720;
+    const QV::ConfigResolution& resolution = QV::Singleton<QV::ConfigManager>::instance()->resolution();
+    record->clientWidth = resolution.width;
+    record->clientHeight = resolution.height;
     QV::Platform::WindowDesc desc;
     desc.title = application->getWindowTitle();
     desc.width = record->clientWidth;
@@ -35,6 +37,7 @@ QV::Platform::Window* createMainWindow(Application* application) {
 }  // namespace
 
 int main() {
+    QV::gContentDirectory = "./media/";
     QV::Platform::installQuitSignals();
     GameApplication* application = new GameApplication();
     application->setRunning(false);
