@@ -1,22 +1,34 @@
 #pragma once
 
+#include <cstddef>
 #include <vector>
 
 #include "function.h"
+#include "job.h"
 #include "singleton.h"
 
 namespace QV {
 
-// Placeholder until the jobs land: no job ever runs.
-class Job;
-
+// The jobs, in the order they were added; owned. Used from the main thread only.
 class JobManager : public Singleton<JobManager> {
 public:
     JobManager() = default;
-    ~JobManager() override { clear(); }
+    ~JobManager() override;
+
+    // A job for the function (owned from now on); it runs once started.
     Job* addJob(IFunction* function);
-    int updateJobs() { return 0; }
-    void clear() {}
+    // Number of running jobs; finished ones are joined and removed.
+    int updateJobs();
+    // Waits for every job and deletes them all.
+    void clear();
+
+    std::size_t jobCount() const { return mJobs.size(); }
+
+    // The body of every job thread.
+    static void runJob(void* job);
+
+private:
+    std::vector<Job*> mJobs;
 };
 
 }  // namespace QV

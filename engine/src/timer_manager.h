@@ -1,15 +1,32 @@
 #pragma once
 
+#include <cstdint>
+
+#include "platform/cpu_affinity.h"
 #include "singleton.h"
+#include "stopwatch.h"
 
 namespace QV {
 
-// Placeholder until the timers land.
+// Measures the frame delta once per frame. Pins the thread that creates it (the
+// main thread) to the first processor the process may use, and gives it back
+// its previous mask when destroyed.
 class TimerManager : public Singleton<TimerManager> {
 public:
-    TimerManager() = default;
-    void update() {}
-    float getFrameDelta() const { return 1.0f / 60.0f; }
+    explicit TimerManager(const PerformanceCounter* source = nullptr);
+    ~TimerManager() override;
+
+    void update();
+    // Seconds between the last two updates; never negative, not capped.
+    float getFrameDelta() const { return mFrameDelta; }
+
+private:
+    float mFrameDelta = 0.0f;
+    Platform::AffinityMask mPreviousAffinity;
+    bool mPinned = false;
+    std::uint64_t mLastCounter = 0;
+    std::uint64_t mFrequency = 1;
+    const PerformanceCounter* mSource;
 };
 
 }  // namespace QV

@@ -1,0 +1,33 @@
+#include "job.h"
+
+#include <cstring>
+
+#include "format_string.h"
+#include "job_manager.h"
+#include "log_system.h"
+
+namespace QV {
+
+Job::Job(IFunction* function) : mFunction(function) {}
+
+Job::~Job() {
+    delete mFunction;
+    mFunction = nullptr;
+}
+
+void Job::start() {
+    if (isRunning()) return;
+    mFinished.store(false, std::memory_order_relaxed);
+    mRunning.store(true, std::memory_order_release);
+    mStarted = true;
+    if (mThread.isJoinable()) return;
+    int result = mThread.create(&JobManager::runJob, this);
+    if (result != 0) {
+        // Counting a job that never runs would keep the loading screen up for ever.
+        logLine(formatString("ERROR: Failed to start job thread: %s", std::strerror(result)));
+        mFinished.store(true, std::memory_order_release);
+        mRunning.store(false, std::memory_order_release);
+    }
+}
+
+}  // namespace QV

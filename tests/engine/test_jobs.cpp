@@ -1,0 +1,161 @@
+#include <gtest/gtest.h>
+
+#include <pthread.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+#include "job_manager.h"
+#include "log_system.h"
+#include "platform/cpu_affinity.h"
+#include "platform/crash_signals.h"
+#include "support/captured_run.h"
+#include "support/child_process.h"
+#include "support/temp_dir.h"
+#include "timer_manager.h"
+
+namespace {
+
+// A job body that waits until released.
+struct GatedWork {
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool open = false;
+    std::atomic<bool> entered{false};
+    std::atomic<bool> done{false};
+    bool hadAlternateStack = false;
+    QV::Platform::AffinityMask mask;
+
+    void run() {
+        hadAlternateStack = QV::Platform::hasAlternateSignalStack();
+        mask = QV::Platform::currentThreadAffinity();
+        entered = true;
+        std::unique_lock<std::mutex> lock(mutex);
+        changed.wait(lock, [this] { return open; });
+        done = true;
+    }
+    void release() {
+        std::lock_guard<std::mutex> lock(mutex);
+        open = true;
+        changed.notify_all();
+    }
+};
+
+QV::IFunction* work(GatedWork& w) { return new QV::Function<GatedWork>(&w, &GatedWork::run); }
+
+void waitUntilNotRunning(QV::Job* job) {
+    for (int i = 0; i < 5000 && job->isRunning(); ++i) usleep(1000);
+    ASSERT_FALSE(job->isRunning());
+}
+
+TEST(JobManager, CountsRunningJobsAndReapsFinishedOnes) {
+    QV::JobManager jobs;
+    EXPECT_EQ(jobs.updateJobs(), 0);
+
+    GatedWork a, b, never;
+    QV::Job* jobA = jobs.addJob(work(a));
+    QV::Job* jobB = jobs.addJob(work(b));
+    jobs.addJob(work(never));  // added, never started: kept, not counted
+    EXPECT_EQ(jobs.updateJobs(), 0);
+    EXPECT_FALSE(a.entered);
+
+    jobA->start();
+    jobB->start();
+    jobA->start();  // already running: no second thread
+    // Both count (the frame stays in its loading branch) until both end.
+    EXPECT_EQ(jobs.updateJobs(), 2);
+    EXPECT_EQ(jobs.updateJobs(), 2);  // the render frame asks too
+
+    a.release();
+    waitUntilNotRunning(jobA);
+    EXPECT_TRUE(a.done);
+    EXPECT_TRUE(jobA->isFinished());
+    // The finished job goes and the count drops in the same call.
+    EXPECT_EQ(jobs.updateJobs(), 1);
+    EXPECT_EQ(jobs.jobCount(), 2u);
+
+    b.release();
+    waitUntilNotRunning(jobB);
+    EXPECT_EQ(jobs.updateJobs(), 0);
+    EXPECT_EQ(jobs.updateJobs(), 0);
+    EXPECT_EQ(jobs.jobCount(), 1u);
+    jobs.clear();
+    EXPECT_EQ(jobs.jobCount(), 0u);
+    EXPECT_FALSE(never.entered);
+}
+
+TEST(JobManager, ClearWaitsForRunningJobs) {
+    GatedWork w;
+    {
+        QV::JobManager jobs;
+        jobs.addJob(work(w))->start();
+        while (!w.entered) usleep(1000);
+        std::thread releaser([&w] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            w.release();
+        });
+        jobs.clear();
+        EXPECT_TRUE(w.done);
+        EXPECT_EQ(jobs.jobCount(), 0u);
+        releaser.join();
+
+        // The destructor waits as well.
+        GatedWork later;
+        jobs.addJob(work(later))->start();
+        while (!later.entered) usleep(1000);
+        later.release();
+    }
+    EXPECT_EQ(QV::Singleton<QV::JobManager>::instancePointer(), nullptr);
+}
+
+TEST(JobManager, JobThreadsAreNotPinnedWithTheMainThreadAndHaveACrashStack) {
+    QV::JobManager jobs;
+    QV::TimerManager timers;  // pins this thread
+    GatedWork w;
+    QV::Job* job = jobs.addJob(work(w));
+    w.release();
+    job->start();
+    waitUntilNotRunning(job);
+    EXPECT_EQ(jobs.updateJobs(), 0);
+    EXPECT_TRUE(w.hadAlternateStack);
+    EXPECT_EQ(w.mask, QV::Platform::processOriginalAffinity());
+}
+
+TEST(JobManager, ProcessConfinedToLaterCpusPinsToItsFirstAndJobsKeepTheRest) {
+    QV::Platform::AffinityMask original = QV::Platform::processOriginalAffinity();
+    std::vector<int> later;
+    for (int cpu = 1; cpu < 1024; ++cpu) {
+        if (original.has(cpu)) later.push_back(cpu);
+    }
+    if (later.size() < 2) GTEST_SKIP() << "needs two processors besides the first";
+    qvtest::TempDir dir;
+    qvtest::CapturedRunOptions options;
+    options.workingDirectory = dir.path();
+    options.cpus = later;
+    qvtest::CapturedRun r = qvtest::runCaptured(qvtest::testProgram("crash_prog"), {"pin"}, options);
+    ASSERT_TRUE(r.exited) << r.err;
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    std::string all;
+    for (int cpu : later) all += (all.empty() ? "" : ",") + std::to_string(cpu);
+    EXPECT_NE(r.out.find("original=" + all + "\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("main=" + std::to_string(later.front()) + "\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("job=" + all + "\n"), std::string::npos) << r.out;
+}
+
+TEST(JobManager, ThreadThatFailsToStartIsLoggedAndCountsAsFinished) {
+    qvtest::TempDir dir;
+    qvtest::CapturedRunOptions options;
+    options.workingDirectory = dir.path();
+    qvtest::CapturedRun r = qvtest::runCaptured(qvtest::testProgram("crash_prog"), {"thread_fail"}, options);
+    if (r.exited && r.exitCode == 4) GTEST_SKIP() << "thread creation could not be made to fail here";
+    ASSERT_TRUE(r.exited) << r.err;
+    EXPECT_EQ(r.exitCode, 0) << r.out << r.err;
+    EXPECT_NE(r.out.find("running jobs: 0, finished: 1, kept: 0"), std::string::npos) << r.out;
+    EXPECT_NE(qvtest::readFile(dir.file("QV.log")).find("ERROR: Failed to start job thread: "), std::string::npos);
+}
+
+}  // namespace

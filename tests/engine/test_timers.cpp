@@ -1,0 +1,98 @@
+#include <gtest/gtest.h>
+
+#include <pthread.h>
+
+#include <cstdint>
+
+#include "benchmarker.h"
+#include "platform/cpu_affinity.h"
+#include "stopwatch.h"
+#include "timer_manager.h"
+
+namespace {
+
+class FakeCounter : public QV::PerformanceCounter {
+public:
+    std::uint64_t counter() const override { return now; }
+    std::uint64_t frequency() const override { return 1000; }
+    std::uint64_t now = 5000;
+};
+
+TEST(TimerManager, FrameDeltaFromInjectedClock) {
+    FakeCounter clock;
+    clock.now = 100000;
+    QV::TimerManager timers(&clock);
+    EXPECT_EQ(timers.getFrameDelta(), 0.0f);
+
+    struct Step {
+        std::int64_t advance;  // counts of 1 ms
+        float delta;
+    } steps[] = {
+        {16, 0.016f},   // first update measures from construction
+        {250, 0.25f},   // a slow frame is not capped
+        {0, 0.0f},
+        {-40, 0.0f},    // a clock that runs backwards gives 0
+        {33, 0.033f},   // measured from the backwards reading
+        {5000, 5.0f},
+    };
+    for (const Step& s : steps) {
+        clock.now += static_cast<std::uint64_t>(s.advance);
+        timers.update();
+        EXPECT_FLOAT_EQ(timers.getFrameDelta(), s.delta) << s.advance;
+    }
+}
+
+TEST(TimerManager, SystemClockDeltaIsSmallAndPositive) {
+    QV::TimerManager timers;
+    timers.update();
+    EXPECT_GE(timers.getFrameDelta(), 0.0f);
+    EXPECT_LT(timers.getFrameDelta(), 1.0f);
+    EXPECT_EQ(QV::Singleton<QV::TimerManager>::instancePointer(), &timers);
+}
+
+TEST(TimerManager, PinsCreatorToFirstAllowedCpuAndRestoresIt) {
+    QV::Platform::AffinityMask before = QV::Platform::currentThreadAffinity();
+    ASSERT_TRUE(before.valid);
+    {
+        QV::TimerManager timers;
+        QV::Platform::AffinityMask pinned = QV::Platform::currentThreadAffinity();
+        EXPECT_EQ(pinned.count(), 1);
+        EXPECT_EQ(QV::Platform::firstCpu(pinned), QV::Platform::firstCpu(QV::Platform::processOriginalAffinity()));
+    }
+    EXPECT_EQ(QV::Platform::currentThreadAffinity(), before);
+    EXPECT_EQ(QV::Singleton<QV::TimerManager>::instancePointer(), nullptr);
+}
+
+TEST(WTimer, ElapsedAndReset) {
+    FakeCounter clock;
+    QV::WTimer timer(&clock);
+    EXPECT_FLOAT_EQ(timer.getElapsed(), 0.0f);
+    clock.now += 1500;
+    EXPECT_FLOAT_EQ(timer.getElapsed(), 1.5f);
+    timer.reset();
+    clock.now += 20;
+    EXPECT_FLOAT_EQ(timer.getElapsed(), 0.02f);
+}
+
+TEST(Benchmarker, StaysSilentWhileDisabled) {
+    QV::Benchmarker bench;
+    EXPECT_EQ(bench.isDisabled(), 1);
+    bench.begin(3);
+    bench.end(3);
+    EXPECT_EQ(bench.usedRecords(), nullptr);
+    EXPECT_EQ(bench.record(3)->accumulated, 0.0f);
+    EXPECT_EQ(bench.record(100), nullptr);
+    EXPECT_EQ(bench.record(-1), nullptr);
+
+    bench.setDisabled(0);
+    bench.begin(7);
+    bench.end(7);
+    bench.begin(1000);  // bad index ignored
+    const QV::Benchmarker::Record* used = bench.usedRecords();
+    if (bench.record(7)->accumulated > 0.0f) {
+        ASSERT_EQ(used, bench.record(7));
+        EXPECT_EQ(used->next, nullptr);
+    }
+}
+
+}  // namespace

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace qvtest {
+
+struct CapturedRun {
+    bool exited = false;
+    int exitCode = -1;
+    bool signaled = false;
+    int signal = 0;
+    std::string out;
+    std::string err;
+};
+
+struct CapturedRunOptions {
+    std::string workingDirectory;                            // empty: inherit
+    std::vector<std::pair<std::string, std::string>> env;    // added or replaced
+    std::vector<std::string> unsetEnv;
+    std::vector<int> cpus;                                   // empty: inherit the mask
+    int timeoutSeconds = 60;                                 // killed with SIGKILL after this
+};
+
+// Runs a program to its end (optionally on given processors), capturing standard output and error.
+CapturedRun runCaptured(const std::string& program, const std::vector<std::string>& arguments,
+                     const CapturedRunOptions& options = CapturedRunOptions());
+
+}  // namespace qvtest
