@@ -4,6 +4,7 @@
 #include <memory>
 #include <vector>
 
+#include "engine_allocators.h"
 #include "image_file.h"
 #include "log_system.h"
 #include "report_assert.h"
@@ -99,15 +100,32 @@ QVTImage::DecodeResult QVTImage::decode(ImageSource& source) {
                                    ? source.size() - source.position() : 0;
     if (payloadSize < needed || payloadSize > available) return kBadHeader;
 
-    std::vector<unsigned char> payload(needed);
-    if (!readExactly(source, payload.data(), static_cast<uint32_t>(needed))) return kBadHeader;
+    // The payload is transient: the engine's stack region when it fits, the
+    // heap otherwise, so a large texture does not stop the game.
+    StackAllocator* stack = nullptr;
+    if (EngineAllocators* allocators = EngineAllocators::instancePointer()) {
+        stack = allocators->getStackAllocator();
+    }
+    std::unique_ptr<StackBlock> block;
+    if (stack && needed <= StackAllocator::kCapacity) {
+        block.reset(new StackBlock(stack, static_cast<uint32_t>(needed)));
+    }
+    std::vector<unsigned char> heapPayload;
+    unsigned char* payload = block ? static_cast<unsigned char*>(block->data()) : nullptr;
+    if (!payload) {
+        block.reset();
+        heapPayload.resize(needed);
+        payload = heapPayload.data();
+    }
+    if (!readExactly(source, payload, static_cast<uint32_t>(needed))) return kBadHeader;
 
     std::unique_ptr<unsigned char[]> pixels(new unsigned char[pixelCount * 4]);
     if (format == 2) {
-        untileRgba(payload.data(), pixels.get(), width, height);
+        untileRgba(payload, pixels.get(), width, height);
     } else {
-        untilePalette(payload.data(), pixels.get(), width, height);
+        untilePalette(payload, pixels.get(), width, height);
     }
+    block.reset();
     mPixels = pixels.release();
     mOwnership = kImageOwnsArray;
     mWidth = width;

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "engine_allocators.h"
 #include "image_dds.h"
 #include "image_encode.h"
 #include "image_jpeg.h"
@@ -238,6 +239,28 @@ TEST(QVTImage, GeneratedFilesRoundTrip) {
     QV::MemoryImageSource source3(file3.data(), file3.size());
     ASSERT_EQ(image3.decode(source3), QV::QVTImage::kDecoded);
     EXPECT_EQ(pixelsOf(image3), expected);
+}
+
+TEST(QVTImage, PayloadBorrowsTheStackRegionOrTheHeap) {
+    QV::EngineAllocators allocators;
+    allocators.init();
+    QV::StackAllocator* stack = allocators.getStackAllocator();
+    // 64 x 64 fits the 512 KiB region; 512 x 512 (1 MiB) does not and still decodes.
+    for (uint32_t side : {64u, 512u}) {
+        SCOPED_TRACE(side);
+        const Bytes rgba = QV::makeTestPattern(side, side);
+        const std::string file = QV::encodeQvt2(rgba, side, side);
+        QV::QVTImage image;
+        QV::MemoryImageSource source(file.data(), file.size());
+        ASSERT_EQ(image.decode(source), QV::QVTImage::kDecoded);
+        EXPECT_EQ(pixelsOf(image), rgba);
+        EXPECT_EQ(stack->top(), 0u);
+    }
+    const std::string cut = QV::qvtHeader(2, 64, 64, 64 * 64 * 4) + std::string(100, 'x');
+    QV::QVTImage image;
+    QV::MemoryImageSource source(cut.data(), cut.size());
+    EXPECT_EQ(image.decode(source), QV::QVTImage::kBadHeader);
+    EXPECT_EQ(stack->top(), 0u);
 }
 
 TEST(QVTImage, HeadersThatDoNotFitAreRefused) {
