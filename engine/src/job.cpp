@@ -20,7 +20,9 @@ void Job::start() {
     mFinished.store(false, std::memory_order_relaxed);
     mRunning.store(true, std::memory_order_release);
     mStarted = true;
-    if (mThread.isJoinable()) return;
+    // Started again after it finished: the old thread is past its last access,
+    // and reusing it would leave the job marked running with no thread at all.
+    if (mThread.isJoinable()) mThread.join();
     int result = mThread.create(&JobManager::runJob, this);
     if (result != 0) {
         // Counting a job that never runs would keep the loading screen up for ever.

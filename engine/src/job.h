@@ -15,7 +15,7 @@ public:
     Job(const Job&) = delete;
     Job& operator=(const Job&) = delete;
 
-    // Starts the job's thread unless the job is running already.
+    // Starts the job on a new thread unless it is running already.
     void start();
 
     bool isRunning() const { return mRunning.load(std::memory_order_acquire); }

@@ -59,6 +59,15 @@ std::string maskText(const QV::Platform::AffinityMask& mask) {
     return text;
 }
 
+// A sink that faults while the log's lock is held by the faulting thread.
+class FaultingStream : public QV::LogStream {
+public:
+    void write(const std::string& message) override {
+        if (message == "fault now") dereferenceNull();
+    }
+    int kind() const override { return 99; }
+};
+
 QV::Platform::AffinityMask gJobMask;
 void recordJobMask() { gJobMask = QV::Platform::currentThreadAffinity(); }
 
@@ -89,6 +98,9 @@ int main(int argc, char** argv) {
         pthread_create(&holder, nullptr, holdLogLock, nullptr);
         usleep(100000);
         dereferenceNull();
+    } else if (mode == "fault_in_log") {
+        log.streams().push_back(new FaultingStream());
+        QV::logLine("fault now");
     } else if (mode == "fpe") {
         volatile int result = divideByZero();
         (void)result;

@@ -266,7 +266,8 @@ INSTANTIATE_TEST_SUITE_P(
     Modes, CrashProcess,
     testing::Values(CrashCase{"assert", "cancel", 0, ""}, CrashCase{"assert", "ok", SIGTRAP, "80000003"},
                     CrashCase{"segv", "ok", SIGSEGV, "C0000005"}, CrashCase{"job_null", "ok", SIGSEGV, "C0000005"},
-                    CrashCase{"locked_log", "ok", SIGSEGV, "C0000005"}, CrashCase{"fpe", "ok", SIGFPE, "C0000094"},
+                    CrashCase{"locked_log", "ok", SIGSEGV, "C0000005"},
+                    CrashCase{"fault_in_log", "ok", SIGSEGV, "C0000005"}, CrashCase{"fpe", "ok", SIGFPE, "C0000094"},
                     CrashCase{"abort", "ok", SIGABRT, "40000015"},
                     CrashCase{"overflow_thread", "ok", SIGSEGV, "C0000005"}),
     [](const testing::TestParamInfo<CrashCase>& info) { return std::string(info.param.mode) + "_" + info.param.answer; });

@@ -88,6 +88,23 @@ TEST(JobManager, CountsRunningJobsAndReapsFinishedOnes) {
     EXPECT_FALSE(never.entered);
 }
 
+TEST(JobManager, JobStartedAgainAfterItFinishedRunsAgain) {
+    QV::JobManager jobs;
+    std::atomic<int> runs{0};
+    struct Counter {
+        std::atomic<int>* runs;
+        void run() { ++*runs; }
+    } counter{&runs};
+    QV::Job* job = jobs.addJob(new QV::Function<Counter>(&counter, &Counter::run));
+    job->start();
+    waitUntilNotRunning(job);
+    job->start();  // before the frame reaped it
+    waitUntilNotRunning(job);
+    EXPECT_EQ(runs, 2);
+    EXPECT_EQ(jobs.updateJobs(), 0);
+    EXPECT_EQ(jobs.jobCount(), 0u);
+}
+
 TEST(JobManager, ClearWaitsForRunningJobs) {
     GatedWork w;
     {
