@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -61,15 +62,23 @@ TEST(SystemInput, KeyStateSetsGenericModifiersAndToggles) {
     }
 }
 
-TEST(SystemInput, WheelNotchesSumUntilThePoll) {
+TEST(SystemInput, PollReadsPositionAndSummedWheel) {
+    setenv("SDL_VIDEODRIVER", "offscreen", 0);  // no display needed
     ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
     InputSource* source = createSystemInputSource();
+    SDL_Window* window = SDL_CreateWindow("input", 0, 0, 200, 100, SDL_WINDOW_HIDDEN);
+    ASSERT_NE(window, nullptr) << SDL_GetError();
+    SDL_WarpMouseInWindow(window, 30, 40);
+    SDL_PumpEvents();
     onMouseWheelEvent(1);
     onMouseWheelEvent(2);
     onMouseWheelEvent(-4);
     MouseSample first = source->readMouse();
     MouseSample second = source->readMouse();
     EXPECT_EQ(first.wheel, -120);
+    EXPECT_EQ(first.x, 30);
+    EXPECT_EQ(first.y, 40);
+    EXPECT_FALSE(first.left || first.right);
     EXPECT_EQ(second.wheel, 0);
     uint8_t keys[256];
     source->readKeyboard(keys);  // no key down on a fresh video subsystem
@@ -79,6 +88,7 @@ TEST(SystemInput, WheelNotchesSumUntilThePoll) {
         }
     }
     delete source;
+    SDL_DestroyWindow(window);
     SDL_Quit();
 }
 
