@@ -1,19 +1,15 @@
 #include "game_application.h"
 
-#include <utf8.h>
-
 #include "config_manager.h"
 #include "log_system.h"
 #include "render_system.h"
 #include "ui/text_manager.h"
+#include "ui/wide_string.h"
 
 GameApplication::GameApplication() {
     gApplication = this;
     QV::logLine("Application started");
-    std::u16string title = QV::Singleton<QV::TextManager>::instance()->translate("APP_WINDOW_TITLE");
-    std::string narrow;
-    utf8::utf16to8(title.begin(), title.end(), std::back_inserter(narrow));
-    setWindowTitle(narrow);
+    setWindowTitle(QV::toNarrow(QV::Singleton<QV::TextManager>::instance()->translate("APP_WINDOW_TITLE")));
     QV::Singleton<QV::ConfigManager>::instance()->setVertexFormat(21);
 }
 

@@ -5,7 +5,9 @@
 
 #include "application.h"
 #include "engine_notification_dispatcher.h"
+#include "file_system.h"
 #include "log_system.h"
+#include "support/media_fixture.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -28,7 +30,10 @@ public:
 
 class ApplicationFrame : public testing::Test {
 protected:
-    ApplicationFrame() : cd(dir.path()) {}
+    ApplicationFrame() : cd(dir.path()) {
+        qvtest::writeMedia(dir.file("media"), {});
+        QV::gContentDirectory = "./media/";
+    }
     void TearDown() override {
         if (app) {
             app->shutDown();
