@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cstdio>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
@@ -103,6 +104,31 @@ TEST(JobManager, JobStartedAgainAfterItFinishedRunsAgain) {
     EXPECT_EQ(runs, 2);
     EXPECT_EQ(jobs.updateJobs(), 0);
     EXPECT_EQ(jobs.jobCount(), 0u);
+}
+
+long mappedBytes() {
+    long pages = 0;
+    if (FILE* f = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(f, "%ld", &pages) != 1) pages = 0;
+        std::fclose(f);
+    }
+    return pages * sysconf(_SC_PAGESIZE);
+}
+
+TEST(JobManager, ReapedJobThreadsAreReleased) {
+    // An ended thread that is never joined keeps its whole stack mapped.
+    QV::JobManager jobs;
+    struct Nothing {
+        void run() {}
+    } nothing;
+    long before = mappedBytes();
+    for (int i = 0; i < 60; ++i) {
+        QV::Job* job = jobs.addJob(new QV::Function<Nothing>(&nothing, &Nothing::run));
+        job->start();
+        waitUntilNotRunning(job);
+        EXPECT_EQ(jobs.updateJobs(), 0);
+    }
+    EXPECT_LT(mappedBytes() - before, 120L * 1024 * 1024);
 }
 
 TEST(JobManager, ClearWaitsForRunningJobs) {
