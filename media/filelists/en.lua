@@ -1,4 +1,5 @@
 -- English resources.
 name = "en"
 filelist = {
+    { name = "strings_xml", filename = "/en/strings.xml" },
 }
