@@ -1,11 +1,17 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "application.h"
 #include "engine_notification_dispatcher.h"
 #include "file_system.h"
+#include "function.h"
+#include "job.h"
+#include "job_manager.h"
 #include "log_system.h"
 #include "support/media_fixture.h"
 #include "support/temp_dir.h"
@@ -66,6 +72,29 @@ TEST_F(ApplicationFrame, RunsGameSlotsOnlyWhileRunningAndActive) {
     app->renderFrame();
     EXPECT_TRUE(app->calls.empty());
     app->setRunning(true);
+}
+
+std::atomic<bool> gJobMayEnd{false};
+void blockingJob() {
+    while (!gJobMayEnd.load()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+}
+
+TEST_F(ApplicationFrame, RunningJobsTakeTheLoadingSlotsUntilReaped) {
+    app = new RecordingApplication();
+    gJobMayEnd = false;
+    QV::JobManager* jobs = QV::Singleton<QV::JobManager>::instance();
+    jobs->addJob(new QV::Function<RecordingApplication>(&blockingJob))->start();
+
+    app->updateFrame();
+    app->renderFrame();
+    EXPECT_EQ(app->calls, (std::vector<std::string>{"updateLoading", "renderLoading"}));
+
+    gJobMayEnd = true;
+    while (jobs->updateJobs() != 0) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    app->calls.clear();
+    app->renderFrame();  // reaped: the game draws again
+    app->updateFrame();
+    EXPECT_EQ(app->calls, (std::vector<std::string>{"render", "update"}));
 }
 
 TEST_F(ApplicationFrame, ActivationPostsOnlyOnChange) {
