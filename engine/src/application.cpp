@@ -6,6 +6,7 @@
 
 #include "benchmarker.h"
 #include "config_manager.h"
+#include "crash_handler.h"
 #include "engine_allocators.h"
 #include "engine_notification_dispatcher.h"
 #include "file_system.h"
@@ -40,6 +41,7 @@ void deleteManager(T*& field) {
 }  // namespace
 
 Application::Application() {
+    QV::installCrashHandler();
     mWindow = new ApplicationWindow();
     mWindow->customCursor = false;
     startUp();
