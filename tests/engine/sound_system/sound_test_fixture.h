@@ -23,6 +23,13 @@ namespace soundtest {
 
 constexpr int kRate = 22050;
 
+inline QV::SoundOutput loopbackOutput() {
+    QV::SoundOutput output;
+    output.loopback = true;
+    output.sampleRate = kRate;
+    return output;
+}
+
 class SoundTest : public testing::Test {
 protected:
     // Resource name -> file bytes. Call before startManager.
@@ -47,12 +54,7 @@ protected:
         mManager.reset(new QV::SoundManager(output));
     }
 
-    static QV::SoundOutput loopback() {
-        QV::SoundOutput output;
-        output.loopback = true;
-        output.sampleRate = kRate;
-        return output;
-    }
+    static QV::SoundOutput loopback() { return loopbackOutput(); }
 
     void TearDown() override {
         mManager.reset();

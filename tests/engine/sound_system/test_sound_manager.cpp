@@ -305,3 +305,37 @@ TEST_F(SoundTest, InertWithoutDevice) {
 }
 
 }  // namespace
+
+namespace {
+
+// Every sound the file list names decodes, and the table registers only
+// sounds that exist.
+TEST(ShippedSounds, AllDecodeAndTheTableNamesThem) {
+    qvtest::TempDir dir;
+    qvtest::ScopedChdir cd(dir.path());
+    QV::LogSystem log;
+    QV::gContentDirectory = QV_SOURCE_DIR "/media";
+    QV::FileSystem fileSystem;
+    fileSystem.loadDirectoryList("common");
+    std::vector<std::string> names;
+    QV::FileSystem::PackageTable table = fileSystem.packageTable();
+    for (const auto& entry : table["default"]) {
+        const std::string& name = entry.first;
+        if (name.size() > 6 && name.compare(name.size() - 6, 6, "_sound") == 0) names.push_back(name);
+    }
+    EXPECT_GE(names.size(), 23u);
+    for (const std::string& name : names) {
+        QV::SoundResource resource{QV::SoundDescription()};
+        resource.buildChunks(name);
+        EXPECT_GT(resource.chunkCount(), 0) << name;
+    }
+    {
+        QV::SoundManager manager(soundtest::loopbackOutput());
+        ASSERT_TRUE(manager.loadSoundResources("sound_resources_lua", "default"));
+        EXPECT_GT(manager.acquireResource("chip_destroy_sound"), 0);
+        EXPECT_EQ(manager.getResource(manager.acquireResource("tile_destroy_sound"))->priority, 11);
+    }
+    EXPECT_EQ(qvtest::readFile("QV.log").find("Sound not found"), std::string::npos);
+}
+
+}  // namespace

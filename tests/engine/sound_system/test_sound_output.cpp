@@ -88,6 +88,23 @@ TEST_F(SoundTest, OneChunkLoopQueuesTheSameChunkTwice) {
     EXPECT_EQ(mManager->getResource(1)->chunks[0].references, 2);
 }
 
+// Scene sound nodes set the looped flag right after starting a sound.
+TEST_F(SoundTest, LoopedFlagSetAfterStartKeepsTheSoundGoing) {
+    addTone("blip", 3000);
+    startManager();
+    int id = load("blip", 1);
+    int handle = mManager->play(id);
+    ASSERT_TRUE(mManager->setResourceLooped(id, true));
+    std::vector<int16_t> pcm = render(12000, 256);
+    EXPECT_GT(level(pcm, 8000, 4000), kAudible);
+    EXPECT_TRUE(mManager->isPlaying(handle));
+    ASSERT_TRUE(mManager->setResourceLooped(id, false));
+    pcm = render(12000, 256);
+    // What was queued (two chunks of 3,000 frames at most) plays out.
+    EXPECT_LT(level(pcm, 6500, 5500), kSilent);
+    EXPECT_EQ(mManager->getChannel(handle), nullptr);
+}
+
 TEST_F(SoundTest, TwoChannelsShareChunkBuffers) {
     addTone("shared", 20000);
     startManager();
