@@ -179,7 +179,7 @@ void crashHandler(const Platform::CrashSignal& crash) {
         }
     }
 
-    std::uint32_t code = exceptionCodeForSignal(crash.signal, crash.code);
+    std::uint32_t code = Platform::exceptionCodeForSignal(crash.signal, crash.code);
     std::uint64_t top = 0;
     std::uint64_t bottom = 0;
     Platform::recordedStackBounds(&top, &bottom);

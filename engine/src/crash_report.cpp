@@ -1,24 +1,11 @@
 #include "crash_report.h"
 
-#include <csignal>
 #include <cstdio>
 #include <cstring>
 
 namespace QV {
 
 namespace {
-
-constexpr std::uint32_t kAccessViolation = 0xC0000005u;
-constexpr std::uint32_t kBreakpoint = 0x80000003u;
-constexpr std::uint32_t kIllegalInstruction = 0xC000001Du;
-constexpr std::uint32_t kIntegerDivideByZero = 0xC0000094u;
-constexpr std::uint32_t kIntegerOverflow = 0xC0000095u;
-constexpr std::uint32_t kFloatDivideByZero = 0xC000008Eu;
-constexpr std::uint32_t kFloatInexactResult = 0xC000008Fu;
-constexpr std::uint32_t kFloatInvalidOperation = 0xC0000090u;
-constexpr std::uint32_t kFloatOverflow = 0xC0000091u;
-constexpr std::uint32_t kFloatUnderflow = 0xC0000093u;
-constexpr std::uint32_t kFatalAppExit = 0x40000015u;
 
 constexpr std::size_t kLineCapacity = 4608;
 
@@ -104,32 +91,6 @@ bool samePath(const MapEntry& a, const char* path, std::size_t length) {
 }
 
 }  // namespace
-
-std::uint32_t exceptionCodeForSignal(int signal, int signalCode) {
-    switch (signal) {
-        case SIGSEGV:
-        case SIGBUS:
-            return kAccessViolation;
-        case SIGTRAP:
-            return kBreakpoint;
-        case SIGILL:
-            return kIllegalInstruction;
-        case SIGABRT:
-            return kFatalAppExit;
-        case SIGFPE:
-            switch (signalCode) {
-                case FPE_INTOVF: return kIntegerOverflow;
-                case FPE_FLTDIV: return kFloatDivideByZero;
-                case FPE_FLTRES: return kFloatInexactResult;
-                case FPE_FLTINV: return kFloatInvalidOperation;
-                case FPE_FLTOVF: return kFloatOverflow;
-                case FPE_FLTUND: return kFloatUnderflow;
-                default: return kIntegerDivideByZero;
-            }
-        default:
-            return kAccessViolation;
-    }
-}
 
 void writeExceptionBlock(CrashReportSink& sink, const CrashReportInput& in) {
     char line[kLineCapacity];

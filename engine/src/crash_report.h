@@ -27,9 +27,6 @@ struct CrashReportInput {
     std::size_t memoryMapLength = 0;
 };
 
-// The exception code a crash signal is reported with.
-std::uint32_t exceptionCodeForSignal(int signal, int signalCode);
-
 // The whole report: banner, exception, registers, stack, modules. Formats into
 // fixed buffers and reads the stack in place, so it can run in a signal handler.
 void writeCrashReport(CrashReportSink& sink, const CrashReportInput& input);

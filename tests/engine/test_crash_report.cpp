@@ -11,6 +11,7 @@
 
 #include "crash_report.h"
 #include "log_system.h"
+#include "platform/crash_signals.h"
 #include "report_assert.h"
 #include "support/captured_run.h"
 #include "support/child_process.h"
@@ -163,7 +164,7 @@ TEST(CrashReport, ExceptionCodesOfSignals) {
         {SIGILL, ILL_ILLOPC, 0xC000001Du},   {SIGFPE, FPE_INTDIV, 0xC0000094u}, {SIGFPE, FPE_FLTDIV, 0xC000008Eu},
         {SIGABRT, 0, 0x40000015u},
     };
-    for (const Case& c : cases) EXPECT_EQ(QV::exceptionCodeForSignal(c.signal, c.code), c.expected) << c.signal;
+    for (const Case& c : cases) EXPECT_EQ(QV::Platform::exceptionCodeForSignal(c.signal, c.code), c.expected) << c.signal;
 }
 
 TEST(ReportAssert, CancelEndsWithMinusOneAndLogsTheReport) {

@@ -19,6 +19,10 @@ struct CrashSignal {
     std::uint64_t registerValues[kMaxCrashRegisters] = {};
 };
 
+// The exception code a crash signal is reported with (access violation
+// 0xC0000005 for SEGV and BUS, breakpoint 0x80000003 for TRAP, ...).
+std::uint32_t exceptionCodeForSignal(int signal, int signalCode);
+
 using CrashSignalHandler = void (*)(const CrashSignal& signal);
 
 // Routes SEGV, BUS, ILL, FPE, TRAP and ABRT of every thread to the handler, run
