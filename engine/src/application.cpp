@@ -12,6 +12,7 @@
 #include "file_system.h"
 #include "font.h"
 #include "format_string.h"
+#include "input_manager.h"
 #include "job_manager.h"
 #include "lex_binded_function_manager.h"
 #include "log_system.h"
@@ -27,6 +28,7 @@
 #include "ui/ui_manager.h"
 #include "video_player.h"
 #include "video_surface_streamer.h"
+#include "xml_cached_files_manager.h"
 
 Application* gApplication = nullptr;
 
@@ -85,6 +87,7 @@ void Application::startUp() {
     QV::logLine("Init ParticleSystem...");
     mParticleSystem = new QV::ParticleSystem();
     QV::logLine("Init InputManager...");
+    mInputManager = new QV::InputManager(this);
     QV::logLine("Init SpriteManager...");
     mSpriteManager = new QV::SpriteManager<QV::Sprite>();
     mFastSpriteManager = new QV::SpriteManager<QV::FastSprite>();
@@ -97,6 +100,7 @@ void Application::startUp() {
     mVideoSurfaceStreamer = new QV::VideoSurfaceStreamer();
     QV::logLine("Init VideoPlayer...");
     mVideoPlayer = new QV::VideoPlayer();
+    mXmlCachedFilesManager = new QV::XmlCachedFilesManager();
     mFileSystem->reloadFileTable();
     mRunning = true;
     onActivate();
@@ -104,12 +108,15 @@ void Application::startUp() {
 
 void Application::initDevices() {
     mRenderSystem->createDevice(mWindow->windowHandle);
+    mInputManager->init();
 }
 
 void Application::updateFrame() {
     if (!mRunning || !mActive) return;
     if (mVideoPlayer) mVideoPlayer->update();
     mTimerManager->update();
+    mInputManager->pollMouse();
+    mInputManager->updateKeyboard();
     mParticleSystem->update();
     int running = mJobManager->updateJobs();
     if (running != 0) {
@@ -181,6 +188,7 @@ void Application::shutDown() {
     deleteManager(mFastSpriteManager);
     deleteManager(mRenderSystem);
     deleteManager(mResourceGroupManager);
+    deleteManager(mInputManager);
     deleteManager(mConfigManager);
     deleteManager(mFileSystem);
     delete QV::Singleton<QV::TextManager>::instance();
@@ -189,6 +197,7 @@ void Application::shutDown() {
     deleteManager(mObjectFactory);
     deleteManager(mLogSystem);
     deleteManager(mLexBindedFunctionManager);
+    deleteManager(mXmlCachedFilesManager);
     deleteManager(mEngineAllocators);
     deleteManager(mBenchmarker);
     delete QV::Singleton<QV::EngineNotificationDispatcher>::instancePointer();

@@ -23,6 +23,8 @@ class VideoPlayer;
 class Font;
 class Benchmarker;
 class EngineAllocators;
+class InputManager;
+class XmlCachedFilesManager;
 }  // namespace QV
 
 // The application's window record, filled by the entry point when it creates the window.
@@ -90,12 +92,14 @@ protected:
     QV::FileSystem* mFileSystem = nullptr;
     QV::LogSystem* mLogSystem = nullptr;
     QV::TimerManager* mTimerManager = nullptr;
+    QV::InputManager* mInputManager = nullptr;
     QV::ParticleSystem* mParticleSystem = nullptr;
     QV::ObjectFactory* mObjectFactory = nullptr;
     QV::JobManager* mJobManager = nullptr;
     QV::ResourceGroupManager* mResourceGroupManager = nullptr;
     QV::UIManager* mUIManager = nullptr;
     QV::LexBindedFunctionManager* mLexBindedFunctionManager = nullptr;
+    QV::XmlCachedFilesManager* mXmlCachedFilesManager = nullptr;
     QV::VideoSurfaceStreamer* mVideoSurfaceStreamer = nullptr;
     QV::VideoPlayer* mVideoPlayer = nullptr;
     QV::Font* mDebugFont = nullptr;

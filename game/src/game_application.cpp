@@ -5,6 +5,7 @@
 #include "render_system.h"
 #include "ui/text_manager.h"
 #include "ui/wide_string.h"
+#include "xml_cached_files_manager.h"
 
 GameApplication::GameApplication() {
     gApplication = this;
@@ -19,7 +20,7 @@ GameApplication::~GameApplication() {
 
 void GameApplication::create() {}
 
-void GameApplication::destroy() {}
+void GameApplication::destroy() { QV::XmlCachedFilesManager::purge(); }
 
 void GameApplication::update() {}
 

@@ -2,6 +2,7 @@
 
 #include "application.h"
 #include "job_manager.h"
+#include "platform/input_source.h"
 #include "platform/window.h"
 #include "video_player.h"
 
@@ -21,6 +22,9 @@ bool handleWindowEvent(Application* application, const QV::Platform::WindowEvent
             break;
         case WindowEventKind::Paint:
             application->renderFrame();
+            break;
+        case WindowEventKind::MouseWheel:
+            QV::Platform::onMouseWheelEvent(event.wheel);
             break;
         default:
             break;
