@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <ostream>
 #include <regex>
 #include <string>
 #include <vector>
@@ -191,6 +192,8 @@ struct CrashCase {
     int signal;            // 0: exits normally
     const char* code;
 };
+
+void PrintTo(const CrashCase& c, std::ostream* out) { *out << c.mode << " answered " << c.answer; }
 
 class CrashProcess : public testing::TestWithParam<CrashCase> {};
 
