@@ -21,6 +21,7 @@
 #include "particle_system.h"
 #include "render_system.h"
 #include "resource_group_manager.h"
+#include "sound_system/sound_manager.h"
 #include "sprite_manager.h"
 #include "timer_manager.h"
 #include "ui/text_manager.h"
@@ -83,6 +84,7 @@ void Application::startUp() {
     QV::logLine("Init RenderSystem...");
     mRenderSystem = new QV::RenderSystem(this);
     QV::logLine("Init SoundManager...");
+    mSoundManager = new QV::SoundManager();
     mResourceGroupManager = new QV::ResourceGroupManager();
     QV::logLine("Init ParticleSystem...");
     mParticleSystem = new QV::ParticleSystem();
@@ -118,6 +120,7 @@ void Application::updateFrame() {
     mInputManager->pollMouse();
     mInputManager->updateKeyboard();
     mParticleSystem->update();
+    mSoundManager->update();
     int running = mJobManager->updateJobs();
     if (running != 0) {
         updateLoading();
@@ -161,11 +164,18 @@ void Application::drawOverScene(float) {}
 void Application::onActivate() {
     if (!mActive) QV::postEngineNotification(QV::kNotificationActivated);
     mActive = true;
+    refreshListenerGain();
 }
 
 void Application::onDeactivate() {
     if (mActive) QV::postEngineNotification(QV::kNotificationDeactivated);
     mActive = false;
+    refreshListenerGain();
+}
+
+void Application::refreshListenerGain() {
+    QV::SoundManager::setApplicationActive(mActive);
+    if (QV::SoundManager* sound = QV::Singleton<QV::SoundManager>::instancePointer()) sound->updateListenerGain();
 }
 
 void Application::shutDown() {
@@ -186,6 +196,7 @@ void Application::shutDown() {
     deleteManager(mParticleSystem);
     deleteManager(mSpriteManager);
     deleteManager(mFastSpriteManager);
+    deleteManager(mSoundManager);
     deleteManager(mRenderSystem);
     deleteManager(mResourceGroupManager);
     deleteManager(mInputManager);

@@ -23,6 +23,7 @@ class VideoPlayer;
 class Font;
 class Benchmarker;
 class EngineAllocators;
+class SoundManager;
 class InputManager;
 class XmlCachedFilesManager;
 }  // namespace QV
@@ -79,6 +80,7 @@ public:
 
 protected:
     void startUp();
+    void refreshListenerGain();
 
     std::string mWindowTitle;
     bool mActive = false;
@@ -99,6 +101,7 @@ protected:
     QV::ResourceGroupManager* mResourceGroupManager = nullptr;
     QV::UIManager* mUIManager = nullptr;
     QV::LexBindedFunctionManager* mLexBindedFunctionManager = nullptr;
+    QV::SoundManager* mSoundManager = nullptr;
     QV::XmlCachedFilesManager* mXmlCachedFilesManager = nullptr;
     QV::VideoSurfaceStreamer* mVideoSurfaceStreamer = nullptr;
     QV::VideoPlayer* mVideoPlayer = nullptr;
