@@ -40,12 +40,46 @@ uint32_t packageNameHash(const char* name) {
     return h;
 }
 
+void PackageTable::assign(std::vector<TableEntry> records) {
+    mRecords = std::move(records);
+    mIndex.clear();
+    uint32_t n = size();
+    mIndex.reserve(n);
+    for (uint32_t slot = 0; slot < n; ++slot) {
+        const TableEntry& entry = mRecords[slot];
+        size_t length = strnlen(entry.name, sizeof(entry.name));
+        // A name without a terminator inside its record matches no location.
+        if (length == sizeof(entry.name)) continue;
+        std::string_view name(entry.name, length);
+        auto placed = mIndex.emplace(name, slot);
+        if (!placed.second) {
+            // A damaged archive may repeat a name: keep the one the walk meets first.
+            uint32_t home = packageNameHash(entry.name) % n;
+            uint32_t kept = placed.first->second;
+            if ((slot + n - home) % n < (kept + n - home) % n) placed.first->second = slot;
+        }
+    }
+}
+
+void PackageTable::clear() {
+    mIndex.clear();
+    mRecords.clear();
+}
+
 const TableEntry* PackageTable::find(const char* location) const {
+    if (mRecords.empty() || !location) return nullptr;
+    size_t length = strnlen(location, sizeof(TableEntry::name));
+    if (length >= sizeof(TableEntry::name)) return nullptr;
+    auto it = mIndex.find(std::string_view(location, length));
+    return it == mIndex.end() ? nullptr : &mRecords[it->second];
+}
+
+const TableEntry* PackageTable::probe(const char* location) const {
     uint32_t n = size();
     if (n == 0 || !location) return nullptr;
     // A stored name holds at most 127 bytes; longer locations cannot match, and
     // comparing them would read past an unterminated record.
-    if (std::strlen(location) >= sizeof(TableEntry::name)) return nullptr;
+    if (strnlen(location, sizeof(TableEntry::name)) >= sizeof(TableEntry::name)) return nullptr;
     uint32_t slot = packageNameHash(location) % n;
     for (uint32_t i = 0; i < n; ++i) {
         const TableEntry& entry = mRecords[slot];
@@ -56,7 +90,7 @@ const TableEntry* PackageTable::find(const char* location) const {
 }
 
 uint32_t PackageTable::probeCount(const char* location) const {
-    const TableEntry* entry = find(location);
+    const TableEntry* entry = probe(location);
     if (!entry) return 0;
     uint32_t n = size();
     uint32_t home = packageNameHash(location) % n;

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "file.h"
@@ -25,20 +27,26 @@ constexpr uint32_t kPackageHeaderSize = 12;
 uint32_t packageNameHash(const char* name);
 
 // The in-memory entry table: a full open-addressing table of N slots.
+// A full table has no empty slot to end a probe, so a miss would compare
+// every record; an index by name, made once when the table is assigned,
+// answers each lookup with the record the probe from the home slot finds.
 class PackageTable {
 public:
-    void assign(std::vector<TableEntry> records) { mRecords = std::move(records); }
-    void clear() { mRecords.clear(); }
+    void assign(std::vector<TableEntry> records);
+    void clear();
     bool empty() const { return mRecords.empty(); }
     uint32_t size() const { return static_cast<uint32_t>(mRecords.size()); }
     const TableEntry& record(uint32_t slot) const { return mRecords[slot]; }
-    // Probes from the name's home slot through every slot; null when absent.
+    // The record named exactly so, or null.
     const TableEntry* find(const char* location) const;
-    // Number of records compared before the name was found (0 when absent).
+    // The same answer by walking the slots from the name's home slot.
+    const TableEntry* probe(const char* location) const;
+    // Records the walk compares before it reaches the name (0 when absent).
     uint32_t probeCount(const char* location) const;
 
 private:
     std::vector<TableEntry> mRecords;
+    std::unordered_map<std::string_view, uint32_t> mIndex;
 };
 
 // Reads the header and the entry table of an opened archive. False with a

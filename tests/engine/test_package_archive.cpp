@@ -126,7 +126,11 @@ TEST(PackageArchive, LookupCases) {
         {"/\xC3\xA9t\xC3\xA9.lua", "summer"},
         {"/Data/a.png", "png"},
     };
-    for (const Case& c : cases) EXPECT_EQ(archive.readAll(c.name), c.data) << c.name;
+    for (const Case& c : cases) {
+        EXPECT_EQ(archive.readAll(c.name), c.data) << c.name;
+        const QV::PackageTable& table = archive.reader().table();
+        EXPECT_EQ(table.find(c.name.c_str()), table.probe(c.name.c_str())) << c.name;
+    }
     // Home slot from the signed-char hash, which differs from an unsigned one
     // here (the table size is odd: a multiple of 256 would hide the sign).
     uint32_t unsignedHash = 0;
@@ -155,6 +159,18 @@ TEST(PackageArchive, SingleEntryAndRecordsAwayFromHome) {
     ArchiveFile far(rawArchive(slots));
     EXPECT_EQ(far.readAll(name), "far");
     EXPECT_EQ(far.reader().table().probeCount(name.c_str()), 4u);
+}
+
+TEST(PackageArchive, RepeatedNameAnswersWhatTheWalkMeetsFirst) {
+    // Damaged: "/n" twice. From its home slot the walk meets one copy first.
+    uint32_t home = QV::packageNameHash("/n") % 3;
+    std::vector<Slot> slots(3, Slot{"/other", "o"});
+    slots[(home + 2) % 3] = {"/n", "far"};
+    slots[(home + 1) % 3] = {"/n", "near"};
+    slots[home] = {"/x", "x"};
+    ArchiveFile archive(rawArchive(slots));
+    EXPECT_EQ(archive.readAll("/n"), "near");
+    EXPECT_EQ(archive.reader().table().find("/n"), archive.reader().table().probe("/n"));
 }
 
 TEST(PackageArchive, UnterminatedNamesAreComparedWithinTheirRecord) {
