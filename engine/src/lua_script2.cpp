@@ -12,6 +12,7 @@ extern "C" {
 #include <memory>
 #include <vector>
 
+#include "color.h"
 #include "file_system.h"
 #include "format_string.h"
 #include "log_system.h"
@@ -262,6 +263,30 @@ bool LuaScript2::getColor(const char* name, float* rgba) {
     if (!ok) {
         for (int i = 0; i < 4; ++i) rgba[i] = 0.0f;
     }
+    return ok;
+}
+
+bool LuaScript2::getColorBytes(const char* name, Color* color) {
+    if (!color) return false;
+    *color = Color();
+    pushField(name);
+    bool ok = false;
+    if (lua_istable(mState, -1)) {
+        lua_checkstack(mState, 8);
+        double numbers[4];
+        ok = true;
+        for (int i = 0; i < 4; ++i) {
+            lua_rawgeti(mState, -1 - i, i + 1);
+            if (!numberAt(mState, -1, &numbers[i])) ok = false;
+        }
+        lua_pop(mState, 4);
+        if (ok) {
+            auto byte = [](double v) { return static_cast<uint8_t>(truncateWide(v) & 0xFF); };
+            *color = Color::fromBytes(byte(numbers[0]), byte(numbers[1]), byte(numbers[2]),
+                                      byte(numbers[3]));
+        }
+    }
+    popField();
     return ok;
 }
 

@@ -9,6 +9,7 @@ extern "C" {
 #include <string>
 #include <vector>
 
+#include "color.h"
 #include "file_system.h"
 #include "lua_script2.h"
 #include "support/media_fixture.h"
@@ -158,6 +159,33 @@ TEST(LuaScript2, IndexedReadersAndBytes) {
     EXPECT_EQ(s, "256");
     script.closeTable();
     EXPECT_EQ(lua_gettop(L), 0);
+}
+
+TEST(LuaScript2, ColourBytesAreRedGreenBlueAlphaTruncatedAndWrapped) {
+    QV::LuaScript2 script(QV::createLuaState());
+    ASSERT_EQ(luaL_dostring(script.state(),
+                            "orange = {255, 128, 0, 255}; wrap = {256, 300.7, -1, '16'}\n"
+                            "short = {1, 2, 3}; flag = {1, 2, 3, true}; text = 'red'"),
+              0);
+    struct Case {
+        const char* name;
+        bool ok;
+        uint32_t word;  // 0xAARRGGBB
+    } cases[] = {{"orange", true, 0xFFFF8000u}, {"wrap", true, 0x10002CFFu},
+                 {"short", false, 0}, {"flag", false, 0}, {"text", false, 0}, {"absent", false, 0}};
+    for (const Case& c : cases) {
+        QV::Color color = QV::Color::fromWord(0x12345678u);
+        EXPECT_EQ(script.getColorBytes(c.name, &color), c.ok) << c.name;
+        EXPECT_EQ(color.word(), c.word) << c.name;
+    }
+    QV::Color orange;
+    script.getColorBytes("orange", &orange);
+    const uint8_t* bytes = reinterpret_cast<const uint8_t*>(&orange);
+    EXPECT_EQ(bytes[0], 0);    // blue
+    EXPECT_EQ(bytes[1], 128);  // green
+    EXPECT_EQ(bytes[2], 255);  // red
+    EXPECT_EQ(bytes[3], 255);  // alpha
+    EXPECT_EQ(lua_gettop(script.state()), 0);
 }
 
 TEST(LuaScript2, ManyGlobalsAtDepthZeroDoNotOverrunTheStack) {
