@@ -208,30 +208,8 @@ bool readLua(QV::LuaScript2& script, const std::string& name, QV::Vector2<float>
     return ok;
 }
 
-// A table {r, g, b, a} of numbers 0..255, each truncated with its low byte kept.
 bool readLua(QV::LuaScript2& script, const std::string& name, QV::Color& v) {
-    lua_State* state = script.state();
-    v = QV::Color();
-    script.pushField(name.c_str());
-    bool ok = false;
-    if (lua_istable(state, -1)) {
-        uint8_t bytes[4] = {0, 0, 0, 0};
-        ok = true;
-        for (int i = 0; i < 4; ++i) {
-            lua_rawgeti(state, -1, i + 1);
-            if (lua_type(state, -1) == LUA_TNUMBER) {
-                const double number = lua_tonumber(state, -1);
-                const bool inRange = number > -9.2e18 && number < 9.2e18;
-                bytes[i] = inRange ? static_cast<uint8_t>(static_cast<int64_t>(number)) : 0;
-            } else {
-                ok = false;
-            }
-            lua_pop(state, 1);
-        }
-        if (ok) v = QV::Color::fromBytes(bytes[0], bytes[1], bytes[2], bytes[3]);
-    }
-    lua_pop(state, 1);
-    return ok;
+    return script.getColorBytes(name.c_str(), &v);
 }
 
 }  // namespace
