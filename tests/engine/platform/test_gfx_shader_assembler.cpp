@@ -91,6 +91,8 @@ TEST(ShaderAssembler, RejectsWhatItCannotTranslate) {
         {"vs.1.1\nmov v0, r0\n", "line 2: register 'v0' cannot be written"},
         {"vs.1.1\nmov r0, oPos\n", "line 2: register 'oPos' cannot be read"},
         {"vs.1.1\nmov r0, c[r0.x]\n", "line 2: bad relative address 'c[r0.x]'"},
+        {"vs.1.1\nmov r0, c[a0_x + 123456789]\n", "line 2: bad relative address 'c[a0_x + 123456789]'"},
+        {"vs.1.1\nmov r0, c[a0.x_bx2\n", "line 2: bad relative address 'c[a0.x_bx2'"},
     };
     for (const Case& c : cases) {
         ShaderCode code;

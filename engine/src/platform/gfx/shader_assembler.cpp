@@ -218,11 +218,13 @@ private:
             text = text.substr(0, dot);
         }
         std::string mod;
-        size_t under = text.find('_');
+        size_t closing = text.find(']');
+        size_t under = text.find('_', closing == std::string::npos ? 0 : closing);
         if (under != std::string::npos) {
             mod = lower(text.substr(under));
             text = text.substr(0, under);
         }
+        bracket = text.find('[');
         if (!mod.empty()) {
             if (s->modifier != SourceModifier::None) {
                 fail("two source modifiers in '" + input + "'");
