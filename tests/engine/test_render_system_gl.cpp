@@ -29,11 +29,26 @@ struct FakeTexture {
 };
 QV::Texture* asTexture(FakeTexture* t) { return reinterpret_cast<QV::Texture*>(t); }
 
+// One window stays open for the whole run so the GL driver library stays
+// loaded between tests (its own allocations stay attributable to it).
+void keepDriverLoaded() {
+    static QV::Platform::Window* keeper = [] {
+        QV::Platform::WindowDesc desc;
+        desc.title = "keeper";
+        desc.width = 8;
+        desc.height = 8;
+        desc.hidden = true;
+        return QV::Platform::Window::create(desc);
+    }();
+    (void)keeper;
+}
+
 class RenderGL : public testing::Test {
 protected:
     // A real window of the given size with the engine's renderer on it.
     bool open(const qvtest::RenderSettings& settings) {
         QV::Gfx::setDriverFactory(nullptr);
+        keepDriverLoaded();
         engine = std::make_unique<qvtest::RenderEngine>(settings);
         QV::Platform::WindowDesc desc;
         desc.title = "render test";
