@@ -1,23 +1,8 @@
 #include "animation_lua_values.h"
 
-#include <cmath>
-#include <cstdint>
-
 #include "lua_script2.h"
 
 namespace QV {
-
-namespace {
-
-uint8_t lowByte(double number) {
-    if (!std::isfinite(number)) return 0;
-    // fmod keeps the integer part's low bits exact for any magnitude.
-    double wrapped = std::fmod(std::trunc(number), 256.0);
-    if (wrapped < 0) wrapped += 256.0;
-    return static_cast<uint8_t>(wrapped);
-}
-
-}  // namespace
 
 bool readLuaFloat(LuaScript2& script, const char* name, float* value) {
     script.pushField(name);
@@ -41,27 +26,7 @@ bool readLuaRect(LuaScript2& script, const char* name, Rect* value) {
 }
 
 bool readLuaColorBytes(LuaScript2& script, const char* name, Color* value) {
-    lua_State* L = script.state();
-    *value = Color();
-    lua_checkstack(L, 6);
-    script.pushField(name);
-    bool found = false;
-    if (lua_istable(L, -1)) {
-        uint8_t bytes[4];
-        found = true;
-        for (int k = 0; k < 4; ++k) {
-            lua_rawgeti(L, -1, k + 1);
-            if (lua_isnumber(L, -1)) {
-                bytes[k] = lowByte(lua_tonumber(L, -1));
-            } else {
-                found = false;
-            }
-            lua_pop(L, 1);
-        }
-        if (found) *value = Color::fromBytes(bytes[0], bytes[1], bytes[2], bytes[3]);
-    }
-    lua_pop(L, 1);
-    return found;
+    return script.getColorBytes(name, value);
 }
 
 }  // namespace QV

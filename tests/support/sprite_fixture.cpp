@@ -1,0 +1,120 @@
+#include "support/sprite_fixture.h"
+
+#include <cstdlib>
+
+#include "engine_allocators.h"
+#include "engine_notification_dispatcher.h"
+#include "fast_sprite.h"
+#include "image_encode.h"
+#include "platform/gfx/recording_driver.h"
+#include "platform/window.h"
+#include "render_batch.h"
+#include "render_system.h"
+#include "sprite.h"
+#include "support/media_fixture.h"
+#include "support/temp_dir.h"
+#include "texture.h"
+#include "texture_device.h"
+#include "texture_manager.h"
+#include "vertex_format.h"
+#include "video_surface_streamer.h"
+#include "xml_cached_files_manager.h"
+
+namespace qvtest {
+
+std::string blockPng(int width, int height, int blockSize, const std::vector<QV::Color>& colours) {
+    std::vector<uint8_t> rgba(static_cast<size_t>(width) * height * 4);
+    const int columns = (width + blockSize - 1) / blockSize;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const QV::Color& c = colours[((y / blockSize) * columns + x / blockSize) % colours.size()];
+            uint8_t* p = rgba.data() + (static_cast<size_t>(y) * width + x) * 4;
+            p[0] = c.r;
+            p[1] = c.g;
+            p[2] = c.b;
+            p[3] = c.a;
+        }
+    }
+    return QV::encodePng(rgba, static_cast<uint32_t>(width), static_cast<uint32_t>(height));
+}
+
+SpriteWorld::SpriteWorld(const std::vector<SpriteMediaFile>& files, Device device, int width, int height) {
+    mDir = std::make_unique<TempDir>();
+    std::map<std::string, std::string> names;
+    for (const SpriteMediaFile& f : files) {
+        names[f.name] = f.location;
+        writeFile(mDir->path() + "/media" + f.location, f.bytes);
+    }
+    writeMedia(mDir->path() + "/media", {{"default", names}}, configLua("en", width, height));
+    mMedia = std::make_unique<MediaEngine>(mDir->path());
+    mAllocators = std::make_unique<QV::EngineAllocators>();
+    mAllocators->init();
+    QV::VertexLayout::update();
+    if (device != Device::None) {
+        if (!QV::EngineNotificationDispatcher::instancePointer()) {
+            mDispatcher = std::make_unique<QV::EngineNotificationDispatcher>();
+        }
+        mStreamer = std::make_unique<QV::VideoSurfaceStreamer>();
+        mWindow.clientWidth = width;
+        mWindow.clientHeight = height;
+        if (device == Device::Recording) {
+            QV::Gfx::useRecordingDriver();
+        } else {
+            QV::Gfx::setDriverFactory(nullptr);
+            QV::Platform::WindowDesc desc;
+            desc.title = "sprite test";
+            desc.width = width;
+            desc.height = height;
+            desc.hidden = std::getenv("QV_SHOW_WINDOWS") == nullptr;
+            mPlatformWindow.reset(QV::Platform::Window::create(desc));
+            mReady = mPlatformWindow != nullptr;
+            if (mReady) mWindow.windowHandle = mPlatformWindow->nativeHandle();
+        }
+        if (mReady) {
+            mRender = std::make_unique<QV::RenderSystem>(nullptr);
+            mRender->setWindowRecord(&mWindow);
+            mReady = mRender->createDevice(mWindow.windowHandle) && mRender->getDevice();
+            if (mReady) QV::setTextureDevice(mRender->getDevice());
+            QV::TextureDeviceHooks hooks;
+            hooks.isUploaded = [](const QV::Texture* t) { return t->isUploaded(); };
+            hooks.deviceTexture = [](const QV::Texture* t) { return t->getHandle(); };
+            QV::setTextureDeviceHooks(hooks);
+        }
+    }
+    mTextures = std::make_unique<QV::TextureManager>();
+    mSprites = std::make_unique<QV::SpriteManager<QV::Sprite>>();
+    mFastSprites = std::make_unique<QV::SpriteManager<QV::FastSprite>>();
+}
+
+SpriteWorld::~SpriteWorld() {
+    mFastSprites.reset();
+    mSprites.reset();
+    QV::XmlCachedFilesManager::purge();
+    mTextures.reset();
+    QV::setTextureDeviceHooks(QV::TextureDeviceHooks());
+    QV::setTextureDevice(nullptr);
+    mRender.reset();
+    mPlatformWindow.reset();
+    QV::Gfx::setDriverFactory(nullptr);
+    mStreamer.reset();
+    mDispatcher.reset();
+    mAllocators.reset();
+    mMedia.reset();
+    mDir.reset();
+}
+
+const std::string& SpriteWorld::root() const { return mDir->path(); }
+
+void SpriteWorld::beginFrame() {
+    mTextures->update();
+    mRender->beginFrame();
+}
+
+void SpriteWorld::endFrame() { mRender->endFrame(); }
+
+bool SpriteWorld::readBack(std::vector<uint8_t>* bgra, uint32_t* width, uint32_t* height) {
+    if (!mRender || !mRender->getDevice()) return false;
+    return mRender->getDevice()->readBack(bgra, width, height) == 0;
+}
+
+}  // namespace qvtest
