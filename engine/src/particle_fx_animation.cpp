@@ -1,17 +1,32 @@
+#include "animation.h"
 #include "particle_fx.h"
 
 namespace QV {
 
-// Keyframe animations of the effect position come with the animation
-// container; until then an effect runs without one.
-void ParticleFX::loadAnimation() { deleteAnimation(); }
+void ParticleFX::loadAnimation() {
+    deleteAnimation();
+    if (mAnimationFilename.empty()) return;
+    mAnimation = new Animation();
+    mAnimation->bind<Vector2<float>>("pos", &mPosition);
+    // A script that does not load leaves the effect without animation.
+    if (!mAnimation->load(mAnimationFilename, "default", "")) deleteAnimation();
+}
 
-void ParticleFX::deleteAnimation() { mAnimation = nullptr; }
+void ParticleFX::deleteAnimation() {
+    delete mAnimation;
+    mAnimation = nullptr;
+}
 
-void ParticleFX::stepAnimation(float) {}
+void ParticleFX::stepAnimation(float dt) {
+    if (!mAnimation) return;
+    mAnimation->mLoop = mLoopedAnimation;
+    mAnimation->update(dt);
+}
 
-bool ParticleFX::animationOver() const { return false; }
+bool ParticleFX::animationOver() const { return mAnimation && mAnimation->isFinished(); }
 
-void ParticleFX::rewindAnimation() {}
+void ParticleFX::rewindAnimation() {
+    if (mAnimation) mAnimation->mTime = 0.0f;
+}
 
 }  // namespace QV
