@@ -3,6 +3,7 @@
 #include <atomic>
 
 #include "config_manager.h"
+#include "render_system.h"
 
 namespace QV {
 
@@ -10,7 +11,12 @@ namespace {
 std::atomic<Gfx::IDevice*> gInstalledDevice{nullptr};
 }  // namespace
 
-Gfx::IDevice* textureDevice() { return gInstalledDevice.load(); }
+Gfx::IDevice* textureDevice() {
+    if (Gfx::IDevice* installed = gInstalledDevice.load()) return installed;
+    RenderSystem* render = RenderSystem::instancePointer();
+    RenderDeviceDX8* record = render ? render->getDeviceRecord() : nullptr;
+    return record ? record->device : nullptr;
+}
 
 void setTextureDevice(Gfx::IDevice* device) { gInstalledDevice.store(device); }
 

@@ -7,6 +7,7 @@
 #include "image.h"
 #include "log_system.h"
 #include "mutex_lock.h"
+#include "render_batch.h"
 #include "render_data.h"
 #include "texture.h"
 
@@ -27,6 +28,23 @@ void releaseTextureReference(Texture* texture) {
     if (TextureManager* manager = TextureManager::instancePointer()) manager->releaseTexture(texture);
 }
 
+// The renderer's view of the manager, installed while it exists.
+template <void (TextureManager::*Operation)()>
+void withManager() {
+    if (TextureManager* manager = TextureManager::instancePointer()) (manager->*Operation)();
+}
+
+TextureDeviceHooks deviceHooks() {
+    TextureDeviceHooks hooks;
+    hooks.isUploaded = [](const Texture* t) { return t->isUploaded(); };
+    hooks.deviceTexture = [](const Texture* t) { return t->getHandle(); };
+    hooks.update = withManager<&TextureManager::update>;
+    hooks.destroyQueued = withManager<&TextureManager::destroyQueued>;
+    hooks.releaseDeviceTextures = withManager<&TextureManager::releaseDeviceTextures>;
+    hooks.resetDeviceTextures = withManager<&TextureManager::resetDeviceTextures>;
+    return hooks;
+}
+
 }  // namespace
 
 TextureManager::TextureManager() {
@@ -42,10 +60,12 @@ TextureManager::TextureManager() {
     hooks.retain = retainTexture;
     hooks.release = releaseTextureReference;
     setTextureReferenceHooks(hooks);
+    setTextureDeviceHooks(deviceHooks());
 }
 
 TextureManager::~TextureManager() {
     setTextureReferenceHooks(TextureReferenceHooks());
+    setTextureDeviceHooks(TextureDeviceHooks());
     {
         MutexLock queueLock(&mUploadQueueMutex);
         MutexLock tablesLock(&mTablesMutex);
