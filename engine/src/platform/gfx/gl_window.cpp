@@ -6,6 +6,10 @@ namespace QV::Gfx {
 
 void* createHiddenGLWindow(int width, int height) {
     if (!SDL_WasInit(SDL_INIT_VIDEO) && SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return nullptr;
+    // Keep the GL driver loaded for the whole process: unloading it with the
+    // last window would orphan what the driver keeps for itself.
+    static const bool driverPinned = SDL_GL_LoadLibrary(nullptr) == 0;
+    (void)driverPinned;
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 2);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 1);
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
