@@ -286,6 +286,44 @@ TEST_F(GfxGL, AddressingBelongsToTheStage) {
     device->setTexture(0, nullptr);
 }
 
+TEST_F(GfxGL, TextureFormatsAndRelocking) {
+    // Video planes: L8 reads as grey, A8L8 as grey with alpha (byte order
+    // luminance then alpha). A relocked managed texture keeps its bytes.
+    ITexture* l8 = makeTexture(2, 2, 0, FMT_L8, POOL_MANAGED);
+    ITexture* a8l8 = makeTexture(2, 2, 0, FMT_A8L8, POOL_MANAGED);
+    LockedRect r;
+    ASSERT_EQ(l8->lockRect(0, &r, nullptr, 0), OK);
+    EXPECT_EQ(r.pitch, 2);
+    std::memset(r.bits, 200, 4);
+    l8->unlockRect(0);
+    ASSERT_EQ(a8l8->lockRect(0, &r, nullptr, 0), OK);
+    EXPECT_EQ(r.pitch, 4);
+    for (int i = 0; i < 4; ++i) {
+        static_cast<uint8_t*>(r.bits)[i * 2] = 50;
+        static_cast<uint8_t*>(r.bits)[i * 2 + 1] = 255;
+    }
+    a8l8->unlockRect(0);
+    // Change one texel of the L8 plane only.
+    ASSERT_EQ(l8->lockRect(0, &r, nullptr, 0), OK);
+    EXPECT_EQ(static_cast<uint8_t*>(r.bits)[3], 200);
+    static_cast<uint8_t*>(r.bits)[0] = 10;
+    l8->unlockRect(0);
+
+    backTarget();
+    device->clear(0, nullptr, CLEAR_TARGET, 0xFF000000, 1.0f, 0);
+    device->setTextureStageState(0, TSS_MINFILTER, TEXF_POINT);
+    device->setTextureStageState(0, TSS_MAGFILTER, TEXF_POINT);
+    device->setTexture(0, l8);
+    quad(0, 0, 8, 8, kWhite);
+    device->setTexture(0, a8l8);
+    quad(8, 0, 16, 8, kWhite);
+    device->setTexture(0, nullptr);
+    Pixels p = read();
+    EXPECT_EQ(p.at(1, 1) & 0xFFFFFF, 0x0A0A0Au);
+    EXPECT_EQ(p.at(6, 6) & 0xFFFFFF, 0xC8C8C8u);
+    EXPECT_EQ(p.at(10, 2) & 0xFFFFFF, 0x323232u);
+}
+
 TEST_F(GfxGL, ClearTouchesOnlyWhatItIsAskedFor) {
     ITexture* t = makeTexture(kW, kH, USAGE_RENDERTARGET, FMT_X8R8G8B8, POOL_DEFAULT);
     target(t, depthStencil);

@@ -15,7 +15,7 @@ namespace QV::Gfx {
     X(glDepthMask) X(glDepthFunc) X(glStencilMask) X(glStencilFunc) X(glStencilOp) X(glBlendFunc)         \
     X(glCullFace) X(glFrontFace) X(glPolygonMode) X(glPixelStorei) X(glReadPixels) X(glFinish) X(glFlush)            \
     X(glGenTextures) X(glDeleteTextures) X(glBindTexture) X(glTexImage2D) X(glTexSubImage2D)              \
-    X(glTexParameteri) X(glActiveTexture) X(glCompressedTexImage2D) X(glCompressedTexSubImage2D)          \
+    X(glTexParameteri) X(glActiveTexture) X(glCompressedTexImage2D) X(glCompressedTexSubImage2D) X(glGetTexImage) X(glGetCompressedTexImage)          \
     X(glGenBuffers) X(glDeleteBuffers) X(glBindBuffer) X(glBufferData) X(glBufferSubData)                 \
     X(glEnableVertexAttribArray) X(glDisableVertexAttribArray) X(glVertexAttribPointer)                   \
     X(glVertexAttrib4f) X(glDrawArrays) X(glDrawElements) X(glCreateShader) X(glShaderSource)             \

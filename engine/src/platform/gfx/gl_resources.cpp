@@ -99,11 +99,28 @@ Result GLTexture::getSurfaceLevel(uint32_t level, ISurface** surface) {
     return OK;
 }
 
-Result GLTexture::lockRect(uint32_t level, LockedRect* locked, const void* rect, uint32_t) {
+Result GLTexture::lockRect(uint32_t level, LockedRect* locked, const void* rect, uint32_t flags) {
     if (level >= mLevels.size() || !locked || rect || mLockedLevel >= 0) return ERR_INVALIDCALL;
     // Render targets live on the GPU only.
     if (mPool == POOL_DEFAULT && !(mUsage & USAGE_DYNAMIC)) return ERR_INVALIDCALL;
-    mStaging[level].resize(mLevels[level].size);
+    std::vector<uint8_t>& staging = mStaging[level];
+    if (staging.size() != mLevels[level].size) {
+        // Managed levels keep no copy between locks: fetch the bytes back
+        // unless the caller throws them away anyway.
+        staging.assign(mLevels[level].size, 0);
+        if (!(flags & LOCK_DISCARD) && mTexture && mState->alive) {
+            GLFormat f;
+            glFormatOf(mFormat, &f);
+            GLFunctions& gl = mState->gl;
+            mState->makeCurrent();
+            gl.glBindTexture(GL_TEXTURE_2D, mTexture);
+            gl.glPixelStorei(GL_PACK_ALIGNMENT, 1);
+            if (f.compressed) gl.glGetCompressedTexImage(GL_TEXTURE_2D, GLint(level), staging.data());
+            else gl.glGetTexImage(GL_TEXTURE_2D, GLint(level), f.format, f.type, staging.data());
+            gl.glPixelStorei(GL_PACK_ALIGNMENT, 4);
+            gl.glBindTexture(GL_TEXTURE_2D, 0);
+        }
+    }
     mLockedLevel = int(level);
     locked->pitch = int32_t(rowPitch(mFormat, mLevels[level].width));
     locked->bits = mStaging[level].data();
