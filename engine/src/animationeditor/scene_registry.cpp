@@ -1,0 +1,88 @@
+#include "animationeditor/scene_registry.h"
+
+#include <pthread.h>
+
+#include <algorithm>
+#include <cstdio>
+
+#include "animationeditor/scene_node.h"
+#include "log_system.h"
+#include "mutex_lock.h"
+
+namespace AE {
+
+int contentVersion = 0;
+
+namespace {
+
+// Scenes are built on job threads while the main thread deletes others.
+pthread_mutex_t gSceneListMutex = PTHREAD_MUTEX_INITIALIZER;
+std::vector<ISceneNode*> gLiveScenes;
+std::vector<SceneLoadListener*> gLoadListeners;
+SceneLoaderFunction gLoader = nullptr;
+
+}  // namespace
+
+void addSceneLoadListener(SceneLoadListener* listener) {
+    QV::MutexLock lock(&gSceneListMutex);
+    gLoadListeners.push_back(listener);
+}
+
+void removeSceneLoadListener(SceneLoadListener* listener) {
+    QV::MutexLock lock(&gSceneListMutex);
+    auto it = std::find(gLoadListeners.begin(), gLoadListeners.end(), listener);
+    if (it != gLoadListeners.end()) gLoadListeners.erase(it);
+}
+
+void setSceneLoader(SceneLoaderFunction loader) {
+    QV::MutexLock lock(&gSceneListMutex);
+    gLoader = loader;
+}
+
+ISceneNode* loadScene(const std::string& name) {
+    SceneLoaderFunction loader;
+    {
+        QV::MutexLock lock(&gSceneListMutex);
+        loader = gLoader;
+    }
+    ISceneNode* root = loader ? loader(name) : nullptr;
+    if (!root) return nullptr;
+    std::vector<SceneLoadListener*> listeners;
+    {
+        QV::MutexLock lock(&gSceneListMutex);
+        listeners = gLoadListeners;
+    }
+    for (SceneLoadListener* listener : listeners) listener->onSceneLoaded(root);
+    return root;
+}
+
+void registerLiveScene(ISceneNode* root) {
+    QV::MutexLock lock(&gSceneListMutex);
+    gLiveScenes.push_back(root);
+}
+
+void unregisterLiveScene(ISceneNode* root) {
+    QV::MutexLock lock(&gSceneListMutex);
+    auto it = std::find(gLiveScenes.begin(), gLiveScenes.end(), root);
+    if (it != gLiveScenes.end()) gLiveScenes.erase(it);
+}
+
+std::vector<ISceneNode*> liveScenes() {
+    QV::MutexLock lock(&gSceneListMutex);
+    return gLiveScenes;
+}
+
+void dumpScenes() {
+    FILE* file = std::fopen(QV::kLogFileName, "a");
+    if (!file) return;
+    std::fputs("----------------SCENES DUMP\n", file);
+    for (ISceneNode* root : liveScenes()) {
+        std::fputs("--SCENE ", file);
+        std::fputs(root->mName.c_str(), file);
+        std::fputs("\n", file);
+    }
+    std::fputs("----------------SCENES DUMP END\n", file);
+    std::fclose(file);
+}
+
+}  // namespace AE
