@@ -57,6 +57,11 @@ public:
     QV::SpriteManager<QV::Sprite>& sprites() { return *mSprites; }
     QV::SpriteManager<QV::FastSprite>& fastSprites() { return *mFastSprites; }
     const std::string& root() const;
+    // Deletes both sprite managers (and the sprites they still own).
+    void deleteSpriteManagers() {
+        mFastSprites.reset();
+        mSprites.reset();
+    }
 
     // Draws one frame: uploads waiting textures first (a frame, so that they
     // are on the device), then begins a frame, calls draw and ends it.
