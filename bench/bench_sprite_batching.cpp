@@ -24,6 +24,8 @@
 #include "log_system.h"
 #include "platform/window.h"
 #include "render_system.h"
+#include "texture.h"
+#include "texture_manager.h"
 #include "vertex_format.h"
 #include "video_surface_streamer.h"
 
@@ -58,6 +60,7 @@ public:
         mFiles->reloadFileTable();
         mDispatcher = std::make_unique<QV::EngineNotificationDispatcher>();
         mStreamer = std::make_unique<QV::VideoSurfaceStreamer>();
+        mTextures = std::make_unique<QV::TextureManager>();
 
         QV::Platform::WindowDesc desc;
         desc.title = "sprite batching";
@@ -76,9 +79,8 @@ public:
     }
 
     ~SpriteScene() {
-        QV::setTextureDeviceHooks(QV::TextureDeviceHooks());
         mSprites.clear();
-        QV::Gfx::safeRelease(mAtlas);
+        mTextures.reset();
         mRender.reset();
         mWindow.reset();
         mStreamer.reset();
@@ -110,7 +112,7 @@ public:
                 std::memcpy(v + QV::VertexLayout::diffuseOffset(), &color, sizeof(color));
                 std::memcpy(v + QV::VertexLayout::texCoordOffset(0), uv, sizeof(uv));
             }
-            sprite->addTexture(reinterpret_cast<QV::Texture*>(this));
+            sprite->addTexture(mAtlas);
             sprite->mBlendMode = 0;
             mSprites.push_back(std::move(sprite));
         }
@@ -143,29 +145,23 @@ public:
 private:
     // 8 x 8 cells of 32 x 32, each its own colour at alpha 0.75.
     void makeAtlas() {
-        QV::Gfx::IDevice* device = mRender->getDevice();
-        if (!device) return;
-        device->createTexture(256, 256, 1, 0, QV::Gfx::FMT_A8R8G8B8, QV::Gfx::POOL_MANAGED, &mAtlas);
-        QV::Gfx::LockedRect locked;
-        if (!mAtlas || QV::Gfx::failed(mAtlas->lockRect(0, &locked, nullptr, 0))) return;
+        mAtlas = mTextures->createEmptyTexture(256, 256, QV::TF_A8R8G8B8);
+        mAtlas->incRefCount();
+        mTextures->update();
+        std::vector<uint8_t> pixels(256 * 256 * 4);
         for (int y = 0; y < 256; ++y) {
-            uint8_t* row = static_cast<uint8_t*>(locked.bits) + y * locked.pitch;
             for (int x = 0; x < 256; ++x) {
                 const int cell = x / 32 + (y / 32) * 8;
-                row[x * 4 + 0] = static_cast<uint8_t>((cell % 7) * 255 / 6);
-                row[x * 4 + 1] = static_cast<uint8_t>((cell % 5) * 255 / 4);
-                row[x * 4 + 2] = static_cast<uint8_t>((cell % 3) * 255 / 2);
-                row[x * 4 + 3] = 191;
+                uint8_t* p = &pixels[(y * 256 + x) * 4];
+                p[0] = static_cast<uint8_t>((cell % 3) * 255 / 2);
+                p[1] = static_cast<uint8_t>((cell % 5) * 255 / 4);
+                p[2] = static_cast<uint8_t>((cell % 7) * 255 / 6);
+                p[3] = 191;
             }
         }
-        mAtlas->unlockRect(0);
-        sAtlas = mAtlas;
-        QV::TextureDeviceHooks hooks;
-        hooks.deviceTexture = [](const QV::Texture*) { return sAtlas; };
-        QV::setTextureDeviceHooks(hooks);
+        mAtlas->updatePixels(pixels.data(), 2, 256, 256);
     }
 
-    static QV::Gfx::ITexture* sAtlas;
     std::string mDir;
     std::string mPrevious;
     std::unique_ptr<QV::LogSystem> mLog;
@@ -176,12 +172,11 @@ private:
     std::unique_ptr<QV::Platform::Window> mWindow;
     ApplicationWindow mRecord;
     std::unique_ptr<QV::RenderSystem> mRender;
-    QV::Gfx::ITexture* mAtlas = nullptr;
+    std::unique_ptr<QV::TextureManager> mTextures;
+    QV::Texture* mAtlas = nullptr;
     std::vector<std::unique_ptr<QV::RenderData>> mSprites;
     uint32_t mLastDrawCalls = 0;
 };
-
-QV::Gfx::ITexture* SpriteScene::sAtlas = nullptr;
 
 SpriteScene* scene() {
     static SpriteScene* s = new SpriteScene();

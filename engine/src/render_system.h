@@ -20,13 +20,15 @@ namespace QV {
 
 class Texture;
 
-// A render texture the render system owns: a device texture in the default
-// pool, rebuilt by every reset, with the name it was created under.
+// A render target of the render system, rebuilt by every reset: the texture
+// manager's render texture, or, where no texture manager runs (tools), a
+// device texture of its own.
 struct RenderTexture {
-    std::string name;
-    Gfx::ITexture* texture = nullptr;
+    Texture* managed = nullptr;
+    Gfx::ITexture* own = nullptr;
     uint32_t width = 0;
     uint32_t height = 0;
+    Gfx::ITexture* handle() const;
 };
 
 // The device and the device objects that are not textures.
@@ -219,6 +221,7 @@ public:
 private:
     void releaseDeviceObjects();
     void createRenderTexture(RenderTexture& target);
+    void createOwnRenderTexture(RenderTexture& target);
     void destroyRenderTexture(RenderTexture& target);
     void createFadeQuad();
     void buildIndexBuffer();

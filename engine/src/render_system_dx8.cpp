@@ -25,8 +25,9 @@ RenderSystemDX8::~RenderSystemDX8() {
     Gfx::safeRelease(mDevice->vertexBuffer);
     Gfx::safeRelease(mDevice->indexBuffer);
     Gfx::safeRelease(mDevice->depthStencilSurface);
-    Gfx::safeRelease(mDevice->sceneTexture.texture);
-    Gfx::safeRelease(mDistortionTexture.texture);
+    // Managed render textures belong to the texture manager.
+    Gfx::safeRelease(mDevice->sceneTexture.own);
+    Gfx::safeRelease(mDistortionTexture.own);
     Gfx::safeRelease(mDevice->device);
     Gfx::safeRelease(mDevice->direct3D);
     delete mDevice;

@@ -8,7 +8,7 @@ void RenderSystem::beginDistortion() {
     flush();
     Gfx::IDevice* device = mDevice->device;
     Gfx::ISurface* surface = nullptr;
-    if (mDistortionTexture.texture) mDistortionTexture.texture->getSurfaceLevel(0, &surface);
+    if (Gfx::ITexture* target = mDistortionTexture.handle()) target->getSurfaceLevel(0, &surface);
     device->setRenderTarget(surface, nullptr);
     Gfx::safeRelease(surface);
     if (!mDistortionCleared) {
@@ -25,7 +25,7 @@ void RenderSystem::endDistortion() {
     flush();
     Gfx::IDevice* device = mDevice->device;
     Gfx::ISurface* surface = nullptr;
-    if (mDevice->sceneTexture.texture) mDevice->sceneTexture.texture->getSurfaceLevel(0, &surface);
+    if (Gfx::ITexture* scene = mDevice->sceneTexture.handle()) scene->getSurfaceLevel(0, &surface);
     device->setRenderTarget(surface, mDevice->depthStencilSurface);
     Gfx::safeRelease(surface);
     const Vector2<int> workspace = getWorkspaceSize();
@@ -34,7 +34,7 @@ void RenderSystem::endDistortion() {
 
 void RenderSystem::bindDistortionProgram() {
     bindShaderProgram(mDistortionProgram);
-    if (mDevice->device) mDevice->device->setTexture(1, mDistortionTexture.texture);
+    if (mDevice->device) mDevice->device->setTexture(1, mDistortionTexture.handle());
 }
 
 void RenderSystem::unbindDistortionProgram() {

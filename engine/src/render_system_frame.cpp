@@ -95,7 +95,7 @@ void RenderSystem::beginFrame() {
     if (!mDevice->savedDepthSurface) device->getDepthStencilSurface(&mDevice->savedDepthSurface);
 
     Gfx::ISurface* scene = nullptr;
-    if (mDevice->sceneTexture.texture) mDevice->sceneTexture.texture->getSurfaceLevel(0, &scene);
+    if (Gfx::ITexture* target = mDevice->sceneTexture.handle()) target->getSurfaceLevel(0, &scene);
     device->setRenderTarget(scene, mDevice->depthStencilSurface);
     Gfx::safeRelease(scene);
 
@@ -167,11 +167,11 @@ void RenderSystem::endFrame() {
 
     if (mPixelShader14 && mDistortionCleared && mDistortionEnabled) {
         bindDistortionProgram();
-        drawDeviceQuad(mDevice->sceneTexture.texture, fitOffset, fitSize);
+        drawDeviceQuad(mDevice->sceneTexture.handle(), fitOffset, fitSize);
         flush();
         unbindDistortionProgram();
     } else {
-        drawDeviceQuad(mDevice->sceneTexture.texture, fitOffset, fitSize);
+        drawDeviceQuad(mDevice->sceneTexture.handle(), fitOffset, fitSize);
         flush();
     }
 

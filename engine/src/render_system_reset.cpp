@@ -6,6 +6,8 @@
 #include "log_system.h"
 #include "render_system.h"
 #include "report_assert.h"
+#include "texture.h"
+#include "texture_manager.h"
 #include "vertex_format.h"
 
 namespace QV {
@@ -35,19 +37,38 @@ void logResetFailure(Gfx::Result result) {
 
 }  // namespace
 
+Gfx::ITexture* RenderTexture::handle() const { return managed ? managed->getHandle() : own; }
+
 void RenderSystem::destroyRenderTexture(RenderTexture& target) {
-    Gfx::safeRelease(target.texture);
+    if (target.managed) {
+        if (TextureManager* manager = TextureManager::instancePointer()) manager->destroyTexture(target.managed);
+        target.managed = nullptr;
+    }
+    Gfx::safeRelease(target.own);
     target.width = 0;
     target.height = 0;
 }
 
 void RenderSystem::createRenderTexture(RenderTexture& target) {
-    Gfx::IDevice* device = mDevice->device;
-    target.name = formatString("rendertexture%i", gRenderTextureCounter++);
-    logLine(formatString("Creating render texture... (%s)", target.name.c_str()));
+    if (TextureManager* manager = TextureManager::instancePointer()) {
+        target.managed = manager->createRenderTexture();
+        target.width = target.managed->getWidth();
+        target.height = target.managed->getHeight();
+    } else {
+        createOwnRenderTexture(target);
+    }
+    if (!target.handle()) {
+        // Every frame draws into it: there is no picture without it.
+        QV_FATAL("Failed to create render texture");
+    }
+}
 
-    // The back buffer's format: no alpha channel, so a composited scene
-    // never lets the window show through.
+// The texture manager's render texture, made here: the back buffer's format,
+// min(workspace, viewport) per axis, default pool.
+void RenderSystem::createOwnRenderTexture(RenderTexture& target) {
+    Gfx::IDevice* device = mDevice->device;
+    const std::string name = formatString("rendertexture%i", gRenderTextureCounter++);
+    logLine(formatString("Creating render texture... (%s)", name.c_str()));
     Gfx::ISurface* backBuffer = nullptr;
     Gfx::SurfaceDesc desc;
     if (Gfx::failed(device->getBackBuffer(0, &backBuffer)) || !backBuffer ||
@@ -56,20 +77,16 @@ void RenderSystem::createRenderTexture(RenderTexture& target) {
         QV_FATAL("Failed to get back buffer");
     }
     Gfx::safeRelease(backBuffer);
-
     Gfx::Viewport viewport;
     device->getViewport(&viewport);
     const Vector2<int> workspace = getWorkspaceSize();
-    target.width = std::min(static_cast<uint32_t>(std::max(workspace.x, 1)), std::max(viewport.width, 1u));
-    target.height = std::min(static_cast<uint32_t>(std::max(workspace.y, 1)), std::max(viewport.height, 1u));
+    target.width = workspace.x > 0 ? std::min(static_cast<uint32_t>(workspace.x), viewport.width) : viewport.width;
+    target.height = workspace.y > 0 ? std::min(static_cast<uint32_t>(workspace.y), viewport.height) : viewport.height;
     logLine(formatString("Create texture TU_RENDER_TEXTURE size (%i, %i)", static_cast<int>(target.width),
                          static_cast<int>(target.height)));
     if (Gfx::failed(device->createTexture(target.width, target.height, 1, Gfx::USAGE_RENDERTARGET, desc.format,
-                                          Gfx::POOL_DEFAULT, &target.texture)) ||
-        !target.texture) {
-        // Every frame draws into it: there is no picture without it.
-        target.texture = nullptr;
-        QV_FATAL("Failed to create render texture");
+                                          Gfx::POOL_DEFAULT, &target.own))) {
+        target.own = nullptr;
     }
 }
 

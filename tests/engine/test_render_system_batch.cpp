@@ -8,21 +8,14 @@
 #include "platform/gfx/recording_driver.h"
 #include "render_system.h"
 #include "support/render_fixture.h"
+#include "texture.h"
+#include "texture_manager.h"
 
 namespace {
 
 using QV::Gfx::RecordedCall;
 using QV::Gfx::RecordingDevice;
 using Quad = std::unique_ptr<QV::RenderData>;
-
-// Stand-ins for texture records: the batch only compares their addresses and
-// asks the hooks about them.
-struct FakeTexture {
-    bool uploaded = true;
-    QV::Gfx::ITexture* device = nullptr;
-};
-QV::Texture* asTexture(FakeTexture* t) { return reinterpret_cast<QV::Texture*>(t); }
-const FakeTexture* asFake(const QV::Texture* t) { return reinterpret_cast<const FakeTexture*>(t); }
 
 class RenderBatch : public testing::Test {
 protected:
@@ -32,21 +25,25 @@ protected:
         render = engine->createRenderSystem();
         ASSERT_TRUE(render->createDevice(nullptr));
         device = QV::Gfx::lastRecordingDriver()->lastDevice();
-        QV::TextureDeviceHooks hooks;
-        hooks.isUploaded = [](const QV::Texture* t) { return asFake(t)->uploaded; };
-        hooks.deviceTexture = [](const QV::Texture* t) { return asFake(t)->device; };
-        QV::setTextureDeviceHooks(hooks);
+        atlas = texture();
+        other = texture();
+        engine->textures().update();  // uploads both
         render->beginFrame();
         device->clearCalls();
     }
     void TearDown() override {
-        QV::setTextureDeviceHooks(QV::TextureDeviceHooks());
         engine.reset();
         QV::Gfx::setDriverFactory(nullptr);
     }
-    Quad textured(int quads, FakeTexture* texture, uint32_t argb = 0xFFFFFFFF) {
+    // A texture of the manager with a reference of the test's own.
+    QV::Texture* texture() {
+        QV::Texture* t = engine->textures().createEmptyTexture(4, 4, QV::TF_A8R8G8B8);
+        t->incRefCount();
+        return t;
+    }
+    Quad textured(int quads, QV::Texture* texture, uint32_t argb = 0xFFFFFFFF) {
         Quad q(qvtest::makeQuads(quads, 0, 0, 4, 4, argb));
-        q->addTexture(asTexture(texture));
+        q->addTexture(texture);
         return q;
     }
     std::vector<RecordedCall> draws() const {
@@ -65,11 +62,12 @@ protected:
     std::unique_ptr<qvtest::RenderEngine> engine;
     QV::RenderSystem* render = nullptr;
     RecordingDevice* device = nullptr;
-    FakeTexture atlas;
+    QV::Texture* atlas = nullptr;
+    QV::Texture* other = nullptr;
 };
 
 TEST_F(RenderBatch, ThousandQuadsMakeOneDrawCall) {
-    Quad quad = textured(1, &atlas);
+    Quad quad = textured(1, atlas);
     for (int i = 0; i < 1000; ++i) render->draw(quad.get());
     EXPECT_TRUE(draws().empty());
     EXPECT_EQ(render->getBatchVertexCount(), 4000u);
@@ -82,21 +80,21 @@ TEST_F(RenderBatch, ThousandQuadsMakeOneDrawCall) {
 }
 
 TEST_F(RenderBatch, RecordFillingTheBufferExactlyJoinsOneMoreFlushes) {
-    Quad big = textured(999, &atlas);  // 3,996 vertices
-    Quad one = textured(1, &atlas);
+    Quad big = textured(999, atlas);  // 3,996 vertices
+    Quad one = textured(1, atlas);
     render->draw(big.get());
     render->draw(one.get());  // 4,000 exactly: joins
     EXPECT_TRUE(draws().empty());
     render->flush();
     render->draw(big.get());
-    Quad two = textured(2, &atlas);
+    Quad two = textured(2, atlas);
     render->draw(two.get());  // 4,004: flushes first
     ASSERT_EQ(draws().size(), 2u);
     EXPECT_EQ(draws()[1].args[4], 2 * 999u);
 }
 
 TEST_F(RenderBatch, OversizedRecordIsDrawnInPiecesWithoutOverflow) {
-    Quad huge = textured(1500, &atlas);  // 6,000 vertices
+    Quad huge = textured(1500, atlas);  // 6,000 vertices
     render->draw(huge.get());
     render->flush();
     ASSERT_EQ(draws().size(), 2u);
@@ -107,14 +105,14 @@ TEST_F(RenderBatch, OversizedRecordIsDrawnInPiecesWithoutOverflow) {
 
 TEST_F(RenderBatch, SkippedRecords) {
     render->setStatisticsEnabled(true);
-    Quad invisible = textured(1, &atlas, 0x00FFFFFF);
+    Quad invisible = textured(1, atlas, 0x00FFFFFF);
     render->draw(invisible.get());
     EXPECT_EQ(render->getBatchVertexCount(), 0u);
     EXPECT_FLOAT_EQ(render->getPixelArea(), 16.0f);  // still counted
 
-    FakeTexture waiting;
-    waiting.uploaded = false;
-    Quad pending = textured(1, &waiting);
+    QV::Texture* waiting = texture();  // not uploaded before the frame ends
+    ASSERT_FALSE(waiting->isUploaded());
+    Quad pending = textured(1, waiting);
     render->draw(pending.get());
     QV::RenderData empty;
     render->draw(&empty);
@@ -126,16 +124,15 @@ TEST_F(RenderBatch, SkippedRecords) {
 }
 
 TEST_F(RenderBatch, StateChangesBreakTheBatch) {
-    FakeTexture other;
-    Quad a = textured(1, &atlas);
-    Quad sameAgain = textured(1, &atlas);
-    Quad otherTexture = textured(1, &other);
-    Quad added = textured(1, &other);
+    Quad a = textured(1, atlas);
+    Quad sameAgain = textured(1, atlas);
+    Quad otherTexture = textured(1, other);
+    Quad added = textured(1, other);
     added->mBlendMode = 2;
-    Quad clamped = textured(1, &other);
+    Quad clamped = textured(1, other);
     clamped->mBlendMode = 2;
     clamped->mAddressMode = 2;
-    Quad lines = textured(1, &other);
+    Quad lines = textured(1, other);
     lines->mBlendMode = 2;
     lines->mAddressMode = 2;
     lines->mPrimitiveKind = 1;
@@ -152,7 +149,7 @@ TEST_F(RenderBatch, StateChangesBreakTheBatch) {
 
 TEST_F(RenderBatch, UntexturedRecordsNeverShareABatch) {
     Quad plain(qvtest::makeQuad(0, 0, 4, 4, 0xFFFFFFFF));
-    Quad textureThenPlain = textured(1, &atlas);
+    Quad textureThenPlain = textured(1, atlas);
     render->draw(textureThenPlain.get());
     render->draw(plain.get());
     render->draw(plain.get());
@@ -162,8 +159,8 @@ TEST_F(RenderBatch, UntexturedRecordsNeverShareABatch) {
 }
 
 TEST_F(RenderBatch, UnknownBlendModeBreaksBatchButKeepsDeviceBlend) {
-    Quad alpha = textured(1, &atlas);
-    Quad odd = textured(1, &atlas);
+    Quad alpha = textured(1, atlas);
+    Quad odd = textured(1, atlas);
     odd->mBlendMode = 3;
     render->draw(alpha.get());
     render->draw(odd.get());
@@ -176,11 +173,11 @@ TEST_F(RenderBatch, FirstRecordOfAFrameSetsItsOwnBlendMode) {
     // The last batch of a frame leaves "alpha" on the device while the
     // mirror is reset to "color": the next frame's "color" record must
     // still set its factor.
-    Quad alpha = textured(1, &atlas);
+    Quad alpha = textured(1, atlas);
     render->draw(alpha.get());
     render->endFrame();
     render->beginFrame();
-    Quad color = textured(1, &atlas);
+    Quad color = textured(1, atlas);
     color->mBlendMode = 1;
     device->clearCalls();
     render->draw(color.get());
@@ -195,7 +192,7 @@ TEST_F(RenderBatch, EmptyFlushLeavesTheBufferAlone) {
 }
 
 TEST_F(RenderBatch, CameraChangesFlush) {
-    Quad quad = textured(1, &atlas);
+    Quad quad = textured(1, atlas);
     QV::Camera plain;
     plain.x = 5;
     render->draw(quad.get());
@@ -211,7 +208,7 @@ TEST_F(RenderBatch, CameraChangesFlush) {
 }
 
 TEST_F(RenderBatch, StencilAndColourMask) {
-    Quad quad = textured(1, &atlas);
+    Quad quad = textured(1, atlas);
     render->draw(quad.get());
     render->clearStencil();  // no flush before it: the pending quad draws after
     render->setColorWriteMask(true, true, true, false);

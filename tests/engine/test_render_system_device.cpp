@@ -8,6 +8,7 @@
 #include "engine_notification_dispatcher.h"
 #include "platform/gfx/recording_driver.h"
 #include "render_system.h"
+#include "texture_manager.h"
 #include "support/render_fixture.h"
 
 namespace {
@@ -193,8 +194,11 @@ TEST_F(RenderDevice, ResetBuildsBuffersAndRenderTextures) {
     settings.windowHeight = 40;
     start(FaultPlan(), settings);
     // Names count over the process: two consecutive numbers per reset.
-    const int first = textureNumber(render->getSceneTexture().name);
-    EXPECT_EQ(textureNumber(render->getDistortionTexture().name), first + 1);
+    const std::vector<std::string> names = engine->renderTextureNames();
+    ASSERT_EQ(names.size(), 2u);
+    EXPECT_EQ(textureNumber(names[1]), textureNumber(names[0]) + 1);
+    EXPECT_EQ(engine->textures().findTexture("default", names[0]), render->getSceneTexture().managed);
+    EXPECT_EQ(engine->textures().findTexture("default", names[1]), render->getDistortionTexture().managed);
     // Render textures take min(workspace, window) per axis.
     EXPECT_EQ(render->getSceneTexture().width, 48u);
     EXPECT_EQ(render->getSceneTexture().height, 32u);
@@ -228,7 +232,7 @@ TEST_F(RenderDevice, LostDeviceSequence) {
     EXPECT_TRUE(render->isDeviceLost());
     device->clearCalls();
     const int resetsBefore = listener.resets;
-    const int firstName = textureNumber(render->getSceneTexture().name);
+    const std::vector<std::string> before = engine->renderTextureNames();
 
     frame();
     frame();  // two frames still lost: nothing drawn
@@ -244,8 +248,13 @@ TEST_F(RenderDevice, LostDeviceSequence) {
     EXPECT_FALSE(render->isDeviceLost());
     EXPECT_EQ(countCalls("beginScene"), 1);
     EXPECT_EQ(countCalls("drawIndexedPrimitive"), 2);  // the quad and the composite
-    EXPECT_EQ(textureNumber(render->getSceneTexture().name), firstName + 2);
-    EXPECT_EQ(textureNumber(render->getDistortionTexture().name), firstName + 3);
+    // New render textures under new names; the old ones left the tables.
+    const std::vector<std::string> after = engine->renderTextureNames();
+    ASSERT_EQ(after.size(), 4u);
+    EXPECT_EQ(textureNumber(after[2]), textureNumber(before[0]) + 2);
+    EXPECT_EQ(engine->textures().findTexture("default", after[2]), render->getSceneTexture().managed);
+    EXPECT_EQ(engine->textures().findTexture("default", before[0]), nullptr);
+    EXPECT_EQ(engine->textures().findTexture("default", before[1]), nullptr);
 
     frame();
     EXPECT_EQ(engine->log().count("DEVICE LOST!"), 3);

@@ -11,6 +11,8 @@
 #include "platform/gfx/gfx_device.h"
 #include "platform/window.h"
 #include "render_system.h"
+#include "texture.h"
+#include "texture_manager.h"
 #include "support/render_fixture.h"
 #include "vertex_format.h"
 #include "window_fit.h"
@@ -22,12 +24,6 @@ using Quad = std::unique_ptr<QV::RenderData>;
 struct Pixel {
     int r, g, b;
 };
-
-// A texture record for the batch: address compared, device texture handed out.
-struct FakeTexture {
-    QV::Gfx::ITexture* device = nullptr;
-};
-QV::Texture* asTexture(FakeTexture* t) { return reinterpret_cast<QV::Texture*>(t); }
 
 // One window stays open for the whole run so the GL driver library stays
 // loaded between tests (its own allocations stay attributable to it).
@@ -61,33 +57,30 @@ protected:
         render = engine->createRenderSystem();
         render->createDevice(window->nativeHandle());
         device = render->getDevice();
-        QV::TextureDeviceHooks hooks;
-        hooks.deviceTexture = [](const QV::Texture* t) {
-            return reinterpret_cast<const FakeTexture*>(t)->device;
-        };
-        QV::setTextureDeviceHooks(hooks);
         return device != nullptr;
     }
     void TearDown() override {
-        QV::setTextureDeviceHooks(QV::TextureDeviceHooks());
-        QV::Gfx::safeRelease(white.device);
+        white = nullptr;
         engine.reset();
         window.reset();
     }
-    // A 2 x 2 opaque white texture, modulated by vertex colours.
-    FakeTexture* whiteTexture() {
-        if (!white.device) {
-            device->createTexture(2, 2, 1, 0, QV::Gfx::FMT_A8R8G8B8, QV::Gfx::POOL_MANAGED, &white.device);
-            QV::Gfx::LockedRect locked;
-            white.device->lockRect(0, &locked, nullptr, 0);
-            for (int y = 0; y < 2; ++y) std::memset(static_cast<uint8_t*>(locked.bits) + y * locked.pitch, 0xFF, 8);
-            white.device->unlockRect(0);
+    // A 2 x 2 opaque white texture of the texture manager, modulated by
+    // vertex colours; uploaded at the end of the frame it is made in, as
+    // every texture is.
+    QV::Texture* whiteTexture() {
+        if (!white) {
+            white = engine->textures().createEmptyTexture(2, 2, QV::TF_A8R8G8B8);
+            white->incRefCount();  // the test's own reference: quads come and go
+            engine->textures().update();
+            const uint8_t pixels[16] = {255, 255, 255, 255, 255, 255, 255, 255,
+                                        255, 255, 255, 255, 255, 255, 255, 255};
+            white->updatePixels(pixels, 2, 2, 2);
         }
-        return &white;
+        return white;
     }
     Quad quad(float x, float y, float w, float h, uint32_t argb, int count = 1) {
         Quad q(qvtest::makeQuads(count, x, y, w, h, argb));
-        q->addTexture(asTexture(whiteTexture()));
+        q->addTexture(whiteTexture());
         return q;
     }
     // Reads the current target (after endFrame: the window's back buffer).
@@ -108,7 +101,7 @@ protected:
     std::unique_ptr<QV::Platform::Window> window;
     QV::RenderSystem* render = nullptr;
     QV::Gfx::IDevice* device = nullptr;
-    FakeTexture white;
+    QV::Texture* white = nullptr;
     std::vector<uint8_t> pixels;
     uint32_t width = 0, height = 0;
 };
@@ -149,7 +142,7 @@ TEST_F(RenderGL, RecordsAcrossTheVertexBufferBoundary) {
         uint8_t* v = straddling->vertexData();
         const uint32_t stride = QV::VertexLayout::update();
         for (int i = 4; i < 8; ++i) reinterpret_cast<float*>(v + i * stride)[0] += 10.0f;
-        straddling->addTexture(asTexture(whiteTexture()));
+        straddling->addTexture(whiteTexture());
     }
     Quad huge = quad(20, 10, 4, 4, 0xFF0000FF, 1500);  // larger than the whole buffer
     render->draw(first.get());

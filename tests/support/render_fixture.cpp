@@ -7,6 +7,7 @@
 #include "render_system.h"
 #include "support/media_fixture.h"
 #include "support/temp_dir.h"
+#include "texture_manager.h"
 #include "vertex_format.h"
 #include "video_surface_streamer.h"
 
@@ -46,17 +47,29 @@ RenderEngine::RenderEngine(const RenderSettings& settings) {
         mDispatcher = std::make_unique<QV::EngineNotificationDispatcher>();
     }
     mStreamer = std::make_unique<QV::VideoSurfaceStreamer>();
+    mTextures = std::make_unique<QV::TextureManager>();
     mWindow.clientWidth = settings.windowWidth;
     mWindow.clientHeight = settings.windowHeight;
     QV::VertexLayout::update();
 }
 
 RenderEngine::~RenderEngine() {
+    mTextures.reset();  // before the device its textures live on
     mRender.reset();
     mStreamer.reset();
     mDispatcher.reset();
     mMedia.reset();  // the log it made deletes the captured stream
     mDir.reset();
+}
+
+std::vector<std::string> RenderEngine::renderTextureNames() const {
+    const std::string prefix = "Creating render texture... (";
+    std::vector<std::string> names;
+    for (const std::string& line : mLog->lines) {
+        if (line.compare(0, prefix.size(), prefix) == 0 && line.back() == ')')
+            names.push_back(line.substr(prefix.size(), line.size() - prefix.size() - 1));
+    }
+    return names;
 }
 
 QV::RenderSystem* RenderEngine::createRenderSystem() {

@@ -10,6 +10,7 @@
 
 namespace QV {
 class RenderSystem;
+class TextureManager;
 class EngineNotificationDispatcher;
 class VideoSurfaceStreamer;
 }  // namespace QV
@@ -51,12 +52,16 @@ public:
     QV::RenderSystem* renderSystem() { return mRender.get(); }
     ApplicationWindow& window() { return mWindow; }
     CapturedLog& log() { return *mLog; }
+    QV::TextureManager& textures() { return *mTextures; }
+    // Names of the render textures created so far, from the log.
+    std::vector<std::string> renderTextureNames() const;
 
 private:
     std::unique_ptr<TempDir> mDir;
     std::unique_ptr<MediaEngine> mMedia;
     std::unique_ptr<QV::EngineNotificationDispatcher> mDispatcher;
     std::unique_ptr<QV::VideoSurfaceStreamer> mStreamer;
+    std::unique_ptr<QV::TextureManager> mTextures;
     CapturedLog* mLog = nullptr;
     ApplicationWindow mWindow;
     std::unique_ptr<QV::RenderSystem> mRender;
