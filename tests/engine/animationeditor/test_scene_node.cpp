@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <thread>
 
 #include "animationeditor/marker.h"
 #include "animationeditor/movie_camera.h"
@@ -407,6 +408,22 @@ TEST(SceneNode, LoadingAndTheLiveSceneList) {
         "----------------SCENES DUMP\n--SCENE second\n----------------SCENES DUMP END\n";
     EXPECT_NE(text.find(dump), std::string::npos) << text;
     second.reset();
+    EXPECT_TRUE(AE::liveScenes().empty());
+}
+
+TEST(SceneNode, LiveSceneListTakesScenesFromManyThreads) {
+    // Jobs build scenes while the main thread deletes others.
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t) {
+        threads.emplace_back([] {
+            for (int i = 0; i < 300; ++i) {
+                ISceneNode* root = new ISceneNode();
+                AE::registerLiveScene(root);
+                delete root;
+            }
+        });
+    }
+    for (std::thread& thread : threads) thread.join();
     EXPECT_TRUE(AE::liveScenes().empty());
 }
 
