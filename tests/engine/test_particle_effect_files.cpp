@@ -399,6 +399,18 @@ TEST_F(ParticleArchiveReading, CopiesKeepTheirClassesAndOwnState) {
     delete fx;
 }
 
+TEST_F(ParticleArchiveReading, ShippedEffectsAreInCanonicalForm) {
+    for (const char* name : {"burst.xml", "stream.xml", "trail.xml"}) {
+        std::string text = qvtest::readFile(std::string(QV_SOURCE_DIR) + "/media/particles/" + name);
+        ASSERT_FALSE(text.empty()) << name;
+        QV::ParticleFX* fx = read(text);
+        ASSERT_NE(fx, nullptr);
+        EXPECT_EQ(fx->mParticleEmitters.size(), 1u) << name;
+        EXPECT_EQ(saved(fx), text) << name;
+        delete fx;
+    }
+}
+
 struct Recorder : QV::IPropertyVisitor {
     std::vector<std::string> calls;
     void beginGroup() override { calls.push_back("{"); }
