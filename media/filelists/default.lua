@@ -26,4 +26,9 @@ filelist = {
     { name = "combo11_sound", filename = "/sounds/combo11.ogg" },
     { name = "game_level_ambient_sound_1_sound", filename = "/sounds/ambient_1.ogg" },
     { name = "game_level_ambient_sound_2_sound", filename = "/sounds/ambient_2.ogg" },
+    { name = "particle_burst_fx", filename = "/particles/burst.xml" },
+    { name = "particle_stream_fx", filename = "/particles/stream.xml" },
+    { name = "particle_trail_fx", filename = "/particles/trail.xml" },
+    { name = "particles_sxml", filename = "/particles/particles.xml" },
+    { name = "particles_image", filename = "/particles/particles.png" },
 }
