@@ -189,13 +189,6 @@ private:
     Result refuse(const char* name, std::vector<uint64_t> args, const std::string& why);
     bool checkDraw(const char* name);
     void setTargetViewport(ISurface* target);
-    template <class T>
-    static void assign(T*& slot, T* value) {
-        if (value) value->addRef();
-        if (slot) slot->release();
-        slot = value;
-    }
-
     std::atomic<uint32_t> mRefs{1};
     std::shared_ptr<RecordingLog> mLog;
     uint32_t mBehaviorFlags;
