@@ -169,7 +169,7 @@ TEST_F(RenderDevice, FailuresDuringCreationAndResetAreFatal) {
         FaultPlan plan;
         const char* text;
     };
-    std::vector<Case> cases(5);
+    std::vector<Case> cases(6);
     cases[0] = {"display mode", {}, "Failed to get adapter display mode"};
     cases[0].plan.failDisplayMode = true;
     cases[1] = {"vertex buffer", {}, "Failed to create DirectX Vertex Buffer"};
@@ -180,6 +180,8 @@ TEST_F(RenderDevice, FailuresDuringCreationAndResetAreFatal) {
     cases[3].plan.failLock["indexbuffer"] = 1;
     cases[4] = {"reset", {}, "Failed to reset DX8 device."};
     cases[4].plan.resetResults = {QV::Gfx::ERR_INVALIDCALL};
+    cases[5] = {"render texture", {}, "Failed to create render texture"};
+    cases[5].plan.failCreate["texture"] = 1;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_EXIT(start(c.plan), testing::ExitedWithCode(255), c.text);
@@ -259,6 +261,16 @@ TEST_F(RenderDevice, LostDeviceSequence) {
     frame();
     EXPECT_EQ(engine->log().count("DEVICE LOST!"), 3);
     EXPECT_TRUE(device->errors().empty()) << device->errors().front();
+}
+
+TEST_F(RenderDevice, DeviceThatWorksAgainIsNoLongerReportedLost) {
+    start();
+    render->setDeviceLost(true);  // a caller's report, but the device answers OK
+    frame();
+    frame();
+    EXPECT_EQ(engine->log().count("DEVICE LOST!"), 1);
+    EXPECT_FALSE(render->isDeviceLost());
+    EXPECT_EQ(countCalls("beginScene"), 2);
 }
 
 TEST_F(RenderDevice, ResizedWindowResetsToNewBackBuffer) {
