@@ -41,8 +41,9 @@ void keepDriverLoaded() {
 
 class RenderGL : public testing::Test {
 protected:
-    // A real window of the given size with the engine's renderer on it.
-    bool open(const qvtest::RenderSettings& settings) {
+    // A real window of the given size with the engine's renderer on it,
+    // hidden unless asked to show (QV_SHOW_WINDOWS=1 shows every one).
+    bool open(const qvtest::RenderSettings& settings, bool shown = false) {
         QV::Gfx::setDriverFactory(nullptr);
         keepDriverLoaded();
         engine = std::make_unique<qvtest::RenderEngine>(settings);
@@ -50,7 +51,7 @@ protected:
         desc.title = "render test";
         desc.width = settings.windowWidth;
         desc.height = settings.windowHeight;
-        desc.hidden = std::getenv("QV_SHOW_WINDOWS") == nullptr;
+        desc.hidden = !shown && std::getenv("QV_SHOW_WINDOWS") == nullptr;
         window.reset(QV::Platform::Window::create(desc));
         if (!window) return false;
         engine->window().windowHandle = window->nativeHandle();
@@ -106,8 +107,8 @@ protected:
     uint32_t width = 0, height = 0;
 };
 
-#define OPEN_OR_SKIP(settings) \
-    if (!open(settings)) GTEST_SKIP() << "no OpenGL window here: " << QV::Platform::Window::lastError()
+#define OPEN_OR_SKIP(...) \
+    if (!open(__VA_ARGS__)) GTEST_SKIP() << "no OpenGL window here: " << QV::Platform::Window::lastError()
 
 const Pixel kBlack{0, 0, 0};
 const Pixel kRed{255, 0, 0};
@@ -263,7 +264,7 @@ TEST_F(RenderGL, WindowShowsFittedFrameUnderEachFitType) {
         settings.minimalAspect = c.minimalAspect;
         settings.zoom = c.zoom;
         TearDown();
-        OPEN_OR_SKIP(settings);
+        OPEN_OR_SKIP(settings, true);
 
         auto drawFrame = [&]() {
             render->beginFrame();
@@ -305,7 +306,8 @@ TEST_F(RenderGL, WindowShowsFittedFrameUnderEachFitType) {
         drawFrame();
         compare(c.windowWidth, c.windowHeight);
 
-        // A smaller window: the next frame resets to it and fits again.
+        // The window procedure's record of a resized client area: the next
+        // frame resets the back buffer to it and fits the picture again.
         engine->window().clientWidth = c.windowWidth / 2 + 8;
         engine->window().clientHeight = c.windowHeight / 2 + 4;
         drawFrame();
