@@ -96,9 +96,14 @@ TEST(GfxRecording, LostFramesThenResettable) {
     EXPECT_EQ(d->present(), ERR_DEVICELOST);
     for (int i = 0; i < 3; ++i) EXPECT_EQ(d->testCooperativeLevel(), ERR_DEVICELOST) << i;
     PresentParameters p = windowParams(1024, 768);
+    d->setRenderState(RS_DESTBLEND, BLEND_INVSRCALPHA);
+    d->setTextureStageState(0, TSS_MINFILTER, TEXF_LINEAR);
     EXPECT_EQ(d->testCooperativeLevel(), ERR_DEVICENOTRESET);
     EXPECT_EQ(d->testCooperativeLevel(), ERR_DEVICENOTRESET);
     EXPECT_EQ(d->reset(&p), OK);
+    // Every state is back at its default.
+    EXPECT_EQ(d->renderState(RS_DESTBLEND), BLEND_ZERO);
+    EXPECT_EQ(d->stageState(0, TSS_MINFILTER), TEXF_POINT);
     EXPECT_EQ(d->testCooperativeLevel(), OK);
     EXPECT_EQ(d->present(), OK);
     // The new back buffer has the new size and the viewport covers it.

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/gfx/default_states.h"
 #include "platform/gfx/gl_resources.h"
 
 namespace QV::Gfx {
@@ -128,31 +129,7 @@ GLDevice::GLDevice(std::shared_ptr<GLContextState> state, const PresentParameter
     mViewport.width = mParams.backBufferWidth;
     mViewport.height = mParams.backBufferHeight;
 
-    // Initial states as the interface defines them.
-    mRenderStates[RS_ZENABLE] = mParams.enableAutoDepthStencil ? 1 : 0;
-    mRenderStates[RS_FILLMODE] = FILL_SOLID;
-    mRenderStates[RS_ZWRITEENABLE] = 1;
-    mRenderStates[RS_SRCBLEND] = BLEND_ONE;
-    mRenderStates[RS_DESTBLEND] = BLEND_ZERO;
-    mRenderStates[RS_CULLMODE] = CULL_CCW;
-    mRenderStates[RS_ZFUNC] = CMP_LESSEQUAL;
-    mRenderStates[RS_ALPHAFUNC] = CMP_ALWAYS;
-    mRenderStates[RS_LIGHTING] = 1;
-    mRenderStates[RS_STENCILFAIL] = mRenderStates[RS_STENCILZFAIL] = mRenderStates[RS_STENCILPASS] = STENCILOP_KEEP;
-    mRenderStates[RS_STENCILFUNC] = CMP_ALWAYS;
-    mRenderStates[RS_STENCILMASK] = mRenderStates[RS_STENCILWRITEMASK] = 0xFFFFFFFF;
-    mRenderStates[RS_TEXTUREFACTOR] = 0xFFFFFFFF;
-    mRenderStates[RS_COLORWRITEENABLE] = 0xF;
-    for (uint32_t s = 0; s < MAX_STAGES; ++s) {
-        mStageStates[s][TSS_COLOROP] = s == 0 ? TOP_MODULATE : TOP_DISABLE;
-        mStageStates[s][TSS_ALPHAOP] = s == 0 ? TOP_SELECTARG1 : TOP_DISABLE;
-        mStageStates[s][TSS_COLORARG1] = mStageStates[s][TSS_ALPHAARG1] = TA_TEXTURE;
-        mStageStates[s][TSS_COLORARG2] = mStageStates[s][TSS_ALPHAARG2] = TA_CURRENT;
-        mStageStates[s][TSS_TEXCOORDINDEX] = s;
-        mStageStates[s][TSS_ADDRESSU] = mStageStates[s][TSS_ADDRESSV] = mStageStates[s][TSS_ADDRESSW] = TADDRESS_WRAP;
-        mStageStates[s][TSS_MAGFILTER] = mStageStates[s][TSS_MINFILTER] = TEXF_POINT;
-        mStageStates[s][TSS_MIPFILTER] = TEXF_NONE;
-    }
+    setDefaultStates(mParams.enableAutoDepthStencil, mRenderStates, mStageStates);
     matrixIdentity(&mWorld);
     matrixIdentity(&mView);
     matrixIdentity(&mProjection);
@@ -237,6 +214,13 @@ Result GLDevice::reset(PresentParameters* params) {
     mViewport.width = p.backBufferWidth;
     mViewport.height = p.backBufferHeight;
     mTargetDirty = true;
+    // A reset returns every state to its default, as at creation.
+    setDefaultStates(p.enableAutoDepthStencil, mRenderStates, mStageStates);
+    matrixIdentity(&mWorld);
+    matrixIdentity(&mView);
+    matrixIdentity(&mProjection);
+    mVertexShader = 0;
+    mPixelShader = 0;
     return OK;
 }
 

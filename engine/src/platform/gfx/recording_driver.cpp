@@ -1,5 +1,7 @@
 #include "platform/gfx/recording_driver.h"
 
+#include "platform/gfx/default_states.h"
+
 #include <algorithm>
 #include <cstring>
 #include <sstream>
@@ -373,30 +375,7 @@ static SurfaceDesc surfaceDesc(uint32_t w, uint32_t h, uint32_t format, uint32_t
 RecordingDevice::RecordingDevice(std::shared_ptr<RecordingLog> log, uint32_t behaviorFlags,
                                  const PresentParameters& params)
     : mLog(std::move(log)), mBehaviorFlags(behaviorFlags), mParams(params) {
-    // Direct3D's initial states for the ones the renderer touches.
-    mRenderStates[RS_ZENABLE] = params.enableAutoDepthStencil ? 1 : 0;
-    mRenderStates[RS_FILLMODE] = FILL_SOLID;
-    mRenderStates[RS_ZWRITEENABLE] = 1;
-    mRenderStates[RS_SRCBLEND] = BLEND_ONE;
-    mRenderStates[RS_DESTBLEND] = BLEND_ZERO;
-    mRenderStates[RS_CULLMODE] = CULL_CCW;
-    mRenderStates[RS_ZFUNC] = CMP_LESSEQUAL;
-    mRenderStates[RS_ALPHAFUNC] = CMP_ALWAYS;
-    mRenderStates[RS_LIGHTING] = 1;
-    mRenderStates[RS_STENCILFAIL] = mRenderStates[RS_STENCILZFAIL] = mRenderStates[RS_STENCILPASS] = STENCILOP_KEEP;
-    mRenderStates[RS_STENCILFUNC] = CMP_ALWAYS;
-    mRenderStates[RS_STENCILMASK] = mRenderStates[RS_STENCILWRITEMASK] = 0xFFFFFFFF;
-    mRenderStates[RS_COLORWRITEENABLE] = 0xF;
-    for (uint32_t s = 0; s < MAX_STAGES; ++s) {
-        mStageStates[s][TSS_COLOROP] = s == 0 ? TOP_MODULATE : TOP_DISABLE;
-        mStageStates[s][TSS_ALPHAOP] = s == 0 ? TOP_SELECTARG1 : TOP_DISABLE;
-        mStageStates[s][TSS_COLORARG1] = mStageStates[s][TSS_ALPHAARG1] = TA_TEXTURE;
-        mStageStates[s][TSS_COLORARG2] = mStageStates[s][TSS_ALPHAARG2] = TA_CURRENT;
-        mStageStates[s][TSS_TEXCOORDINDEX] = s;
-        mStageStates[s][TSS_ADDRESSU] = mStageStates[s][TSS_ADDRESSV] = mStageStates[s][TSS_ADDRESSW] = TADDRESS_WRAP;
-        mStageStates[s][TSS_MAGFILTER] = mStageStates[s][TSS_MINFILTER] = TEXF_POINT;
-        mStageStates[s][TSS_MIPFILTER] = TEXF_NONE;
-    }
+    setDefaultStates(params.enableAutoDepthStencil, mRenderStates, mStageStates);
     const uint32_t fmt = params.backBufferFormat ? params.backBufferFormat : FMT_X8R8G8B8;
     mBackBuffer = new RecordingSurface(mLog, surfaceDesc(params.backBufferWidth, params.backBufferHeight, fmt,
                                                          USAGE_RENDERTARGET), false);
@@ -554,6 +533,11 @@ Result RecordingDevice::reset(PresentParameters* params) {
         bind(mDepthStencil, static_cast<ISurface*>(mAutoDepth));
     }
     setTargetViewport(mRenderTarget);
+    // A reset returns every state to its default, as at creation.
+    setDefaultStates(params->enableAutoDepthStencil, mRenderStates, mStageStates);
+    mTransforms.clear();
+    mVertexShader = 0;
+    mPixelShader = 0;
     return finish("reset", args, OK);
 }
 
