@@ -286,6 +286,7 @@ void GLDevice::applyTarget() {
     mState->makeCurrent();
     if (!mTargetDirty) return;
     mTargetDirty = false;
+    mTargetComplete = true;
     if (currentTargetIsBackBuffer()) {
         gl.glBindFramebuffer(GL_FRAMEBUFFER, 0);
         return;
@@ -297,6 +298,7 @@ void GLDevice::applyTarget() {
     const bool stencil = rb && mDepthStencil->desc().format == FMT_D24S8;
     gl.glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, rb);
     gl.glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_STENCIL_ATTACHMENT, GL_RENDERBUFFER, stencil ? rb : 0);
+    mTargetComplete = gl.glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
 }
 
 void GLDevice::applyViewport() {
@@ -324,6 +326,7 @@ Result GLDevice::getViewport(Viewport* viewport) {
 Result GLDevice::clear(uint32_t count, const void* rects, uint32_t flags, uint32_t color, float z, uint32_t stencil) {
     if (count || rects) return ERR_INVALIDCALL;
     applyTarget();
+    if (!mTargetComplete) return ERR_INVALIDCALL;
     applyViewport();
     GLbitfield mask = 0;
     if (flags & CLEAR_TARGET) mask |= GL_COLOR_BUFFER_BIT;
@@ -658,6 +661,7 @@ Result GLDevice::drawCommon(uint32_t type, uint32_t primitiveCount, uint32_t* mo
     }
     if (primitiveCount == 0) return ERR_INVALIDCALL;
     applyTarget();
+    if (!mTargetComplete) return ERR_INVALIDCALL;
     applyViewport();
     Program* p = program();
     if (!p) return ERR_INVALIDCALL;

@@ -121,6 +121,7 @@ private:
     GLuint mFramebuffer = 0;
     GLuint mWhiteTexture = 0;
     bool mTargetDirty = true;
+    bool mTargetComplete = true;
     Viewport mViewport;
     uint32_t mRenderStates[RS_COUNT] = {};
     uint32_t mStageStates[MAX_STAGES][TSS_COUNT] = {};
