@@ -29,7 +29,7 @@ bool anyTextureWaiting(const RenderData& data) {
     return false;
 }
 
-// Plain copy by 32-bit words when both ends allow it, else byte by byte.
+// Vertices are copied as they are; memcpy picks the widest safe moves.
 void copyMemory(uint8_t* destination, const uint8_t* source, size_t size) {
     std::memcpy(destination, source, size);
 }

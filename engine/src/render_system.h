@@ -47,7 +47,8 @@ struct RenderDeviceDX8 {
     uint32_t vertexUsage = 0;
 };
 
-// Never read or written by the renderer; kept for the layout the tools expect.
+// Fixed render-target slots of the render system. Nothing draws through them:
+// render textures serve as targets.
 class RenderTargetBase {
 public:
     virtual ~RenderTargetBase() = default;
