@@ -31,4 +31,8 @@ filelist = {
     { name = "particle_trail_fx", filename = "/particles/trail.xml" },
     { name = "particles_sxml", filename = "/particles/particles.xml" },
     { name = "particles_image", filename = "/particles/particles.png" },
+    { name = "demo_sprites", filename = "/sprites/demo_sprites.lua" },
+    { name = "demo_sxml", filename = "/sprites/demo_sprites.xml" },
+    { name = "demo_badge_png", filename = "/images/demo_badge.png" },
+    { name = "demo_banner_png", filename = "/images/demo_banner.png" },
 }
