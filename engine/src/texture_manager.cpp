@@ -10,6 +10,7 @@
 #include "render_batch.h"
 #include "render_data.h"
 #include "texture.h"
+#include "texture_device.h"
 
 namespace QV {
 
@@ -195,6 +196,8 @@ void TextureManager::destroyQueued() {
 
 void TextureManager::update() {
     destroyQueued();
+    // Without a device the queue waits for one instead of being refused.
+    if (!textureDevice()) return;
     for (;;) {
         // The lock is dropped between textures so decoding threads can queue meanwhile.
         MutexLock lock(&mUploadQueueMutex);

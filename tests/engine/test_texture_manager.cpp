@@ -307,6 +307,19 @@ TEST(TextureManager, RefusedUploadDoesNotHoldUpTheQueue) {
     EXPECT_EQ(world.manager->textureCount(), 1u);
 }
 
+TEST(TextureManager, TexturesWaitForADevice) {
+    TextureWorld world;
+    QV::Texture* t = world.manager->getTexture("rgba_image", "default");
+    QV::setTextureDevice(nullptr);
+    world.manager->update();
+    EXPECT_FALSE(t->isUploaded());
+    EXPECT_EQ(world.manager->uploadQueueSize(), 1u);
+    QV::setTextureDevice(world.device);
+    world.manager->update();
+    EXPECT_TRUE(t->isUploaded());
+    EXPECT_EQ(world.manager->uploadQueueSize(), 0u);
+}
+
 TEST(TextureManager, RenderTexturesAreRebuiltAfterADeviceReset) {
     TextureWorld world;
     QV::Texture* ordinary = world.manager->getTexture("rgba_image", "default");
