@@ -77,8 +77,8 @@ void ParticleSystem::reuse(ParticleFX* effect) {
 ParticleFX* ParticleSystem::createParticleFX(const std::string& fileName) {
     {
         MutexLock lock(&mMutex);
-        auto pooled = mPool.find(fileName);
-        if (pooled != mPool.end()) {
+        auto pooled = mPool.lower_bound(fileName);  // the one given back first
+        if (pooled != mPool.end() && pooled->first == fileName) {
             ParticleFX* effect = pooled->second;
             mPool.erase(pooled);
             mActive.push_back(effect);
