@@ -100,7 +100,7 @@ GLDevice* GLDevice::create(void* window, const PresentParameters& params, std::s
     }
     SDL_GL_SetSwapInterval(params.presentationInterval == 0x80000000u ? 0 : 1);
     auto* device = new GLDevice(state, params);
-    if (!device->mFixedVertex || !device->mFixedPixel) {
+    if (!device->mFixedVertex || !device->fixedPixel(FixedPixelKey())) {
         if (reason) *reason = "fixed-function programs failed: " + device->mShaderError;
         device->release();
         return nullptr;
@@ -144,7 +144,6 @@ GLDevice::GLDevice(std::shared_ptr<GLContextState> state, const PresentParameter
     gl.glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 1, 1, 0, GL_BGRA, GL_UNSIGNED_BYTE, white);
     gl.glBindTexture(GL_TEXTURE_2D, 0);
     mFixedVertex = compile(GL_VERTEX_SHADER, glslFixedVertexShader());
-    mFixedPixel = compile(GL_FRAGMENT_SHADER, glslFixedPixelShader());
 }
 
 GLDevice::~GLDevice() {
@@ -161,7 +160,7 @@ GLDevice::~GLDevice() {
     for (auto& s : mVertexShaders) gl.glDeleteShader(s.second.shader);
     for (auto& s : mPixelShaders) gl.glDeleteShader(s.second.shader);
     if (mFixedVertex) gl.glDeleteShader(mFixedVertex);
-    if (mFixedPixel) gl.glDeleteShader(mFixedPixel);
+    for (auto& s : mFixedPixels) gl.glDeleteShader(s.second);
     gl.glDeleteFramebuffers(1, &mFramebuffer);
     gl.glDeleteTextures(1, &mWhiteTexture);
     // Resources released later must not touch the dead context.
@@ -482,15 +481,24 @@ GLuint GLDevice::compile(GLenum kind, const std::string& text) {
     return shader;
 }
 
-GLDevice::Program* GLDevice::program() {
+GLuint GLDevice::fixedPixel(const FixedPixelKey& key) {
+    const uint64_t packed = key.packed();
+    auto it = mFixedPixels.find(packed);
+    if (it != mFixedPixels.end()) return it->second;
+    GLuint shader = compile(GL_FRAGMENT_SHADER, glslFixedPixelShader(key));
+    mFixedPixels[packed] = shader;
+    return shader;
+}
+
+GLDevice::Program* GLDevice::program(const FixedPixelKey& fixed) {
     const bool fixedVertex = !(mVertexShader & 1u);
     const uint32_t vsKey = fixedVertex ? 0 : mVertexShader;
-    auto key = std::make_pair(vsKey, mPixelShader);
+    auto key = std::make_tuple(vsKey, mPixelShader, mPixelShader ? uint64_t(0) : fixed.packed());
     auto it = mPrograms.find(key);
     if (it != mPrograms.end()) return it->second.program ? &it->second : nullptr;
     Program& p = mPrograms[key];
     GLuint vs = fixedVertex ? mFixedVertex : mVertexShaders[vsKey].shader;
-    GLuint ps = mPixelShader ? mPixelShaders[mPixelShader].shader : mFixedPixel;
+    GLuint ps = mPixelShader ? mPixelShaders[mPixelShader].shader : fixedPixel(fixed);
     if (!vs || !ps) return nullptr;
     GLuint prog = gl.glCreateProgram();
     gl.glAttachShader(prog, vs);
@@ -526,12 +534,6 @@ GLDevice::Program* GLDevice::program() {
     p.alphaFunc = gl.glGetUniformLocation(prog, "uAlphaFunc");
     p.alphaRef = gl.glGetUniformLocation(prog, "uAlphaRef");
     p.tfactor = gl.glGetUniformLocation(prog, "uTFactor");
-    p.colorOp = gl.glGetUniformLocation(prog, "uColorOp");
-    p.colorArg1 = gl.glGetUniformLocation(prog, "uColorArg1");
-    p.colorArg2 = gl.glGetUniformLocation(prog, "uColorArg2");
-    p.alphaOp = gl.glGetUniformLocation(prog, "uAlphaOp");
-    p.alphaArg1 = gl.glGetUniformLocation(prog, "uAlphaArg1");
-    p.alphaArg2 = gl.glGetUniformLocation(prog, "uAlphaArg2");
     p.vsC = gl.glGetUniformLocation(prog, "vsC");
     p.psC = gl.glGetUniformLocation(prog, "psC");
     return &p;
@@ -644,10 +646,6 @@ void GLDevice::bindVertices(uint32_t baseVertex) {
     }
 }
 
-static uint32_t argCode(uint32_t a) {
-    return (a & 0xF) + ((a & TA_COMPLEMENT) ? 16 : 0) + ((a & TA_ALPHAREPLICATE) ? 32 : 0);
-}
-
 Result GLDevice::drawCommon(uint32_t type, uint32_t primitiveCount, uint32_t* mode, uint32_t* count) {
     if (!mInScene || !mStream || mStream->locked() || (mIndices && mIndices->locked())) return ERR_INVALIDCALL;
     switch (type) {
@@ -663,7 +661,17 @@ Result GLDevice::drawCommon(uint32_t type, uint32_t primitiveCount, uint32_t* mo
     applyTarget();
     if (!mTargetComplete) return ERR_INVALIDCALL;
     applyViewport();
-    Program* p = program();
+    const uint32_t* rs = mRenderStates;
+    const uint32_t* st = mStageStates[0];
+    FixedPixelKey fixed;
+    fixed.colorOp = st[TSS_COLOROP];
+    fixed.colorArg1 = st[TSS_COLORARG1];
+    fixed.colorArg2 = st[TSS_COLORARG2];
+    fixed.alphaOp = st[TSS_ALPHAOP];
+    fixed.alphaArg1 = st[TSS_ALPHAARG1];
+    fixed.alphaArg2 = st[TSS_ALPHAARG2];
+    fixed.alphaFunc = rs[RS_ALPHATESTENABLE] ? rs[RS_ALPHAFUNC] : CMP_ALWAYS;
+    Program* p = program(fixed);
     if (!p) return ERR_INVALIDCALL;
     gl.glUseProgram(p->program);
     applyStates();
@@ -677,17 +685,9 @@ Result GLDevice::drawCommon(uint32_t type, uint32_t primitiveCount, uint32_t* mo
     const float flip = currentTargetIsBackBuffer() ? 1.0f : -1.0f;
     gl.glUniform4f(p->post, 1.0f / float(std::max(1u, mViewport.width)),
                    1.0f / float(std::max(1u, mViewport.height)), flip, 0.0f);
-    const uint32_t* rs = mRenderStates;
-    gl.glUniform1i(p->alphaFunc, rs[RS_ALPHATESTENABLE] ? GLint(rs[RS_ALPHAFUNC]) : GLint(CMP_ALWAYS));
+    if (p->alphaFunc >= 0) gl.glUniform1i(p->alphaFunc, GLint(fixed.alphaFunc));
     gl.glUniform1f(p->alphaRef, float(rs[RS_ALPHAREF] & 0xFF));
-    if (p->colorOp >= 0) {
-        const uint32_t* st = mStageStates[0];
-        gl.glUniform1i(p->colorOp, GLint(st[TSS_COLOROP]));
-        gl.glUniform1i(p->colorArg1, GLint(argCode(st[TSS_COLORARG1])));
-        gl.glUniform1i(p->colorArg2, GLint(argCode(st[TSS_COLORARG2])));
-        gl.glUniform1i(p->alphaOp, GLint(st[TSS_ALPHAOP]));
-        gl.glUniform1i(p->alphaArg1, GLint(argCode(st[TSS_ALPHAARG1])));
-        gl.glUniform1i(p->alphaArg2, GLint(argCode(st[TSS_ALPHAARG2])));
+    if (p->tfactor >= 0) {
         const uint32_t tf = rs[RS_TEXTUREFACTOR];
         gl.glUniform4f(p->tfactor, float((tf >> 16) & 0xFF) / 255.0f, float((tf >> 8) & 0xFF) / 255.0f,
                        float(tf & 0xFF) / 255.0f, float(tf >> 24) / 255.0f);
@@ -749,7 +749,7 @@ Result GLDevice::deleteVertexShader(uint32_t handle) {
     if (it == mVertexShaders.end()) return ERR_INVALIDCALL;
     mState->makeCurrent();
     for (auto p = mPrograms.begin(); p != mPrograms.end();) {
-        if (p->first.first == handle) {
+        if (std::get<0>(p->first) == handle) {
             gl.glDeleteProgram(p->second.program);
             p = mPrograms.erase(p);
         } else {
@@ -795,7 +795,7 @@ Result GLDevice::deletePixelShader(uint32_t handle) {
     if (it == mPixelShaders.end()) return ERR_INVALIDCALL;
     mState->makeCurrent();
     for (auto p = mPrograms.begin(); p != mPrograms.end();) {
-        if (p->first.second == handle) {
+        if (std::get<1>(p->first) == handle) {
             gl.glDeleteProgram(p->second.program);
             p = mPrograms.erase(p);
         } else {

@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <map>
+#include <tuple>
 #include <memory>
 #include <vector>
 
@@ -96,12 +97,12 @@ private:
     struct Program {
         GLuint program = 0;
         GLint transform = -1, post = -1, alphaFunc = -1, alphaRef = -1, tfactor = -1;
-        GLint colorOp = -1, colorArg1 = -1, colorArg2 = -1, alphaOp = -1, alphaArg1 = -1, alphaArg2 = -1;
         GLint vsC = -1, psC = -1;
     };
 
     Result drawCommon(uint32_t type, uint32_t primitiveCount, uint32_t* mode, uint32_t* count);
-    Program* program();
+    Program* program(const FixedPixelKey& key);
+    GLuint fixedPixel(const FixedPixelKey& key);
     GLuint compile(GLenum kind, const std::string& text);
     void applyTarget();
     void applyStates();
@@ -136,9 +137,9 @@ private:
     uint32_t mNextHandle = 1;
     std::map<uint32_t, VertexShader> mVertexShaders;
     std::map<uint32_t, PixelShader> mPixelShaders;
-    std::map<std::pair<uint32_t, uint32_t>, Program> mPrograms;
+    std::map<std::tuple<uint32_t, uint32_t, uint64_t>, Program> mPrograms;
+    std::map<uint64_t, GLuint> mFixedPixels;
     GLuint mFixedVertex = 0;
-    GLuint mFixedPixel = 0;
     float mVsConstants[96 * 4] = {};
     float mPsConstants[8 * 4] = {};
     std::string mShaderError;

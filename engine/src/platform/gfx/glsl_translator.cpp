@@ -281,42 +281,65 @@ std::string glslFixedVertexShader() {
     return out.str();
 }
 
-std::string glslFixedPixelShader() {
+uint64_t FixedPixelKey::packed() const {
+    const uint32_t f[7] = {colorOp, colorArg1, colorArg2, alphaOp, alphaArg1, alphaArg2, alphaFunc};
+    uint64_t k = 0;
+    for (uint32_t v : f) k = (k << 8) | (v & 0xFF);
+    return k;
+}
+
+namespace {
+
+std::string fixedArg(uint32_t a) {
+    std::string v;
+    switch (a & 0xF) {
+        case TA_TEXTURE: v = "tex"; break;
+        case TA_TFACTOR: v = "uTFactor"; break;
+        case 4: v = "vColor1"; break;    // specular
+        default: v = "vColor0"; break;  // diffuse; current is diffuse at stage 0
+    }
+    if (a & TA_COMPLEMENT) v = "(vec4(1.0) - " + v + ")";
+    if (a & TA_ALPHAREPLICATE) v = "vec4(" + v + ".a)";
+    return v;
+}
+
+std::string fixedOp(uint32_t op, uint32_t arg1, uint32_t arg2) {
+    const std::string a = fixedArg(arg1), b = fixedArg(arg2);
+    switch (op) {
+        case TOP_SELECTARG1: return a;
+        case TOP_SELECTARG2: return b;
+        case TOP_MODULATE: return a + " * " + b;
+        case TOP_MODULATE2X: return a + " * " + b + " * 2.0";
+        case TOP_MODULATE4X: return a + " * " + b + " * 4.0";
+        case TOP_ADD: return a + " + " + b;
+        case TOP_ADDSIGNED: return a + " + " + b + " - 0.5";
+        case TOP_SUBTRACT: return a + " - " + b;
+        default: return "vColor0";  // disabled: the diffuse colour passes
+    }
+}
+
+bool usesTexture(uint32_t op, uint32_t arg1, uint32_t arg2) {
+    const bool first = op != TOP_SELECTARG2 && op >= TOP_SELECTARG1 && (arg1 & 0xF) == TA_TEXTURE;
+    const bool second = op != TOP_SELECTARG1 && op >= TOP_SELECTARG2 && (arg2 & 0xF) == TA_TEXTURE;
+    return first || second;
+}
+
+}  // namespace
+
+std::string glslFixedPixelShader(const FixedPixelKey& k) {
+    static const char* tests[] = {"true", "false", "a < uAlphaRef", "a == uAlphaRef", "a <= uAlphaRef",
+                                  "a > uAlphaRef", "a != uAlphaRef", "a >= uAlphaRef", "true"};
+    const uint32_t func = (k.alphaFunc >= 1 && k.alphaFunc <= 8) ? k.alphaFunc : CMP_ALWAYS;
     std::ostringstream out;
-    out << "#version 120\n" << kVaryings << kPixelOut << kSamplers
-        << "uniform int uColorOp;\nuniform int uColorArg1;\nuniform int uColorArg2;\n"
-           "uniform int uAlphaOp;\nuniform int uAlphaArg1;\nuniform int uAlphaArg2;\n"
-           "uniform vec4 uTFactor;\n"
-           // arg = base + 16 * complement + 32 * alpha replicate
-           "vec4 qvArg(int a, vec4 tex) {\n"
-           "  int rep = a / 32;\n"
-           "  int comp = a / 16 - rep * 2;\n"
-           "  int base = a - (a / 16) * 16;\n"
-           "  vec4 v = vColor0;\n"
-           "  if (base == 2) v = tex;\n"
-           "  else if (base == 3) v = uTFactor;\n"
-           "  else if (base == 4) v = vColor1;\n"
-           "  if (comp == 1) v = vec4(1.0) - v;\n"
-           "  if (rep == 1) v = vec4(v.a);\n"
-           "  return v;\n"
-           "}\n"
-           "vec4 qvOp(int op, vec4 a, vec4 b) {\n"
-           "  if (op == 2) return a;\n"
-           "  if (op == 3) return b;\n"
-           "  if (op == 4) return a * b;\n"
-           "  if (op == 5) return a * b * 2.0;\n"
-           "  if (op == 6) return a * b * 4.0;\n"
-           "  if (op == 7) return a + b;\n"
-           "  if (op == 8) return a + b - 0.5;\n"
-           "  if (op == 10) return a - b;\n"
-           "  return vColor0;\n"
-           "}\n"
-           "void main() {\n"
-           "  vec4 tex = texture2D(s0, vTex0.xy);\n"
-           "  vec4 c = clamp(qvOp(uColorOp, qvArg(uColorArg1, tex), qvArg(uColorArg2, tex)), 0.0, 1.0);\n"
-           "  vec4 a = clamp(qvOp(uAlphaOp, qvArg(uAlphaArg1, tex), qvArg(uAlphaArg2, tex)), 0.0, 1.0);\n"
-           "  qvOut(vec4(c.rgb, a.a));\n"
-           "}\n";
+    out << "#version 120\n" << kVaryings << "uniform sampler2D s0;\nuniform vec4 uTFactor;\nuniform float uAlphaRef;\n"
+        << "void main() {\n";
+    if (usesTexture(k.colorOp, k.colorArg1, k.colorArg2) || usesTexture(k.alphaOp, k.alphaArg1, k.alphaArg2))
+        out << "  vec4 tex = texture2D(s0, vTex0.xy);\n";
+    out << "  vec4 c = clamp(" << fixedOp(k.colorOp, k.colorArg1, k.colorArg2) << ", 0.0, 1.0);\n"
+        << "  float alpha = clamp((" << fixedOp(k.alphaOp, k.alphaArg1, k.alphaArg2) << ").a, 0.0, 1.0);\n";
+    if (func != CMP_ALWAYS)
+        out << "  float a = floor(alpha * 255.0 + 0.5);\n  if (!(" << tests[func] << ")) discard;\n";
+    out << "  gl_FragColor = vec4(c.rgb, alpha);\n}\n";
     return out.str();
 }
 

@@ -25,8 +25,18 @@ struct VertexInput {
 bool parseDeclaration(const uint32_t* declaration, std::vector<VertexInput>* inputs, uint32_t* stride,
                       std::string* error);
 
+// What the fixed pixel path depends on: stage 0's operations and
+// arguments and the alpha test function. Each combination gets its own
+// straight-line program.
+struct FixedPixelKey {
+    uint32_t colorOp = 4, colorArg1 = 2, colorArg2 = 1;
+    uint32_t alphaOp = 2, alphaArg1 = 2, alphaArg2 = 1;
+    uint32_t alphaFunc = 8;
+    uint64_t packed() const;
+};
+
 std::string glslFixedVertexShader();
-std::string glslFixedPixelShader();
+std::string glslFixedPixelShader(const FixedPixelKey& key);
 // Empty result with an error text when the code uses what GLSL here cannot
 // express.
 std::string glslPixelShader(const ShaderCode& code, std::string* error);
