@@ -248,6 +248,43 @@ TEST_F(GfxGL, UntexturedDrawsVertexColourAndColoursAreBgra) {
     EXPECT_EQ(p.at(20, 4) & 0xFFFFFF, 0x0000FFu);
 }
 
+TEST_F(GfxGL, StageOperationsTable) {
+    // Texture (0x40, 0x80, 0xC0), vertex colour (0x20, 0x20, 0x20).
+    ITexture* t = makeFilledTexture(1, 1, {0xFF4080C0});
+    backTarget();
+    device->clear(0, nullptr, CLEAR_TARGET, 0xFF000000, 1.0f, 0);
+    device->setTexture(0, t);
+    device->setRenderState(RS_TEXTUREFACTOR, 0xFF102030);
+    struct Case {
+        uint32_t op, arg1, arg2;
+        uint32_t expected;
+    } cases[] = {
+        {TOP_SELECTARG1, TA_TEXTURE, TA_DIFFUSE, 0x4080C0},
+        {TOP_SELECTARG2, TA_TEXTURE, TA_DIFFUSE, 0x202020},
+        {TOP_ADD, TA_TEXTURE, TA_DIFFUSE, 0x60A0E0},
+        {TOP_SUBTRACT, TA_TEXTURE, TA_DIFFUSE, 0x2060A0},
+        {TOP_MODULATE2X, TA_TEXTURE, TA_DIFFUSE | TA_COMPLEMENT, 0x70E0FF},
+        {TOP_SELECTARG1, TA_TFACTOR, TA_DIFFUSE, 0x102030},
+        {TOP_DISABLE, TA_TEXTURE, TA_DIFFUSE, 0x202020},
+    };
+    device->setRenderState(RS_ALPHABLENDENABLE, 0);
+    float x = 0;
+    for (const Case& c : cases) {
+        device->setTextureStageState(0, TSS_COLOROP, c.op);
+        device->setTextureStageState(0, TSS_COLORARG1, c.arg1);
+        device->setTextureStageState(0, TSS_COLORARG2, c.arg2);
+        quad(x, 0, x + 4, 4, QV::Color::fromBytes(0x20, 0x20, 0x20, 255));
+        x += 4;
+    }
+    Pixels p = read();
+    for (size_t i = 0; i < sizeof cases / sizeof cases[0]; ++i) {
+        const uint32_t got = p.at(uint32_t(i * 4 + 1), 1) & 0xFFFFFF;
+        for (int shift : {0, 8, 16})
+            EXPECT_NEAR(channel(got, shift), channel(cases[i].expected, shift), 2) << i;
+    }
+    device->setTexture(0, nullptr);
+}
+
 TEST_F(GfxGL, AlphaUsesTheSameBlendFactors) {
     // A target with alpha: the alpha channel is blended like the colour.
     ITexture* t = makeTexture(kW, kH, USAGE_RENDERTARGET, FMT_A8R8G8B8, POOL_DEFAULT);
