@@ -1,0 +1,189 @@
+#include "support/font_fixture.h"
+
+#include <cstdlib>
+#include <map>
+
+#include "engine_allocators.h"
+#include "engine_notification_dispatcher.h"
+#include "fast_sprite.h"
+#include "image_encode.h"
+#include "platform/gfx/recording_driver.h"
+#include "platform/window.h"
+#include "render_system.h"
+#include "sprite.h"
+#include "sprite_manager.h"
+#include "support/media_fixture.h"
+#include "support/temp_dir.h"
+#include "texture.h"
+#include "texture_device.h"
+#include "texture_manager.h"
+#include "ui/text_manager.h"
+#include "ui/ui_font_manager.h"
+#include "vertex_format.h"
+#include "video_surface_streamer.h"
+#include "xml_cached_files_manager.h"
+
+namespace qvtest {
+
+namespace {
+
+std::string number(float v) {
+    std::string text = std::to_string(v);
+    while (!text.empty() && text.back() == '0') text.pop_back();
+    if (!text.empty() && text.back() == '.') text.pop_back();
+    return text;
+}
+
+}  // namespace
+
+std::string charListLua(const std::string& global, const std::vector<GlyphEntry>& entries) {
+    std::string text = global + " = {\n";
+    for (const GlyphEntry& e : entries) {
+        text += "  { " + std::to_string(e.code) + ", " + number(e.x) + ", " + number(e.y) + ", " + number(e.width) +
+                ", " + number(e.height) + " },\n";
+    }
+    return text + "}\n";
+}
+
+std::string cellPng(int width, int height, const std::vector<QV::Color>& cells) {
+    std::vector<uint8_t> rgba(static_cast<size_t>(width) * height * 4, 0);
+    const int columns = width / 16;
+    for (size_t i = 0; i < cells.size(); ++i) {
+        const int cx = static_cast<int>(i) % columns * 16;
+        const int cy = static_cast<int>(i) / columns * 16;
+        for (int y = cy; y < cy + 16 && y < height; ++y) {
+            for (int x = cx; x < cx + 16; ++x) {
+                uint8_t* p = &rgba[(static_cast<size_t>(y) * width + x) * 4];
+                p[0] = cells[i].r;
+                p[1] = cells[i].g;
+                p[2] = cells[i].b;
+                p[3] = cells[i].a;
+            }
+        }
+    }
+    return QV::encodePng(rgba, static_cast<uint32_t>(width), static_cast<uint32_t>(height));
+}
+
+FontWorld::FontWorld(const std::vector<FontMediaFile>& files, const FontWorldOptions& options) {
+    mDir = std::make_unique<TempDir>();
+    PackageLists packages;
+    packages["default"];
+    for (const FontMediaFile& f : files) {
+        packages[f.package][f.name] = f.location;
+        writeFile(mDir->path() + "/media" + f.location, f.bytes);
+    }
+    writeMedia(mDir->path() + "/media", packages,
+               configLua(options.language, options.workspaceWidth, options.workspaceHeight));
+    mMedia = std::make_unique<MediaEngine>(mDir->path());
+    mAllocators = std::make_unique<QV::EngineAllocators>();
+    mAllocators->init();
+    QV::VertexLayout::update();
+    mWindow.clientWidth = options.windowWidth > 0 ? options.windowWidth : options.workspaceWidth;
+    mWindow.clientHeight = options.windowHeight > 0 ? options.windowHeight : options.workspaceHeight;
+    if (options.device != FontWorldOptions::Device::None) {
+        if (!QV::EngineNotificationDispatcher::instancePointer()) {
+            mDispatcher = std::make_unique<QV::EngineNotificationDispatcher>();
+        }
+        mStreamer = std::make_unique<QV::VideoSurfaceStreamer>();
+        if (options.device == FontWorldOptions::Device::Recording) {
+            QV::Gfx::useRecordingDriver();
+        } else {
+            QV::Gfx::setDriverFactory(nullptr);
+            QV::Platform::WindowDesc desc;
+            desc.title = "font test";
+            desc.width = mWindow.clientWidth;
+            desc.height = mWindow.clientHeight;
+            desc.hidden = std::getenv("QV_SHOW_WINDOWS") == nullptr;
+            mPlatformWindow.reset(QV::Platform::Window::create(desc));
+            mReady = mPlatformWindow != nullptr;
+            if (mReady) mWindow.windowHandle = mPlatformWindow->nativeHandle();
+        }
+        if (mReady) {
+            mRender = std::make_unique<QV::RenderSystem>(nullptr);
+            mRender->setWindowRecord(&mWindow);
+            mReady = mRender->createDevice(mWindow.windowHandle) && mRender->getDevice();
+            if (mReady) QV::setTextureDevice(mRender->getDevice());
+            QV::TextureDeviceHooks hooks;
+            hooks.isUploaded = [](const QV::Texture* t) { return t->isUploaded(); };
+            hooks.deviceTexture = [](const QV::Texture* t) { return t->getHandle(); };
+            QV::setTextureDeviceHooks(hooks);
+        }
+    }
+    mTextures = std::make_unique<QV::TextureManager>();
+    mSprites = std::make_unique<QV::SpriteManager<QV::Sprite>>();
+    mFastSprites = std::make_unique<QV::SpriteManager<QV::FastSprite>>();
+    mFonts = std::make_unique<QV::UIFontManager>();
+}
+
+FontWorld::~FontWorld() {
+    mFonts.reset();
+    mTexts.reset();
+    mFastSprites.reset();
+    mSprites.reset();
+    QV::XmlCachedFilesManager::purge();
+    mTextures.reset();
+    QV::setTextureDeviceHooks(QV::TextureDeviceHooks());
+    QV::setTextureDevice(nullptr);
+    mRender.reset();
+    mPlatformWindow.reset();
+    QV::Gfx::setDriverFactory(nullptr);
+    mStreamer.reset();
+    mDispatcher.reset();
+    mAllocators.reset();
+    mMedia.reset();
+    mDir.reset();
+}
+
+QV::TextManager& FontWorld::texts() {
+    if (!mTexts) {
+        mTexts = std::make_unique<QV::TextManager>();
+        mTexts->load();
+    }
+    return *mTexts;
+}
+
+const std::string& FontWorld::root() const { return mDir->path(); }
+
+void FontWorld::setWindowSize(int width, int height) {
+    mWindow.clientWidth = width;
+    mWindow.clientHeight = height;
+}
+
+void FontWorld::beginFrame() {
+    mTextures->update();
+    mRender->beginFrame();
+}
+
+void FontWorld::endFrame() { mRender->endFrame(); }
+
+bool FontWorld::readBack(std::vector<uint8_t>* bgra, uint32_t* width, uint32_t* height) {
+    if (!mRender || !mRender->getDevice()) return false;
+    return mRender->getDevice()->readBack(bgra, width, height) == 0;
+}
+
+size_t differingPixels(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b, int tolerance) {
+    if (a.size() != b.size()) return a.size() / 4 + b.size() / 4;
+    size_t count = 0;
+    for (size_t i = 0; i + 3 < a.size(); i += 4) {
+        for (int c = 0; c < 4; ++c) {
+            if (std::abs(int(a[i + c]) - int(b[i + c])) > tolerance) {
+                ++count;
+                break;
+            }
+        }
+    }
+    return count;
+}
+
+std::vector<uint8_t> bgraToRgba(const std::vector<uint8_t>& bgra) {
+    std::vector<uint8_t> rgba(bgra.size());
+    for (size_t i = 0; i + 3 < bgra.size(); i += 4) {
+        rgba[i] = bgra[i + 2];
+        rgba[i + 1] = bgra[i + 1];
+        rgba[i + 2] = bgra[i];
+        rgba[i + 3] = bgra[i + 3];
+    }
+    return rgba;
+}
+
+}  // namespace qvtest
