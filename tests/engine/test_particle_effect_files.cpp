@@ -429,7 +429,8 @@ struct Recorder : QV::IPropertyVisitor {
 
 TEST_F(ParticleArchiveReading, VisitorSeesTheEffectInFileOrder) {
     QV::ParticleFX* fx = fullEffect();
-    fx->mParticleEmitters.resize(2);  // the rest are deleted below
+    for (size_t i = 2; i < fx->mParticleEmitters.size(); ++i) delete fx->mParticleEmitters[i];
+    fx->mParticleEmitters.resize(2);
     Recorder recorder;
     QV::PropertyVisitArchive archive(&recorder);
     fx->visit(archive);
