@@ -23,6 +23,7 @@
 #include "resource_group_manager.h"
 #include "sound_system/sound_manager.h"
 #include "sprite_manager.h"
+#include "texture_manager.h"
 #include "timer_manager.h"
 #include "ui/text_manager.h"
 #include "ui/ui_font_manager.h"
@@ -94,6 +95,7 @@ void Application::startUp() {
     mSpriteManager = new QV::SpriteManager<QV::Sprite>();
     mFastSpriteManager = new QV::SpriteManager<QV::FastSprite>();
     QV::logLine("Init TextureManager...");
+    new QV::TextureManager();
     QV::logLine("Init UIManager...");
     mUIManager = new QV::UIManager();
     QV::logLine("Init UIFontManager...");
@@ -196,6 +198,7 @@ void Application::shutDown() {
     deleteManager(mParticleSystem);
     deleteManager(mSpriteManager);
     deleteManager(mFastSpriteManager);
+    delete QV::TextureManager::instancePointer();
     deleteManager(mSoundManager);
     deleteManager(mRenderSystem);
     deleteManager(mResourceGroupManager);
