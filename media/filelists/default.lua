@@ -35,4 +35,13 @@ filelist = {
     { name = "demo_sxml", filename = "/sprites/demo_sprites.xml" },
     { name = "demo_badge_png", filename = "/images/demo_badge.png" },
     { name = "demo_banner_png", filename = "/images/demo_banner.png" },
+    { name = "font2_image", filename = "/fonts/font2.png" },
+    { name = "font2_mip1_image", filename = "/fonts/font2_mip1.png" },
+    { name = "font2_mip2_image", filename = "/fonts/font2_mip2.png" },
+    { name = "font2_fnt", filename = "/fonts/font2.lua" },
+    { name = "small_font_image", filename = "/fonts/small_font.png" },
+    { name = "small_font_mip1_image", filename = "/fonts/small_font_mip1.png" },
+    { name = "small_font_fnt", filename = "/fonts/small_font.lua" },
+    { name = "system_font_fnt", filename = "/fonts/system_font.lua" },
+    { name = "font_presets_lua", filename = "/fonts/font_presets.lua" },
 }
