@@ -118,16 +118,22 @@ TEST_F(FastSpriteTest, ClippingAndMirroring) {
     s->mSize = V2(32, 32);
     s->mMirrorH = true;
     s->draw();
-    // Mirroring is in the drawn copy; the stored coordinates stay as frame 0 gives them.
-    expectNear(s->cornerTexCoord(1), V2(0.5f, 0), "stored");
-    const int drawnBefore = int(world.render()->getBatchVertexCount());
-    EXPECT_EQ(drawnBefore, 4);
-
-    // Clipping on with nothing to clip draws the same.
+    // u runs from 1 - left * Wi to 1 - right * Wi, with clipping off and on.
+    const std::vector<qvtest::DrawnVertex> plain = world.flushBatch();
     s->mClip = true;
     s->draw();
-    expectNear(s->cornerTexCoord(1), V2(0.5f, 0), "clip, nothing clipped");
-    expectNear(s->cornerPosition(2), V2(32, 32), "clip, nothing clipped");
+    const std::vector<qvtest::DrawnVertex> clipped = world.flushBatch();
+    ASSERT_EQ(plain.size(), 4u);
+    ASSERT_EQ(clipped.size(), 4u);
+    const V2 uv[4] = {V2(1, 0), V2(0.5f, 0), V2(0.5f, 0.5f), V2(1, 0.5f)};
+    for (int i = 0; i < 4; ++i) {
+        expectNear(plain[i].uv, uv[i], "mirrored " + std::to_string(i));
+        expectNear(clipped[i].uv, uv[i], "mirrored, nothing clipped " + std::to_string(i));
+        expectNear(clipped[i].position, plain[i].position, "place " + std::to_string(i));
+    }
+    // The stored coordinates stay unmirrored.
+    expectNear(s->cornerTexCoord(1), V2(0.5f, 0), "stored");
+    s->mMirrorH = false;
 
     // Clipped at x = 16 and y = 8: one texel per pixel at scale 1.
     s->mClipRect = Rect(0, 0, 16, 8);

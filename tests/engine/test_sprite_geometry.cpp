@@ -220,11 +220,16 @@ TEST_F(SpriteGeometry, OneQuadPerCell) {
     Sprite* s = make("s_cells");
     s->updateVertices();
     s->draw();
-    EXPECT_EQ(world.render()->getBatchVertexCount(), 8u);
     EXPECT_EQ(world.render()->getBatchPrimitiveCount(), 2u);
-    // The last quad drawn is the right cell.
-    expectNear(drawn(*s, 0).position, V2(32, 0), "right cell");
-    EXPECT_FLOAT_EQ(drawn(*s, 0).uv.x, 0.5f);
+    const std::vector<qvtest::DrawnVertex> quads = world.flushBatch();
+    ASSERT_EQ(quads.size(), 8u);
+    const float xs[8] = {0, 32, 32, 0, 32, 64, 64, 32};
+    const float us[8] = {0, 0.5f, 0.5f, 0, 0.5f, 1, 1, 0.5f};
+    for (int i = 0; i < 8; ++i) {
+        EXPECT_FLOAT_EQ(quads[i].position.x, xs[i]) << i;
+        EXPECT_FLOAT_EQ(quads[i].uv.x, us[i]) << i;
+        EXPECT_EQ(quads[i].colour, kWhite) << i;
+    }
 }
 
 TEST_F(SpriteGeometry, MeshPointsByColumnAndRow) {

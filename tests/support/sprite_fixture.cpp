@@ -1,6 +1,7 @@
 #include "support/sprite_fixture.h"
 
 #include <cstdlib>
+#include <cstring>
 
 #include "engine_allocators.h"
 #include "engine_notification_dispatcher.h"
@@ -111,6 +112,32 @@ void SpriteWorld::beginFrame() {
 }
 
 void SpriteWorld::endFrame() { mRender->endFrame(); }
+
+std::vector<DrawnVertex> SpriteWorld::flushBatch() {
+    std::vector<DrawnVertex> out;
+    if (!mRender) return out;
+    // The batch is written straight into the locked buffer; a flush locks it
+    // again with discard, so the vertices are read first.
+    const uint32_t count = mRender->getBatchVertexCount();
+    QV::RenderDeviceDX8* record = mRender->getDeviceRecord();
+    const std::vector<uint8_t>* bytes = record ? QV::Gfx::recordedBytes(record->vertexBuffer) : nullptr;
+    const uint32_t stride = QV::VertexLayout::stride();
+    if (bytes && bytes->size() >= size_t(count) * stride) {
+        for (uint32_t i = 0; i < count; ++i) {
+            const uint8_t* v = bytes->data() + size_t(i) * stride;
+            float xyz[3], uv[2];
+            DrawnVertex d;
+            std::memcpy(xyz, v + QV::VertexLayout::positionOffset(), sizeof(xyz));
+            std::memcpy(uv, v + QV::VertexLayout::texCoordOffset(0), sizeof(uv));
+            std::memcpy(&d.colour, v + QV::VertexLayout::diffuseOffset(), sizeof(QV::Color));
+            d.position = QV::Vector2<float>(xyz[0], xyz[1]);
+            d.uv = QV::Vector2<float>(uv[0], uv[1]);
+            out.push_back(d);
+        }
+    }
+    mRender->flush();
+    return out;
+}
 
 bool SpriteWorld::readBack(std::vector<uint8_t>* bgra, uint32_t* width, uint32_t* height) {
     if (!mRender || !mRender->getDevice()) return false;

@@ -8,6 +8,7 @@
 #include "application.h"
 #include "color.h"
 #include "sprite_manager.h"
+#include "vector2.h"
 
 namespace QV {
 class EngineAllocators;
@@ -32,6 +33,13 @@ struct SpriteMediaFile {
     std::string name;
     std::string location;
     std::string bytes;
+};
+
+// One vertex as the renderer received it.
+struct DrawnVertex {
+    QV::Vector2<float> position;
+    QV::Vector2<float> uv;
+    QV::Color colour;
 };
 
 // A PNG of solid colour blocks: block (bx, by) of a grid of blockSize
@@ -73,6 +81,8 @@ public:
     }
     void beginFrame();
     void endFrame();
+    // Recording device: the vertices of the open batch, which is then sent to the device.
+    std::vector<DrawnVertex> flushBatch();
     // After endFrame: the window's pixels as BGRA rows, top row first.
     bool readBack(std::vector<uint8_t>* bgra, uint32_t* width, uint32_t* height);
 
