@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "particle_affectors.h"
@@ -222,6 +224,40 @@ TEST_F(ParticleFiles, CopyOfARunningEffectIsRestartedAndListed) {
     EXPECT_EQ(copy->mPosition, fx->mPosition);
     EXPECT_NE(dynamic_cast<QV::ParticleBoxEmitter*>(copy->mParticleEmitters[0]), nullptr);
     EXPECT_EQ(system().activeEffects().back(), copy);
+}
+
+TEST_F(ParticleFiles, JobThreadsCreateAndGiveBackWhileTheMainThreadUpdates) {
+    system().setAutoUpdate(false);
+    std::atomic<int> made{0};
+    std::vector<std::thread> jobs;
+    for (int t = 0; t < 4; ++t) {
+        jobs.emplace_back([&, t] {
+            for (int i = 0; i < 40; ++i) {
+                QV::ParticleFX* fx = system().createParticleFX(t % 2 ? "box_fx" : "looping_fx");
+                if (!fx) continue;
+                ++made;
+                if (i % 3 == 0) {
+                    system().addManagedEffect(fx, 1);
+                } else {
+                    system().releaseParticleFX(fx);
+                }
+            }
+        });
+    }
+    for (int k = 0; k < 200; ++k) {
+        system().advance(0.02f);
+        system().drawManagedEffects(1, 0.5f);
+    }
+    for (std::thread& job : jobs) job.join();
+    EXPECT_EQ(made.load(), 160);
+    for (int k = 0; k < 100; ++k) system().advance(0.02f);  // the managed one-shot effects finish
+    // Every effect is in exactly one place: handed out (managed) or pooled.
+    EXPECT_EQ(system().activeEffects().size(), system().managedEffects().size());
+    for (const auto& m : system().managedEffects()) EXPECT_EQ(m.effect->mFileName, "looping_fx");
+    EXPECT_GE(system().pooledCount("box_fx"), 1u);
+    EXPECT_LE(system().pooledCount("box_fx") + system().pooledCount("looping_fx") +
+                  system().activeEffects().size(),
+              160u);
 }
 
 // Reading damaged or unusual documents straight from memory.
