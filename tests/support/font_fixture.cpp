@@ -1,12 +1,16 @@
 #include "support/font_fixture.h"
 
 #include <cstdlib>
+#include <fstream>
+#include <sstream>
 #include <map>
 
 #include "engine_allocators.h"
 #include "engine_notification_dispatcher.h"
 #include "fast_sprite.h"
+#include "image.h"
 #include "image_encode.h"
+#include "image_png.h"
 #include "platform/gfx/recording_driver.h"
 #include "platform/window.h"
 #include "render_system.h"
@@ -184,6 +188,44 @@ std::vector<uint8_t> bgraToRgba(const std::vector<uint8_t>& bgra) {
         rgba[i + 3] = bgra[i + 3];
     }
     return rgba;
+}
+
+bool decodePngRgba(const std::string& png, std::vector<uint8_t>* rgba, uint32_t* width, uint32_t* height) {
+    QV::MemoryImageSource source(png.data(), png.size());
+    QV::PngImage image;
+    if (!image.decode(source, nullptr)) return false;
+    *width = image.decodedWidth();
+    *height = image.decodedHeight();
+    rgba->resize(static_cast<size_t>(*width) * *height * 4);
+    for (uint32_t y = 0; y < *height; ++y) {
+        std::copy(image.pixels() + static_cast<size_t>(y) * image.rowBytes(),
+                  image.pixels() + static_cast<size_t>(y) * image.rowBytes() + *width * 4,
+                  rgba->begin() + static_cast<std::ptrdiff_t>(static_cast<size_t>(y) * *width * 4));
+    }
+    return true;
+}
+
+std::string compareWithExpected(const std::string& name, const std::vector<uint8_t>& rgba, uint32_t width,
+                                uint32_t height, int tolerance, size_t maxDiffering) {
+    std::ofstream(std::string(QV_BINARY_DIR) + "/" + name, std::ios::binary) << QV::encodePng(rgba, width, height);
+    const std::string expectedPath = std::string(QV_SOURCE_DIR) + "/tests/engine/expected/" + name;
+    std::ifstream in(expectedPath, std::ios::binary);
+    if (!in) return "no expected picture " + expectedPath;
+    std::stringstream bytes;
+    bytes << in.rdbuf();
+    std::vector<uint8_t> expected;
+    uint32_t w = 0, h = 0;
+    if (!decodePngRgba(bytes.str(), &expected, &w, &h)) return "expected picture does not decode";
+    if (w != width || h != height) {
+        return "size " + std::to_string(width) + "x" + std::to_string(height) + ", expected " + std::to_string(w) +
+               "x" + std::to_string(h);
+    }
+    const size_t off = differingPixels(rgba, expected, tolerance);
+    if (off > maxDiffering) {
+        return std::to_string(off) + " pixels differ from " + expectedPath + " (see " + QV_BINARY_DIR + "/" + name +
+               ")";
+    }
+    return std::string();
 }
 
 }  // namespace qvtest

@@ -114,5 +114,12 @@ private:
 size_t differingPixels(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b, int tolerance);
 // BGRA rows (top first) to RGBA.
 std::vector<uint8_t> bgraToRgba(const std::vector<uint8_t>& bgra);
+// A PNG's pixels as RGBA rows; false when it does not decode.
+bool decodePngRgba(const std::string& png, std::vector<uint8_t>* rgba, uint32_t* width, uint32_t* height);
+// Compares RGBA pixels with tests/engine/expected/<name> (each channel within
+// the tolerance, at most maxDiffering pixels off) and writes the picture to
+// <build>/<name> for a look. An empty result means they match.
+std::string compareWithExpected(const std::string& name, const std::vector<uint8_t>& rgba, uint32_t width,
+                                uint32_t height, int tolerance = 24, size_t maxDiffering = 0);
 
 }  // namespace qvtest

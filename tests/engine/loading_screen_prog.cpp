@@ -1,0 +1,91 @@
+// Starts the engine the way the game's entry point does, over the content in
+// ./media/, with a window of the configured size; posts one job that runs
+// until the screen is captured, lets the frame draw its loading screen, and
+// writes the window's pixels as a PNG:
+//   loading_screen_prog <output.png>
+// Frames are 150 ms apart, so the frame-rate figure reads 10.
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <thread>
+#include <vector>
+
+#include "application.h"
+#include "config_manager.h"
+#include "file_system.h"
+#include "function.h"
+#include "image_encode.h"
+#include "job.h"
+#include "job_manager.h"
+#include "memory_manager.h"
+#include "platform/window.h"
+#include "render_system.h"
+
+namespace {
+
+std::atomic<bool> gCaptured{false};
+
+void loadingJob() {
+    while (!gCaptured.load()) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: loading_screen_prog <output.png>\n");
+        return 2;
+    }
+    QV::gContentDirectory = "./media/";
+    Application* application = new Application();
+    gApplication = application;
+    application->setRunning(false);
+    ApplicationWindow* record = application->getWindow();
+    const QV::ConfigResolution& resolution = QV::Singleton<QV::ConfigManager>::instance()->resolution();
+    record->clientWidth = resolution.width;
+    record->clientHeight = resolution.height;
+    QV::Platform::WindowDesc desc;
+    desc.title = "loading screen";
+    desc.width = record->clientWidth;
+    desc.height = record->clientHeight;
+    QV::Platform::Window* window = QV::Platform::Window::create(desc);
+    if (!window) {
+        std::fprintf(stderr, "no window: %s\n", QV::Platform::Window::lastError().c_str());
+        return 3;
+    }
+    record->windowHandle = window->nativeHandle();
+    record->deviceContext = window;
+    application->initDevices();
+    if (!QV::Singleton<QV::MemoryManager>::instancePointer()) new QV::MemoryManager();
+    application->create();
+    application->setRunning(true);
+
+    QV::Singleton<QV::JobManager>::instance()->addJob(new QV::Function<Application>(&loadingJob))->start();
+    // The first frame uploads the font's picture; the later ones show it.
+    for (int frame = 0; frame < 3; ++frame) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(150));
+        QV::Platform::WindowEvent event;
+        while (window->pollEvent(event)) {
+        }
+        application->updateFrame();
+        application->renderFrame();
+    }
+    std::vector<uint8_t> bgra;
+    uint32_t width = 0, height = 0;
+    const bool read = QV::RenderSystem::instance()->getDevice()->readBack(&bgra, &width, &height) == 0;
+    gCaptured = true;
+    if (!read) {
+        std::fprintf(stderr, "read back failed\n");
+        return 4;
+    }
+    std::vector<uint8_t> rgba(bgra.size());
+    for (size_t i = 0; i + 3 < bgra.size(); i += 4) {
+        rgba[i] = bgra[i + 2];
+        rgba[i + 1] = bgra[i + 1];
+        rgba[i + 2] = bgra[i];
+        rgba[i + 3] = 255;
+    }
+    std::ofstream(argv[1], std::ios::binary) << QV::encodePng(rgba, width, height);
+    application->exit();
+}
