@@ -263,6 +263,10 @@ TEST_F(SpriteGeometry, SourceRectangles) {
     s->setSrcRectNormalized(Rect(0.5f, 0.5f, 1, 1));
     EXPECT_EQ(s->mFrames[0], Rect(32, 16, 64, 32));
     EXPECT_EQ(s->mTexCoords[0], V2(32, 16));
+    // Without a texture there is nothing to scale by: the frame stays.
+    Sprite* blank = world.sprites().createSpriteFromTexture(nullptr);
+    blank->setSrcRectNormalized(Rect(0.5f, 0.5f, 1, 1));
+    EXPECT_EQ(blank->mFrames[0], Rect(0, 0, 32, 32));
 }
 
 TEST_F(SpriteGeometry, AnimationBinding) {
