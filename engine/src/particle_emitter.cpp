@@ -213,15 +213,36 @@ void ParticleEmitter::updateParticles(float dt) {
         if (mSegmentsSeen != mMaxSegments) rebuildTails();
     }
     mLiveCount = 0;
+    // Particles share 101 possible percents: each is evaluated once a frame.
+    struct Looks {
+        Color color;
+        float scaleX;
+        float scaleY;
+    };
+    Looks looks[101];
+    bool known[101] = {};
     for (int i = 0; i < mPoolSize; ++i) {
         Particle& p = mParticles[i];
         if (p.free) continue;
         p.age += dt;
         p.lifeLeft -= dt;
         int percent = particlePercent(p);
-        p.color = mParticleColor.evaluate(0, percent);
-        p.scaleX = mInitialScaleX.evaluate(0, percent);
-        p.scaleY = mInitialScaleY.evaluate(0, percent);
+        if (percent >= 0 && percent <= 100) {
+            Looks& l = looks[percent];
+            if (!known[percent]) {
+                l.color = mParticleColor.evaluate(0, percent);
+                l.scaleX = mInitialScaleX.evaluate(0, percent);
+                l.scaleY = mInitialScaleY.evaluate(0, percent);
+                known[percent] = true;
+            }
+            p.color = l.color;
+            p.scaleX = l.scaleX;
+            p.scaleY = l.scaleY;
+        } else {
+            p.color = mParticleColor.evaluate(0, percent);
+            p.scaleX = mInitialScaleX.evaluate(0, percent);
+            p.scaleY = mInitialScaleY.evaluate(0, percent);
+        }
         if (p.lifeLeft <= 0.0f) {
             p.free = true;
             p.nextFree = mFreeHead;
