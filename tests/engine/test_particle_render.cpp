@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <fstream>
 #include <sstream>
@@ -8,7 +9,9 @@
 
 #include "image_encode.h"
 #include "object_factory.h"
+#include "particle_affectors.h"
 #include "particle_fx.h"
+#include "particle_shapes.h"
 #include "particle_system.h"
 #include "platform/gfx/gl_window.h"
 #include "random15.h"
@@ -116,6 +119,103 @@ TEST(ParticleRender, ShippedEffectsDrawThroughTheOpenGLDevice) {
     ASSERT_TRUE(world.readBack(&pixels, &w, &h));
     EXPECT_EQ(litPixels(pixels, w, Region{"all", 0, 0, width, height}), 0);
     for (QV::ParticleFX* fx : effects) engine.system->releaseParticleFX(fx);
+}
+
+struct Centroid {
+    double x = 0, y = 0;
+    int count = 0;
+    int minX = 1 << 30, maxX = -1, minY = 1 << 30, maxY = -1;
+};
+
+Centroid litArea(const std::vector<uint8_t>& bgra, uint32_t width, uint32_t height) {
+    Centroid c;
+    for (uint32_t y = 0; y < height; ++y) {
+        for (uint32_t x = 0; x < width; ++x) {
+            const uint8_t* p = &bgra[(static_cast<size_t>(y) * width + x) * 4];
+            if (p[0] + p[1] + p[2] <= 120) continue;
+            c.x += x;
+            c.y += y;
+            ++c.count;
+            c.minX = std::min<int>(c.minX, static_cast<int>(x));
+            c.maxX = std::max<int>(c.maxX, static_cast<int>(x));
+            c.minY = std::min<int>(c.minY, static_cast<int>(y));
+            c.maxY = std::max<int>(c.maxY, static_cast<int>(y));
+        }
+    }
+    if (c.count) {
+        c.x /= c.count;
+        c.y /= c.count;
+    }
+    return c;
+}
+
+// One white particle, or one comet with a trail, placed by hand.
+QV::ParticleFX* single(const char* sprite, bool tail) {
+    auto* fx = new QV::ParticleFX();
+    auto* e = new QV::ParticlePointEmitter();
+    qvtest::EmitterSpec spec;
+    spec.rate = 1000.0f;
+    spec.particleLife = 100.0f;
+    spec.emitterLife = 0.0015f;
+    spec.pool = 1;
+    qvtest::configureEmitter(*e, spec);
+    e->mSpriteFileName = "particles_sprites";
+    e->mSpriteTableName = sprite;
+    if (tail) {
+        e->mUseTails = true;
+        e->mHeadSize = 16;
+        e->mHeadSizeTex = 16;
+        e->mMaxSegments = 30;
+        e->mMinDistSegments = 4.0f;
+        auto* move = new QV::ParticleLinearMovementAffector();
+        move->mInitialDirection.mMinVal = move->mInitialDirection.mMaxVal = QV::Vector2<float>(1.0f, 0.0f);
+        qvtest::setFlat(move->mInitialVelocity, 120.0f);
+        e->mParticleAffectors.push_back(move);
+    }
+    fx->mParticleEmitters.push_back(e);
+    return fx;
+}
+
+TEST(ParticleRender, ParticleIsCentredOnItsPointAndTrailFollowsItsPath) {
+    const int width = 160, height = 100;
+    QV::Gfx::destroyHiddenGLWindow(QV::Gfx::createHiddenGLWindow(8, 8));
+    qvtest::SpriteWorld world(shippedEffects(), qvtest::SpriteWorld::Device::OpenGL, width, height);
+    if (!world.ready()) GTEST_SKIP() << "no OpenGL window available";
+    qvtest::ParticleEngine engine;
+    std::vector<uint8_t> pixels;
+    uint32_t w = 0, h = 0;
+
+    QV::ParticleFX* dot = single("spark", false);
+    dot->init();
+    dot->mPosition = QV::Vector2<float>(60.0f, 40.0f);
+    dot->update(0.0012f);
+    ASSERT_EQ(dot->mParticleEmitters[0]->liveCount(), 1);
+    world.frame([&] { dot->mParticleEmitters[0]->render(dot->mPosition); });
+    ASSERT_TRUE(world.readBack(&pixels, &w, &h));
+    Centroid c = litArea(pixels, w, h);
+    ASSERT_GT(c.count, 20);
+    EXPECT_NEAR(c.x, 59.5, 1.0);  // the 32-pixel spark covers 44..75
+    EXPECT_NEAR(c.y, 39.5, 1.0);
+    EXPECT_LE(c.maxX - c.minX, 32);
+    delete dot;
+
+    QV::ParticleFX* comet = single("trail", true);
+    comet->init();
+    comet->mPosition = QV::Vector2<float>(20.0f, 50.0f);
+    comet->update(0.0012f);  // born
+    ASSERT_EQ(comet->mParticleEmitters[0]->liveCount(), 1);
+    for (int k = 0; k < 30; ++k) comet->update(1.0f / 30.0f);  // 120 pixels per second for a second
+    world.frame([&] { comet->mParticleEmitters[0]->render(comet->mPosition); });
+    ASSERT_TRUE(world.readBack(&pixels, &w, &h));
+    c = litArea(pixels, w, h);
+    ASSERT_GT(c.count, 100);
+    // A ribbon along y = 50 reaching the frame's height (16) to either side.
+    EXPECT_GE(c.minY, 50 - 17);
+    EXPECT_LE(c.maxY, 50 + 17);
+    EXPECT_NEAR(c.y, 49.5, 1.5);
+    EXPECT_GT(c.maxX - c.minX, 60);  // drawn behind the particle, which is near x = 140
+    EXPECT_LE(c.maxX, 140 + 10);
+    delete comet;
 }
 
 }  // namespace
