@@ -565,6 +565,20 @@ TEST_F(GfxGL, DrawRulesAndResetKeepWorking) {
     ASSERT_EQ(device->getDeviceCaps(&caps), OK);
     EXPECT_GE(caps.pixelShaderVersion, 0xFFFF0104u);
     EXPECT_GE(caps.maxTextureWidth, 2048u);
+    // The driver: formats it holds, and no device without a window.
+    EXPECT_EQ(driver->checkDeviceFormat(0, DEVTYPE_HAL, FMT_X8R8G8B8, USAGE_DEPTHSTENCIL, RTYPE_SURFACE, FMT_D24S8), OK);
+    EXPECT_EQ(driver->checkDeviceFormat(0, DEVTYPE_HAL, FMT_X8R8G8B8, USAGE_RENDERTARGET, RTYPE_TEXTURE, FMT_L8),
+              ERR_NOTAVAILABLE);
+    EXPECT_EQ(driver->checkDeviceFormat(0, DEVTYPE_HAL, FMT_X8R8G8B8, 0, RTYPE_TEXTURE, FMT_DXT5), OK);
+    PresentParameters none;
+    IDevice* other = nullptr;
+    EXPECT_EQ(driver->createDevice(0, DEVTYPE_HAL, nullptr, CREATE_HARDWARE_VERTEXPROCESSING, &none, &other),
+              ERR_NOTAVAILABLE);
+    EXPECT_EQ(other, nullptr);
+    DisplayMode mode;
+    ASSERT_EQ(driver->getAdapterDisplayMode(0, &mode), OK);
+    EXPECT_EQ(mode.format, FMT_X8R8G8B8);
+    EXPECT_GT(mode.width, 0u);
 }
 
 }  // namespace

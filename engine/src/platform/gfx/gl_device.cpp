@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "log_system.h"
 #include "platform/gfx/default_states.h"
 #include "platform/gfx/gl_resources.h"
 
@@ -880,13 +881,13 @@ public:
         std::string reason;
         GLDevice* d = GLDevice::create(window, *params, &reason);
         if (!d) {
-            mLastError = reason;
+            // The caller only sees the result code; say why once in the log.
+            if (LogSystem::instancePointer()) logFormat("WARNING: OpenGL device not created: %s", reason.c_str());
             return ERR_NOTAVAILABLE;
         }
         *device = d;
         return OK;
     }
-    std::string mLastError;
 };
 
 IDriver* createOpenGLDriver(uint32_t sdkVersion) {
