@@ -44,4 +44,6 @@ filelist = {
     { name = "small_font_fnt", filename = "/fonts/small_font.lua" },
     { name = "system_font_fnt", filename = "/fonts/system_font.lua" },
     { name = "font_presets_lua", filename = "/fonts/font_presets.lua" },
+    { name = "yuv2rgb_vs", filename = "/shaders/yuv2rgb_vs.vsh" },
+    { name = "yuv2rgb_ps", filename = "/shaders/yuv2rgb_ps.psh" },
 }

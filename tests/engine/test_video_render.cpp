@@ -1,0 +1,132 @@
+// What the video player puts on screen, read back from a real OpenGL window:
+// the CPU conversion, and the "yuv2rgb" shader pair when the content has it.
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <atomic>
+#include <cmath>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/window.h"
+#include "render_system.h"
+#include "stopwatch.h"
+#include "support/sprite_fixture.h"
+#include "support/temp_dir.h"
+#include "support/theora_fixture.h"
+#include "support/theora_reference.h"
+#include "texture_manager.h"
+#include "video_player.h"
+#include "video_surface.h"
+#include "video_surface_streamer.h"
+
+namespace {
+
+class FakeClock : public QV::PerformanceCounter {
+public:
+    std::uint64_t counter() const override { return mTicks.load(); }
+    std::uint64_t frequency() const override { return 1000; }
+    void set(double seconds) { mTicks = static_cast<std::uint64_t>(std::llround(seconds * 1000.0)); }
+
+private:
+    std::atomic<std::uint64_t> mTicks{0};
+};
+
+bool alwaysActive() { return true; }
+
+// 48 x 32, two halves of different luma and chroma: the chroma texture is
+// wider than its plane, so its coordinates must be scaled to it.
+uint8_t halves(int, int plane, int x, int) {
+    const bool left = plane == 0 ? x < 24 : x < 12;
+    if (plane == 0) return left ? 80 : 170;
+    if (plane == 1) return left ? 100 : 160;
+    return left ? 180 : 90;
+}
+
+std::string shaderText(const char* file) {
+    return qvtest::readFile(std::string(QV_SOURCE_DIR) + "/media/shaders/" + file);
+}
+
+struct Pixel {
+    int r, g, b;
+};
+
+class VideoRender : public testing::TestWithParam<bool> {
+protected:
+    void TearDown() override {
+        QV::VideoSurfaceStreamer::setActivityProbe(nullptr);
+        QV::VideoSurfaceStreamer::setClockSource(nullptr);
+    }
+};
+
+TEST_P(VideoRender, TheFrameFillsTheWindowInItsColours) {
+    const bool shaders = GetParam();
+    qvtest::TheoraFixture fixture;
+    fixture.width = 48;
+    fixture.height = 32;
+    fixture.frames = 2;
+    fixture.sample = &halves;
+    const std::string video = qvtest::encodeTheora(fixture);
+    const std::vector<qvtest::ReferenceFrame> reference = qvtest::decodeTheoraReference(video);
+    ASSERT_EQ(reference.size(), 2u);
+    const std::vector<uint8_t> expected = reference[0].rgba();
+
+    std::vector<qvtest::SpriteMediaFile> files = {{"clip_ogv", "/video/clip.ogv", video}};
+    if (shaders) {
+        files.push_back({"yuv2rgb_ps", "/shaders/yuv2rgb_ps.psh", shaderText("yuv2rgb_ps.psh")});
+        files.push_back({"yuv2rgb_vs", "/shaders/yuv2rgb_vs.vsh", shaderText("yuv2rgb_vs.vsh")});
+    }
+    FakeClock clock;
+    QV::VideoSurfaceStreamer::setActivityProbe(&alwaysActive);
+    QV::VideoSurfaceStreamer::setClockSource(&clock);
+    qvtest::SpriteWorld world(files, qvtest::SpriteWorld::Device::OpenGL, 64, 64);
+    if (!world.ready()) GTEST_SKIP() << "no OpenGL window here: " << QV::Platform::Window::lastError();
+
+    QV::VideoPlayer player;
+    QV::VideoEntry entry;
+    entry.videoName = "clip_ogv";
+    ASSERT_TRUE(player.enqueue(entry));
+    player.update();
+    QV::VideoSurface* surface = player.entry(0)->surface;
+    ASSERT_NE(surface, nullptr);
+    EXPECT_EQ(surface->isShaderMode(), shaders);
+
+    // The first frame is due after 0.04 s; the clock then stands still.
+    clock.set(0.01);
+    for (int i = 0; i < 500 && surface->getFramesDecoded() < 1; ++i) usleep(1000);
+    ASSERT_EQ(surface->getFramesDecoded(), 1);
+    for (int i = 0; i < 2; ++i) {  // textures reach the device, then the frame reaches them
+        world.textures().update();
+        player.update();
+        player.renderBlocking();
+    }
+    std::vector<uint8_t> bgra;
+    uint32_t width = 0, height = 0;
+    ASSERT_TRUE(world.readBack(&bgra, &width, &height));
+    ASSERT_EQ(width, 64u);
+
+    // 48 x 32 letterboxed into 64 x 64: scale 4 / 3, rows 10.7 .. 53.3.
+    struct Probe {
+        int x, y, videoX, videoY;
+    };
+    const Probe probes[] = {{12, 32, 9, 16}, {52, 32, 39, 16}, {12, 20, 9, 7}, {52, 44, 39, 25}};
+    const int tolerance = shaders ? 6 : 2;
+    for (const Probe& p : probes) {
+        const uint8_t* got = bgra.data() + (static_cast<size_t>(p.y) * width + p.x) * 4;
+        const uint8_t* want = expected.data() + (static_cast<size_t>(p.videoY) * reference[0].width + p.videoX) * 4;
+        EXPECT_NEAR(got[2], want[0], tolerance) << "red at " << p.x << "," << p.y;
+        EXPECT_NEAR(got[1], want[1], tolerance) << "green at " << p.x << "," << p.y;
+        EXPECT_NEAR(got[0], want[2], tolerance) << "blue at " << p.x << "," << p.y;
+    }
+    // The bars stay black.
+    const uint8_t* bar = bgra.data() + (static_cast<size_t>(2) * width + 32) * 4;
+    EXPECT_LT(bar[0] + bar[1] + bar[2], 10);
+}
+
+INSTANTIATE_TEST_SUITE_P(CpuAndShaders, VideoRender, testing::Values(false, true));
+
+}  // namespace
