@@ -33,6 +33,9 @@ std::vector<FontMediaFile> media() {
     return {
         {"default", "box_fnt", "/fonts/box.lua", "Image = 'box_image'\n" + qvtest::charListLua("CharList", entries)},
         {"default", "box_image", "/fonts/box.png", qvtest::cellPng(64, 64, {kWhite})},
+        {"default", "mip_fnt", "/fonts/mip.lua",
+         "Image = 'box_image'\nMIP1 = 'box_image'\nMIP1Scale = 1.5\n"
+         "CharList = { {97, 0, 0, 10.3, 10} }\nCharList1 = { {97, 0, 0, 16, 15} }\n"},
     };
 }
 
@@ -219,6 +222,32 @@ TEST_F(UIFontDrawing, CharacterLimitAndGlyphPlacementUnderTheNodeMatrix) {
     EXPECT_EQ(draw(9, true), 5u);
     // Snapped translation is truncated at fit scale 1.
     EXPECT_EQ(sprite->cornerPosition(0), V2(180.0f, 50.0f));
+}
+
+TEST_F(UIFontDrawing, TransformedGlyphSizesComeFromTheLevelAndSnapOnlyForScaledLevels) {
+    ASSERT_TRUE(world.ready());
+    UIFont font("mip_fnt", "default");
+    font.setColor(kWhite);
+    struct Case {
+        int window;
+        bool snap;
+        int level;
+        float width;
+    } cases[] = {
+        {200, false, 0, 10.3f},  // level 0 at its own size; not snapped even when asked
+        {200, true, 0, 10.3f},
+        {400, false, 1, 16.0f / 1.5f},  // fit 2 is nearer 1.5: picture size over the level scale
+        {400, true, 1, 10.5f},           // trunc(10.67 * 2) / 2
+    };
+    for (const Case& c : cases) {
+        world.setWindowSize(c.window, c.window);
+        world.frame([] {});
+        quads([&] {
+            font.drawTransformed(V2(100, 100), QV::Matrix3(), u"a", false, 0, 0, 0, 0, false, QV::Rect(), c.snap, 0);
+        });
+        ASSERT_EQ(font.currentLevel(), c.level) << c.window;
+        EXPECT_FLOAT_EQ(font.level(c.level).sprite->mSize.x, c.width) << c.window << " snap " << c.snap;
+    }
 }
 
 TEST_F(UIFontDrawing, NothingWithoutColourOrTextAndNarrowBytesWidenBySign) {
