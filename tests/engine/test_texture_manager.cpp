@@ -290,6 +290,36 @@ TEST(TextureManager, TwoThreadsAskingAtOnceGetOneTexture) {
     EXPECT_TRUE(world.deviceErrors().empty());
 }
 
+TEST(TextureManager, LoadingThreadsAndTheFrameRunTogether) {
+    TextureWorld world;
+    const char* names[] = {"rgba_image", "grey_image", "tiles_image", "indexed_image"};
+    std::atomic<int> running{4};
+    std::vector<std::thread> loaders;
+    for (const char* name : names) {
+        loaders.emplace_back([&world, &running, name] {
+            for (int i = 0; i < 40; ++i) {
+                QV::Texture* t = world.manager->getTexture(name, "default");
+                t->incRefCount();
+                EXPECT_EQ(world.manager->getTexture(name, "default"), t);
+                world.manager->releaseTexture(t);
+            }
+            --running;
+        });
+    }
+    // The main thread keeps ending frames meanwhile.
+    while (running.load() > 0) world.manager->update();
+    for (auto& t : loaders) t.join();
+    world.manager->update();
+    EXPECT_EQ(world.manager->textureCount(), 0u);
+    EXPECT_EQ(world.manager->uploadQueueSize(), 0u);
+    EXPECT_EQ(world.manager->destroyQueueSize(), 0u);
+    EXPECT_EQ(world.manager->getTotalBytes(), 0u);
+    EXPECT_GE(world.manager->getPeakBytes(), 512u);
+    EXPECT_LE(world.manager->getPeakBytes(), 4u * 512u) << "at most one texture per name at a time";
+    // Device calls came from the main thread only.
+    EXPECT_TRUE(world.deviceErrors().empty()) << world.deviceErrors().front();
+}
+
 TEST(TextureManager, RefusedUploadDoesNotHoldUpTheQueue) {
     Gfx::FaultPlan plan;
     plan.failCreate["texture"] = 1;
