@@ -40,6 +40,11 @@ public:
     void bindColor(const std::string& name, QV::Color* target);
     void bindInt(const std::string& name, int* target, bool interpolate);
     void bindBool(const std::string& name, bool* target);
+    // Takes the field out of the parameter's targets (nothing when there is no
+    // such parameter); a parameter of another type is fatal.
+    void unbindFloat(const std::string& name, float* target);
+    void unbindVector2(const std::string& name, QV::Vector2<float>* target);
+    void unbindInt(const std::string& name, int* target);
 
     // Writable keys by parameter name; a missing name or an index out of range is fatal.
     SceneNodeAnimation::Key<float>& getFloatKey(const std::string& name, int index);

@@ -15,6 +15,9 @@ struct Camera;
 
 namespace AE {
 
+class DataStream;
+class IFrameData;
+class ISceneNodeData;
 class Marker;
 class MovieCamera;
 
@@ -68,6 +71,22 @@ public:
     virtual void draw() {}
     // The view record of a movie camera; an identity view for other kinds.
     virtual QV::Camera getWorldTransform() const;
+
+    // Key frame editing and snapshots.
+    // Makes the frame a key frame and writes the record's values and easing into it.
+    virtual void storeKeyFrame(int frame, const IFrameData& data);
+    virtual void copyKeyFrame(int fromFrame, int toFrame);
+    // A new key repeating the key at the current index (not an interpolated value).
+    virtual void insertKeyFrame(int frame);
+    // A record of the node's key at a key frame; the caller owns it.
+    virtual IFrameData* createFrameData(int frame, bool world);
+    virtual void applyNodeData(const ISceneNodeData& data);
+    virtual ISceneNodeData* createNodeData(bool relative);
+    virtual void fillNodeData(ISceneNodeData& data, bool relative);
+    // Binary snapshot; reading needs a node of the same kind.
+    virtual void write(DataStream& stream, bool relative);
+    virtual void read(DataStream& stream);
+    QV::Matrix3 getWorldMatrixAtFrame(int frame);
 
     // Tree.
     void addChild(ISceneNode* child, KeepTransform keep);

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "animationeditor/scene_node.h"
+#include "animationeditor/scene_xml_reader.h"
 #include "log_system.h"
 #include "mutex_lock.h"
 
@@ -45,7 +46,8 @@ ISceneNode* loadScene(const std::string& name) {
         QV::MutexLock lock(&gSceneListMutex);
         loader = gLoader;
     }
-    ISceneNode* root = loader ? loader(name) : nullptr;
+    // Without a loader of its own the runtime reads scene XML.
+    ISceneNode* root = loader ? loader(name) : loadSceneXml(name);
     if (!root) return nullptr;
     std::vector<SceneLoadListener*> listeners;
     {

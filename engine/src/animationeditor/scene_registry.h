@@ -21,7 +21,8 @@ public:
 void addSceneLoadListener(SceneLoadListener* listener);
 void removeSceneLoadListener(SceneLoadListener* listener);
 
-// What builds a tree from a scene resource of package "default"; null on failure.
+// What builds a tree from a scene resource of package "default"; null on
+// failure. Null (the default) means the scene XML loader.
 using SceneLoaderFunction = ISceneNode* (*)(const std::string& name);
 void setSceneLoader(SceneLoaderFunction loader);
 
