@@ -18,6 +18,10 @@ target_link_libraries(qv_engine PUBLIC
   PkgConfig::MINIZIP PkgConfig::ZLIB PkgConfig::OGG PkgConfig::THEORA PkgConfig::VORBIS
   PkgConfig::OPENAL Threads::Threads ${CMAKE_DL_LIBS})
 
+if(QV_SANITIZE)
+  target_sources(qv_engine INTERFACE ${PROJECT_SOURCE_DIR}/cmake/keep_libraries_loaded.c)
+endif()
+
 file(GLOB_RECURSE QV_GAME_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/game/src/*.cpp)
 list(FILTER QV_GAME_SOURCES EXCLUDE REGEX ".*/game/src/main\\.cpp$")
 add_library(glimvale_game STATIC ${QV_GAME_SOURCES} ${PROJECT_SOURCE_DIR}/cmake/empty.cpp)

@@ -112,6 +112,7 @@ void Application::startUp() {
 
 void Application::initDevices() {
     mRenderSystem->createDevice(mWindow->windowHandle);
+    mRenderSystem->createDistortionProgram(QV::RenderSystem::kDistortionPixelShader);
     mInputManager->init();
 }
 

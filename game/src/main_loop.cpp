@@ -23,6 +23,13 @@ bool handleWindowEvent(Application* application, const QV::Platform::WindowEvent
         case WindowEventKind::Paint:
             application->renderFrame();
             break;
+        case WindowEventKind::Resized:
+            // The render system refits the scene to the new size at its next frame.
+            if (event.width > 0 && event.height > 0) {
+                application->getWindow()->clientWidth = event.width;
+                application->getWindow()->clientHeight = event.height;
+            }
+            break;
         case WindowEventKind::MouseWheel:
             QV::Platform::onMouseWheelEvent(event.wheel);
             break;
