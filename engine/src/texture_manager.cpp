@@ -68,8 +68,9 @@ TextureManager::~TextureManager() {
     setTextureReferenceHooks(TextureReferenceHooks());
     setTextureDeviceHooks(TextureDeviceHooks());
     {
-        MutexLock queueLock(&mUploadQueueMutex);
+        // The same order as everywhere else, so a late loader cannot deadlock shut-down.
         MutexLock tablesLock(&mTablesMutex);
+        MutexLock queueLock(&mUploadQueueMutex);
         for (auto& package : mTextures) {
             std::printf("total textures %li \n", static_cast<long>(package.second.size()));
             for (auto& entry : package.second) {
