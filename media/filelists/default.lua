@@ -46,4 +46,13 @@ filelist = {
     { name = "font_presets_lua", filename = "/fonts/font_presets.lua" },
     { name = "yuv2rgb_vs", filename = "/shaders/yuv2rgb_vs.vsh" },
     { name = "yuv2rgb_ps", filename = "/shaders/yuv2rgb_ps.psh" },
+    { name = "scene_panel_png", filename = "/images/scene_panel.png" },
+    { name = "scene_spinner_png", filename = "/images/scene_spinner.png" },
+    { name = "scene_dots_png", filename = "/images/scene_dots.png" },
+    { name = "scene_sprites", filename = "/sprites/scene_sprites.lua" },
+    { name = "scene_sxml", filename = "/sprites/scene_sprites.xml" },
+    { name = "loading_scene_xml", filename = "/scenes/loading_scene.xml" },
+    { name = "window_scene_xml", filename = "/scenes/window_scene.xml" },
+    { name = "effect_scene_xml", filename = "/scenes/effect_scene.xml" },
+    { name = "cutscene_scene_xml", filename = "/scenes/cutscene_scene.xml" },
 }
