@@ -12,14 +12,18 @@
 #include <string>
 #include <vector>
 
+#include "input_manager.h"
+#include "platform/scripted_input_source.h"
 #include "platform/window.h"
 #include "render_system.h"
 #include "stopwatch.h"
+#include "support/font_fixture.h"
 #include "support/sprite_fixture.h"
 #include "support/temp_dir.h"
 #include "support/theora_fixture.h"
 #include "support/theora_reference.h"
 #include "texture_manager.h"
+#include "ui/ui_font_manager.h"
 #include "video_player.h"
 #include "video_surface.h"
 #include "video_surface_streamer.h"
@@ -128,5 +132,110 @@ TEST_P(VideoRender, TheFrameFillsTheWindowInItsColours) {
 }
 
 INSTANTIATE_TEST_SUITE_P(CpuAndShaders, VideoRender, testing::Values(false, true));
+
+}  // namespace
+
+namespace {
+
+// Captions and the skip label over a dark video, with a font of white boxes:
+// a caption shows in its time span only, in the track's colour; the label
+// dims while the mouse is over the skip area.
+TEST(VideoCaptions, CaptionInItsSpanAndTheLabelDimmedUnderTheMouse) {
+    qvtest::TheoraFixture fixture;
+    fixture.width = 64;
+    fixture.height = 32;
+    fixture.frames = 40;
+    fixture.sample = [](int, int plane, int, int) -> uint8_t { return plane == 0 ? 16 : 128; };
+    const QV::Color white = QV::Color::fromBytes(255, 255, 255, 255);
+    std::vector<qvtest::GlyphEntry> glyphs = {{32, 0, 0, 4, 10}, {'a', 0, 0, 10, 10}, {'b', 0, 0, 10, 10}};
+    const std::vector<qvtest::FontMediaFile> files = {
+        {"default", "clip_ogv", "/video/clip.ogv", qvtest::encodeTheora(fixture)},
+        {"default", "box_fnt", "/fonts/box.lua", "Image = 'box_image'\n" + qvtest::charListLua("CharList", glyphs)},
+        {"default", "box_image", "/fonts/box.png", qvtest::cellPng(64, 64, {white})},
+    };
+    FakeClock clock;
+    QV::VideoSurfaceStreamer::setActivityProbe(&alwaysActive);
+    QV::VideoSurfaceStreamer::setClockSource(&clock);
+    qvtest::FontWorldOptions options;
+    options.workspaceWidth = 256;
+    options.workspaceHeight = 128;
+    options.device = qvtest::FontWorldOptions::Device::OpenGL;
+    {
+        qvtest::FontWorld world(files, options);
+        if (!world.ready()) GTEST_SKIP() << "no OpenGL window here: " << QV::Platform::Window::lastError();
+        QV::InputManager input(nullptr);
+        auto* mouse = new QV::Platform::ScriptedInputSource();
+        mouse->moveMouse(1, 180, 70);  // over the skip area from the second poll
+        input.init(mouse);
+
+        QV::VideoPlayer player;
+        QV::VideoEntry entry;
+        entry.videoName = "clip_ogv";
+        entry.subtitles.font = world.fonts().getFont("box_fnt");
+        QV::SubtitleItem item;
+        item.text = u"aa";
+        item.start = 0.2f;
+        item.end = 1.0f;
+        entry.subtitles.items.push_back(item);
+        entry.subtitles.position = QV::Vector2<float>(8.0f, 100.0f);
+        entry.subtitles.size = QV::Vector2<float>(12.0f, 6.0f);  // smaller than "aa": it grows
+        entry.subtitles.useStyle = true;
+        entry.subtitles.color = QV::Color::fromBytes(255, 0, 0, 255);
+        entry.labelFont = world.fonts().getFont("box_fnt");
+        entry.labelText = u"b";
+        entry.labelHAlign = 0;
+        entry.labelVAlign = 0;
+        entry.skipSize = QV::Vector2<float>(20.0f, 12.0f);  // at (172, 64)
+        ASSERT_TRUE(player.enqueue(entry));
+
+        auto shoot = [&](double seconds, std::vector<uint8_t>* bgra) {
+            clock.set(seconds);
+            QV::VideoSurface* surface = player.entry(0)->surface;
+            for (int i = 0; i < 500 && std::fabs(surface->getTime() - float(seconds)) > 1e-3f; ++i) {
+                QV::VideoSurfaceStreamer::instance()->uploadFrames();
+                usleep(1000);
+            }
+            for (int i = 0; i < 2; ++i) {
+                world.textures().update();
+                input.pollMouse();
+                player.update();
+                player.renderBlocking();
+            }
+            uint32_t w = 0, h = 0;
+            return world.readBack(bgra, &w, &h) && w == 256;
+        };
+        auto pixel = [](const std::vector<uint8_t>& bgra, int x, int y) {
+            const uint8_t* p = bgra.data() + (static_cast<size_t>(y) * 256 + x) * 4;
+            return Pixel{p[2], p[1], p[0]};
+        };
+        player.update();
+        ASSERT_NE(player.entry(0)->surface, nullptr);
+
+        std::vector<uint8_t> before, during, after;
+        ASSERT_TRUE(shoot(0.1, &before));
+        ASSERT_TRUE(shoot(0.5, &during));
+        ASSERT_TRUE(shoot(1.2, &after));
+        EXPECT_TRUE(player.isSkipHovered());
+
+        // The caption box grew to 20 x 10 up and left: its bottom-right corner stayed at (20, 106).
+        const QV::SubtitleItem& laidOut = player.entry(0)->subtitles.items[0];
+        EXPECT_TRUE(laidOut.laidOut);
+        EXPECT_FLOAT_EQ(laidOut.boxSize.x, 20.0f);
+        EXPECT_FLOAT_EQ(laidOut.boxSize.y, 10.0f);
+        EXPECT_FLOAT_EQ(laidOut.position.x, 0.0f);
+        EXPECT_FLOAT_EQ(laidOut.position.y, 96.0f);
+        // The caption's second box: red while shown, the video's dark grey otherwise.
+        for (const auto* shot : {&before, &after}) EXPECT_LT(pixel(*shot, 13, 105).r, 40);
+        const Pixel caption = pixel(during, 13, 105);
+        EXPECT_GT(caption.r, 230);
+        EXPECT_LT(caption.g, 40);
+        // The label in white modulated by 0.85, alpha included, over the video.
+        const Pixel label = pixel(during, 177, 69);
+        const int video = pixel(during, 150, 69).r;
+        const int expected = (217 * 217 + video * (255 - 217)) / 255;
+        EXPECT_NEAR(label.r, expected, 4);
+        EXPECT_NEAR(label.g, expected, 4);
+    }
+}
 
 }  // namespace
