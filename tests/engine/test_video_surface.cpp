@@ -164,6 +164,10 @@ TEST_F(VideoSurfaceTest, UnplayableVideosAreRefusedAtOpen) {
     f444.pixelFormat = 3;
     qvtest::TheoraFixture f422;
     f422.pixelFormat = 2;
+    qvtest::TheoraFixture huge;  // announces 4112 x 4112, past the 4096 x 4096 limit
+    huge.announcedMacroblocks = 257;
+    qvtest::TheoraFixture largest;  // 4096 x 4096 is still taken
+    largest.announcedMacroblocks = 256;
     const std::vector<qvtest::SpriteMediaFile> files = {
         {"sound_ogv", "/video/sound.ogv", qvtest::makeToneOgg(4000)},
         {"garbage_ogv", "/video/garbage.ogv", std::string(10000, '\x5a')},
@@ -171,13 +175,18 @@ TEST_F(VideoSurfaceTest, UnplayableVideosAreRefusedAtOpen) {
         {"cut_ogv", "/video/cut.ogv", good.substr(0, 200)},
         {"yuv444_ogv", "/video/444.ogv", qvtest::encodeTheora(f444)},
         {"yuv422_ogv", "/video/422.ogv", qvtest::encodeTheora(f422)},
+        {"huge_ogv", "/video/huge.ogv", qvtest::encodeTheora(huge)},
+        {"largest_ogv", "/video/largest.ogv", qvtest::encodeTheora(largest)},
     };
     start(files);
     for (const std::string name : {"missing_ogv", "sound_ogv", "garbage_ogv", "empty_ogv", "cut_ogv", "yuv444_ogv",
-                                   "yuv422_ogv"}) {
+                                   "yuv422_ogv", "huge_ogv"}) {
         EXPECT_EQ(mStreamer->createSurface(name), nullptr) << name;
     }
     EXPECT_EQ(mStreamer->surfaceCount(), 0u);
+    QV::VideoSurface* atLimit = mStreamer->createSurface("largest_ogv");
+    ASSERT_NE(atLimit, nullptr);
+    EXPECT_EQ(atLimit->frameSize().x, 4096.0f);
 }
 
 TEST_F(VideoSurfaceTest, ABadPacketClosesTheSurfaceAndCountsAsFinished) {

@@ -134,6 +134,13 @@ std::string encodeTheora(const TheoraFixture& f) {
         headerBytes.emplace_back(reinterpret_cast<const char*>(packet.packet), static_cast<size_t>(packet.bytes));
         headers.push_back(packet);
     }
+    if (f.announcedMacroblocks > 0 && !headerBytes.empty() && headerBytes[0].size() > 13) {
+        // Frame width and height in macroblocks: 16-bit big-endian at bytes 10 and 12.
+        for (size_t at : {size_t(10), size_t(12)}) {
+            headerBytes[0][at] = static_cast<char>((f.announcedMacroblocks >> 8) & 0xFF);
+            headerBytes[0][at + 1] = static_cast<char>(f.announcedMacroblocks & 0xFF);
+        }
+    }
     for (size_t i = 0; i < headers.size(); ++i) headers[i].packet = reinterpret_cast<unsigned char*>(&headerBytes[i][0]);
 
     // First pages begin the streams; the other headers follow before any data.

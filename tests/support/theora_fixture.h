@@ -24,6 +24,9 @@ struct TheoraFixture {
     // The packet of this frame is marked as a header packet, which a decoder
     // refuses as a bad data packet (-1: none).
     int badFrame = -1;
+    // When above 0, the identification header announces a coded frame of
+    // this many 16-pixel macroblocks per side (the picture keeps its size).
+    int announcedMacroblocks = 0;
     // Picture content: (frame, plane 0..2, x, y) -> sample; a moving
     // gradient when empty.
     std::function<uint8_t(int, int, int, int)> sample;
