@@ -19,6 +19,7 @@
 #include "sound_system/sound_manager.h"
 #include "sprite.h"
 #include "stopwatch.h"
+#include "support/font_fixture.h"
 #include "support/media_fixture.h"
 #include "support/sound_fixtures.h"
 #include "support/sprite_fixture.h"
@@ -287,6 +288,55 @@ TEST(VideoPlayerFrame, TheGameFrameReturnsWhenTheQueueIsEmpty) {
     gApplication = nullptr;
     delete app;
     QV::Gfx::setDriverFactory(nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+// The skip area keeps 64 units from the window's top-right corner, letterbox
+// bars included, and the mouse reaches it through the window fit.
+TEST(VideoPlayerSkipArea, FollowsTheWindowCornerThroughTheLetterbox) {
+    struct Case {
+        int windowWidth, windowHeight;
+        float skipX, skipY;
+        int pressX, pressY;  // window pixels inside the area
+    };
+    const Case cases[] = {
+        {320, 240, 156.0f, 64.0f, 200, 80},
+        {640, 240, 316.0f, 64.0f, 520, 80},   // bars left and right, 160 wide
+        {320, 480, 156.0f, -56.0f, 200, 80},  // bars above and below, 120 high
+        {640, 480, 156.0f, 64.0f, 460, 184},  // scale 2, no bars
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.windowWidth << " x " << c.windowHeight);
+        qvtest::FontWorldOptions options;
+        options.workspaceWidth = 320;
+        options.workspaceHeight = 240;
+        options.device = qvtest::FontWorldOptions::Device::Recording;
+        qvtest::FontWorld world({{"default", "clip_ogv", "/video/clip.ogv", clip()}}, options);
+        ASSERT_TRUE(world.ready());
+        world.setWindowSize(c.windowWidth, c.windowHeight);
+        QV::InputManager input(nullptr);
+        auto* mouse = new QV::Platform::ScriptedInputSource();
+        mouse->moveMouse(1, c.pressX, c.pressY);
+        mouse->pressButton(2, Button::Left);
+        input.init(mouse);
+
+        QV::VideoPlayer player;
+        ASSERT_TRUE(player.enqueue(entryFor("clip_ogv", "", QV::Vector2<float>(100.0f, 40.0f))));
+        for (int i = 0; i < 2; ++i) {
+            input.pollMouse();
+            player.update();
+        }
+        EXPECT_FLOAT_EQ(player.entry(0)->skipPos.x, c.skipX);
+        EXPECT_FLOAT_EQ(player.entry(0)->skipPos.y, c.skipY);
+        EXPECT_TRUE(player.isSkipHovered());
+        input.pollMouse();
+        player.update();
+        EXPECT_EQ(player.entryCount(), 0);
+        QV::Gfx::setDriverFactory(nullptr);
+    }
 }
 
 }  // namespace
