@@ -99,6 +99,9 @@ bool SceneXmlReader::loadFromMemory(ISceneNode*& root, const std::string& name, 
 }
 
 bool SceneXmlReader::build(ISceneNode*& root, const std::string& name) {
+    mName = name;
+    mDepth = 0;
+    mDepthReported = false;
     if (!root) {
         root = new ISceneNode();
         root->mName = name;
@@ -115,6 +118,13 @@ bool SceneXmlReader::build(ISceneNode*& root, const std::string& name) {
 }
 
 ISceneNode* SceneXmlReader::readObject(ISceneNode* parent, pugi::xml_node object) {
+    if (mDepth >= kMaxObjectDepth) {
+        if (!mDepthReported)
+            logText(QV::formatString("WARNING: Scene '%s' nests objects deeper than %d levels; the deeper ones are skipped",
+                                     mName.c_str(), kMaxObjectDepth));
+        mDepthReported = true;
+        return nullptr;
+    }
     const std::string type = object.attribute("type").as_string();
     ISceneNode* node = nullptr;
     if (type == "Sprite") {
@@ -134,9 +144,11 @@ ISceneNode* SceneXmlReader::readObject(ISceneNode* parent, pugi::xml_node object
     if (parent) parent->addChild(node, KeepTransform::Local);
     pugi::xml_node childs = object.child("Childs");
     // From the first "Object" on, every later element is read as an object.
+    ++mDepth;
     for (pugi::xml_node child = childs.child("Object"); child; child = child.next_sibling()) {
         if (child.type() == pugi::node_element) readObject(node, child);
     }
+    --mDepth;
     readMarkers(object, node);
     return node;
 }

@@ -44,10 +44,17 @@ public:
 
     std::vector<MissingEffectListener*> mMissingEffectListeners;  // not owned
 
+    // Objects nested deeper than this are skipped: every walk of a tree
+    // recurses, so a damaged file must not be able to exhaust the stack.
+    static constexpr int kMaxObjectDepth = 256;
+
 private:
     bool build(ISceneNode*& root, const std::string& name);
 
     pugi::xml_document mDocument;
+    std::string mName;
+    int mDepth = 0;
+    bool mDepthReported = false;
 };
 
 // The loader that loadScene uses: a new tree, or null.

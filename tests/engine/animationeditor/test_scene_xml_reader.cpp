@@ -73,6 +73,24 @@ TEST(SceneXmlReader, MissingOrMalformedFilesGiveNullAndTwoLoadsGiveTwoLiveTrees)
     delete root;
 }
 
+// Every walk of a tree recurses: objects nested past the limit are skipped
+// and reported once instead of exhausting the stack.
+TEST(SceneXmlReader, ObjectsNestedTooDeeplyAreSkipped) {
+    std::string text = "<Scene>";
+    const int depth = AE::SceneXmlReader::kMaxObjectDepth + 50;
+    for (int i = 0; i < depth; ++i) text += "<Object name=\"n\"><Childs>";
+    for (int i = 0; i < depth; ++i) text += "</Childs></Object>";
+    text += "</Scene>";
+    OneScene scene(text);
+    ASSERT_TRUE(scene.root);
+    int levels = 0;
+    for (ISceneNode* n = scene.root.get(); !n->mChildren.empty(); n = n->mChildren[0]) ++levels;
+    EXPECT_EQ(levels, AE::SceneXmlReader::kMaxObjectDepth);
+    EXPECT_EQ(scene.world.log().count("WARNING: Scene 'test_xml' nests objects deeper than 256 levels; the deeper "
+                                      "ones are skipped"),
+              1);
+}
+
 TEST(SceneXmlReader, ReadsFrameNumbersBoolsAndColoursAsTheAttributeConversionsDo) {
     struct Case {
         std::string startFrame;  // raw attribute text, "-" for none
