@@ -2,6 +2,10 @@
 
 #include "application.h"
 
+namespace AE {
+class ISceneNode;
+}
+
 // The game's application object: the engine's slots filled with the game.
 class GameApplication : public Application {
 public:
@@ -12,4 +16,10 @@ public:
     void render() override;
     void create() override;
     void destroy() override;
+    void updateLoading() override;
+    void renderLoading() override;
+
+private:
+    // Shown while loading jobs run; owned.
+    AE::ISceneNode* mLoadingScene = nullptr;
 };
