@@ -115,18 +115,7 @@ void FastSprite::initFromTexture(Texture* texture) {
     mAngle = 0.0f;
     mMirrorH = mMirrorV = false;
     mRenderData->mBlendMode = 0;
-    uint32_t w = 32, h = 32;
-    if (texture) {
-        mRenderData->addTexture(texture);
-        w = spriteTextureWidth(texture);
-        h = spriteTextureHeight(texture);
-    }
-    const Rect whole(0.0f, 0.0f, float(w), float(h));
-    if (mFrames.empty()) {
-        mFrames.push_back(whole);
-    } else {
-        mFrames[0] = whole;
-    }
+    useWholeTexture(mRenderData, texture, mFrames);
     mSize = Vector2<float>(mFrames[0].width(), mFrames[0].height());
     mRotationCenter = mSize * 0.5f;
     mClipRect = defaultClipRect();

@@ -296,18 +296,7 @@ void Sprite::initFromTexture(Texture* texture) {
     mAngle = 0.0f;
     mMirrorH = mMirrorV = false;
     mQuadData->mBlendMode = 0;
-    uint32_t w = 32, h = 32;
-    if (texture) {
-        mQuadData->addTexture(texture);
-        w = spriteTextureWidth(texture);
-        h = spriteTextureHeight(texture);
-    }
-    const Rect whole(0.0f, 0.0f, float(w), float(h));
-    if (mFrames.empty()) {
-        mFrames.push_back(whole);
-    } else {
-        mFrames[0] = whole;
-    }
+    useWholeTexture(mQuadData, texture, mFrames);
     mSize = Vector2<float>(mFrames[0].width(), mFrames[0].height());
     mRotationCenter = mSize * 0.5f;
     mClipRect = defaultClipRect();

@@ -72,4 +72,20 @@ void parseSpriteFrames(XmlDataReader& reader, RenderData* data, std::vector<Rect
     }
 }
 
+Rect useWholeTexture(RenderData* data, Texture* texture, std::vector<Rect>& frames) {
+    uint32_t w = 32, h = 32;
+    if (texture) {
+        data->addTexture(texture);
+        w = spriteTextureWidth(texture);
+        h = spriteTextureHeight(texture);
+    }
+    const Rect whole(0.0f, 0.0f, float(w), float(h));
+    if (frames.empty()) {
+        frames.push_back(whole);
+    } else {
+        frames[0] = whole;
+    }
+    return whole;
+}
+
 }  // namespace QV

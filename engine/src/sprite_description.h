@@ -9,6 +9,7 @@ namespace QV {
 
 class LuaScript2;
 class RenderData;
+class Texture;
 class XmlDataReader;
 
 // Steps shared by the sprite and the fast sprite descriptions.
@@ -22,5 +23,9 @@ void applyBlendWord(RenderData* data, bool found, const std::string& word);
 // added to the record (one reference); a missing texture is fatal.
 void parseSpriteFrames(LuaScript2& script, RenderData* data, std::vector<Rect>& frames);
 void parseSpriteFrames(XmlDataReader& reader, RenderData* data, std::vector<Rect>& frames);
+
+// Binds the texture (when there is one) and makes its whole area the first
+// frame; without a texture the frame is 32x32. Returns that frame.
+Rect useWholeTexture(RenderData* data, Texture* texture, std::vector<Rect>& frames);
 
 }  // namespace QV
