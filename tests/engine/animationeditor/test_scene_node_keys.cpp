@@ -45,6 +45,19 @@ TEST(SceneNodeKeys, AddInsertCopyRemove) {
     EXPECT_EQ(m->mTimeline->getFloatKey("posX", 3).bezierCoeff, 0.5f);  // easing not copied
 }
 
+// Without any key there is no key to repeat or read: inserting keys the
+// node's current values, and a record keeps its defaults.
+TEST(SceneNodeKeys, NodesWithoutKeysInsertTheirValuesAndGiveDefaultRecords) {
+    std::unique_ptr<ISceneNode> n(scenetest::node("n"));
+    n->setPosition(QV::Vector2<float>(4.0f, 0.0f));
+    std::unique_ptr<AE::IFrameData> none(n->createFrameData(0, true));
+    EXPECT_EQ(none->x, 0.0f);
+    EXPECT_EQ(none->scaleX, 0.0f);
+    n->insertKeyFrame(6);
+    EXPECT_EQ(n->getKeyFrames(), std::vector<int32_t>{6});
+    EXPECT_EQ(n->mTimeline->getFloatKey("posX", 0).value, 4.0f);
+}
+
 TEST(SceneNodeKeys, WorldMatrixAtAFrameUsesTheLastKeyAtOrBeforeIt) {
     std::unique_ptr<ISceneNode> parent(scenetest::node("p"));
     ISceneNode* child = scenetest::node("c", parent.get());

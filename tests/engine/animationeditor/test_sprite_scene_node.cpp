@@ -152,6 +152,26 @@ TEST(SpriteSceneNode, SetSpriteAndMissingPictures) {
     EXPECT_EQ(lua->mResourceName, "strip");
 }
 
+TEST(SpriteSceneNode, FrameRangesTakeEveryStepthRectangleAndIgnoreImpossibleRanges) {
+    scenetest::SceneWorld w({});
+    struct Case {
+        AE::FrameRange range;
+        std::vector<int32_t> sources;
+    };
+    const Case cases[] = {
+        {{0, 0, 1}, {0, 1, 2}}, {{1, 0, 1}, {1, 2}}, {{0, 0, 2}, {0, 2}}, {{0, 1, 1}, {0, 1}},
+        {{0, 9, 1}, {0, 1, 2}},  // past the description: its end
+        {{3, 0, 1}, {}}, {{-1, 0, 1}, {}}, {{0, 0, 0}, {}}, {{0, 0, -1}, {}},
+    };
+    for (const Case& c : cases) {
+        std::unique_ptr<SpriteSceneNode> n(new SpriteSceneNode());
+        n->loadSprite("frames_sprites", "strip");
+        n->loadFrames(c.range, "strip");
+        EXPECT_EQ(n->mFrameSources, c.sources) << c.range.first << " " << c.range.last << " " << c.range.step;
+        EXPECT_EQ(n->frameCount(), c.sources.size());
+    }
+}
+
 TEST(SpriteSceneNode, CloneShowsFrameZeroUntilItsTimelineApplies) {
     scenetest::SceneWorld w({});
     std::unique_ptr<AE::ISceneNode> root(new AE::ISceneNode());

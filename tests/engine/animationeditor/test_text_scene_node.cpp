@@ -5,12 +5,14 @@
 
 #include "animationeditor/frame_data.h"
 #include "animationeditor/scene_draw.h"
+#include "animationeditor/sprite_scene_node.h"
 #include "animationeditor/text_scene_node.h"
 #include "animationeditor/vector_stream.h"
 #include "support/font_fixture.h"
 #include "support/sprite_fixture.h"
 #include "support/temp_dir.h"
 #include "ui/ui_font.h"
+#include "sprite_manager.h"
 #include "ui/ui_font_manager.h"
 
 namespace {
@@ -126,6 +128,56 @@ TEST(TextSceneNode, PresetsTakeOverTheLayoutParametersUntilSwitchedOff) {
     n.mTimeline->getIntKey("halign", 0).value = 0;
     n.gotoFrame(0);
     EXPECT_EQ(n.mHAlign, 0);
+}
+
+// A masked text under a 16 x 64 mask at the left draws only inside it.
+TEST(TextSceneNode, StencilledTextDrawsOnlyInsideItsMaskSprite) {
+    std::vector<qvtest::FontMediaFile> files = textMedia();
+    files.push_back({"default", "mask_png", "/images/mask.png",
+                     qvtest::blockPng(16, 64, 16, {QV::Color::fromBytes(0, 0, 0, 255)})});
+    qvtest::FontWorldOptions options;
+    options.device = qvtest::FontWorldOptions::Device::OpenGL;
+    options.workspaceWidth = 64;
+    options.workspaceHeight = 64;
+    qvtest::FontWorld world(files, options);
+    if (!world.ready()) GTEST_SKIP() << "no OpenGL window";
+    auto litColumns = [&](bool stencil) {
+        std::unique_ptr<AE::ISceneNode> root(new AE::ISceneNode());
+        AE::SpriteSceneNode* mask = new AE::SpriteSceneNode();
+        mask->setSprite(world.sprites().createSpriteFromImage("mask_png", "default"));
+        mask->mUseStencil = AE::kStencilMask;
+        root->addChild(mask, AE::KeepTransform::Local);
+        // Two texts in a row under the same mask.
+        for (float y : {4.0f, 30.0f}) {
+            TextSceneNode* text = new TextSceneNode("font2_fnt", u"WWWWWW");
+            text->mStencil = stencil;
+            text->mTextArea = QV::Vector2<float>(64.0f, 24.0f);
+            text->setPosition(QV::Vector2<float>(0.0f, y));
+            mask->addChild(text, AE::KeepTransform::Local);
+        }
+        root->update(0.0f);
+        world.frame([] {});
+        world.frame([&] { AE::drawScene(root.get()); });
+        std::vector<uint8_t> bgra;
+        uint32_t width = 0, height = 0;
+        std::vector<bool> lit(64, false);
+        if (!world.readBack(&bgra, &width, &height)) return lit;
+        for (uint32_t y = 0; y < height; ++y)
+            for (uint32_t x = 0; x < width && x < 64; ++x)
+                if (bgra[(size_t(y) * width + x) * 4 + 1] > 128) lit[x] = true;
+        return lit;
+    };
+    const std::vector<bool> free = litColumns(false);
+    const std::vector<bool> masked = litColumns(true);
+    int freeRight = 0, maskedRight = 0, maskedLeft = 0;
+    for (int x = 0; x < 64; ++x) {
+        if (x >= 16) freeRight += free[x];
+        if (x >= 16) maskedRight += masked[x];
+        if (x < 16) maskedLeft += masked[x];
+    }
+    EXPECT_GT(freeRight, 10);
+    EXPECT_EQ(maskedRight, 0);
+    EXPECT_GT(maskedLeft, 4);
 }
 
 TEST(TextSceneNode, ChangingFontsGivesTheOldOneBack) {
