@@ -6,6 +6,7 @@
 #include "animationeditor/scene_draw.h"
 #include "animationeditor/sprite_scene_node.h"
 #include "animationeditor/vector_stream.h"
+#include "platform/gfx/recording_driver.h"
 #include "render_data.h"
 #include "sprite.h"
 #include "sprite_manager.h"
@@ -302,6 +303,45 @@ TEST(SpriteSceneNode, MaskedNodesDrawOnlyInsideTheirMaskShape) {
     EXPECT_LT(blue(24, 10), 30);
     EXPECT_LT(red(60, 10), 30);
     EXPECT_LT(red(4, 40), 30);  // below the masks' shape
+}
+
+}  // namespace
+
+namespace {
+
+// Consecutive masked nodes under one mask share its stencil image: the
+// stencil is cleared and a mask drawn only when the mask changes.
+TEST(SpriteSceneNode, TheStencilIsClearedOnlyWhenTheMaskChanges) {
+    scenetest::SceneWorld w({}, Device::Recording);
+    std::unique_ptr<AE::ISceneNode> root(new AE::ISceneNode());
+    auto mask = [&](float z, int children) {
+        SpriteSceneNode* m = new SpriteSceneNode();
+        m->loadImage("pic_png");
+        m->mUseStencil = AE::kStencilMask;
+        m->mPosZ = z;
+        root->addChild(m, AE::KeepTransform::Local);
+        for (int i = 0; i < children; ++i) {
+            SpriteSceneNode* n = new SpriteSceneNode();
+            n->loadImage("pic_png");
+            n->mUseStencil = AE::kStencilMasked;
+            n->mPosZ = z;
+            m->addChild(n, AE::KeepTransform::Local);
+        }
+        return m;
+    };
+    SpriteSceneNode* first = mask(2.0f, 2);
+    SpriteSceneNode* second = mask(1.0f, 1);
+    root->update(0.0f);
+    w.world().frame([] {});
+    auto& calls = QV::Gfx::lastRecordingDriver()->log()->calls;
+    calls.clear();
+    w.world().frame([&] { AE::drawScene(root.get()); });
+    int stencilClears = 0;
+    for (const QV::Gfx::RecordedCall& call : calls)
+        if (call.name == "clear" && !call.args.empty() && (call.args[0] & QV::Gfx::CLEAR_STENCIL)) ++stencilClears;
+    EXPECT_EQ(stencilClears, 2);  // once per mask, not once per masked node
+    EXPECT_EQ(AE::currentClipNode(), second);
+    (void)first;
 }
 
 }  // namespace
