@@ -6,25 +6,22 @@
 #include <map>
 
 #include "engine_allocators.h"
-#include "engine_notification_dispatcher.h"
 #include "fast_sprite.h"
 #include "image.h"
 #include "image_encode.h"
 #include "image_png.h"
 #include "platform/gfx/recording_driver.h"
-#include "platform/window.h"
 #include "render_system.h"
 #include "sprite.h"
 #include "sprite_manager.h"
 #include "support/media_fixture.h"
+#include "support/render_host.h"
 #include "support/temp_dir.h"
 #include "texture.h"
-#include "texture_device.h"
 #include "texture_manager.h"
 #include "ui/text_manager.h"
 #include "ui/ui_font_manager.h"
 #include "vertex_format.h"
-#include "video_surface_streamer.h"
 #include "xml_cached_files_manager.h"
 
 namespace qvtest {
@@ -82,37 +79,10 @@ FontWorld::FontWorld(const std::vector<FontMediaFile>& files, const FontWorldOpt
     mAllocators = std::make_unique<QV::EngineAllocators>();
     mAllocators->init();
     QV::VertexLayout::update();
-    mWindow.clientWidth = options.windowWidth > 0 ? options.windowWidth : options.workspaceWidth;
-    mWindow.clientHeight = options.windowHeight > 0 ? options.windowHeight : options.workspaceHeight;
-    if (options.device != FontWorldOptions::Device::None) {
-        if (!QV::EngineNotificationDispatcher::instancePointer()) {
-            mDispatcher = std::make_unique<QV::EngineNotificationDispatcher>();
-        }
-        mStreamer = std::make_unique<QV::VideoSurfaceStreamer>();
-        if (options.device == FontWorldOptions::Device::Recording) {
-            QV::Gfx::useRecordingDriver();
-        } else {
-            QV::Gfx::setDriverFactory(nullptr);
-            QV::Platform::WindowDesc desc;
-            desc.title = "font test";
-            desc.width = mWindow.clientWidth;
-            desc.height = mWindow.clientHeight;
-            desc.hidden = std::getenv("QV_SHOW_WINDOWS") == nullptr;
-            mPlatformWindow.reset(QV::Platform::Window::create(desc));
-            mReady = mPlatformWindow != nullptr;
-            if (mReady) mWindow.windowHandle = mPlatformWindow->nativeHandle();
-        }
-        if (mReady) {
-            mRender = std::make_unique<QV::RenderSystem>(nullptr);
-            mRender->setWindowRecord(&mWindow);
-            mReady = mRender->createDevice(mWindow.windowHandle) && mRender->getDevice();
-            if (mReady) QV::setTextureDevice(mRender->getDevice());
-            QV::TextureDeviceHooks hooks;
-            hooks.isUploaded = [](const QV::Texture* t) { return t->isUploaded(); };
-            hooks.deviceTexture = [](const QV::Texture* t) { return t->getHandle(); };
-            QV::setTextureDeviceHooks(hooks);
-        }
-    }
+    mHost = std::make_unique<RenderHost>(options.device,
+                                         options.windowWidth > 0 ? options.windowWidth : options.workspaceWidth,
+                                         options.windowHeight > 0 ? options.windowHeight : options.workspaceHeight,
+                                         "font test");
     mTextures = std::make_unique<QV::TextureManager>();
     mSprites = std::make_unique<QV::SpriteManager<QV::Sprite>>();
     mFastSprites = std::make_unique<QV::SpriteManager<QV::FastSprite>>();
@@ -126,13 +96,7 @@ FontWorld::~FontWorld() {
     mSprites.reset();
     QV::XmlCachedFilesManager::purge();
     mTextures.reset();
-    QV::setTextureDeviceHooks(QV::TextureDeviceHooks());
-    QV::setTextureDevice(nullptr);
-    mRender.reset();
-    mPlatformWindow.reset();
-    QV::Gfx::setDriverFactory(nullptr);
-    mStreamer.reset();
-    mDispatcher.reset();
+    mHost.reset();
     mAllocators.reset();
     mMedia.reset();
     mDir.reset();
@@ -149,20 +113,19 @@ QV::TextManager& FontWorld::texts() {
 const std::string& FontWorld::root() const { return mDir->path(); }
 
 void FontWorld::setWindowSize(int width, int height) {
-    mWindow.clientWidth = width;
-    mWindow.clientHeight = height;
+    mHost->window().clientWidth = width;
+    mHost->window().clientHeight = height;
 }
 
 void FontWorld::beginFrame() {
     mTextures->update();
-    mRender->beginFrame();
+    render()->beginFrame();
 }
 
-void FontWorld::endFrame() { mRender->endFrame(); }
+void FontWorld::endFrame() { render()->endFrame(); }
 
 bool FontWorld::readBack(std::vector<uint8_t>* bgra, uint32_t* width, uint32_t* height) {
-    if (!mRender || !mRender->getDevice()) return false;
-    return mRender->getDevice()->readBack(bgra, width, height) == 0;
+    return mHost->readBack(bgra, width, height);
 }
 
 size_t differingPixels(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b, int tolerance) {

@@ -6,6 +6,7 @@
 
 #include "application.h"
 #include "color.h"
+#include "support/render_host.h"
 
 namespace QV {
 class EngineAllocators;
@@ -56,7 +57,8 @@ struct FontWorldOptions {
     int workspaceHeight = 64;
     int windowWidth = 0;   // 0: the workspace size
     int windowHeight = 0;
-    enum class Device { None, Recording, OpenGL } device = Device::None;
+    using Device = HostDevice;
+    Device device = Device::None;
 };
 
 // What fonts need around them: content over "<temp>/media/" (packages as
@@ -68,8 +70,8 @@ public:
     explicit FontWorld(const std::vector<FontMediaFile>& files, const FontWorldOptions& options = FontWorldOptions());
     ~FontWorld();
 
-    bool ready() const { return mReady; }
-    QV::RenderSystem* render() { return mRender.get(); }
+    bool ready() const { return mHost->ready(); }
+    QV::RenderSystem* render() { return mHost->render(); }
     QV::TextureManager& textures() { return *mTextures; }
     QV::UIFontManager& fonts() { return *mFonts; }
     QV::SpriteManager<QV::FastSprite>& fastSprites() { return *mFastSprites; }
@@ -96,17 +98,12 @@ private:
     std::unique_ptr<TempDir> mDir;
     std::unique_ptr<MediaEngine> mMedia;
     std::unique_ptr<QV::EngineAllocators> mAllocators;
-    std::unique_ptr<QV::EngineNotificationDispatcher> mDispatcher;
-    std::unique_ptr<QV::VideoSurfaceStreamer> mStreamer;
-    ApplicationWindow mWindow;
-    std::unique_ptr<QV::Platform::Window> mPlatformWindow;
-    std::unique_ptr<QV::RenderSystem> mRender;
+    std::unique_ptr<RenderHost> mHost;
     std::unique_ptr<QV::TextureManager> mTextures;
     std::unique_ptr<QV::SpriteManager<QV::Sprite>> mSprites;
     std::unique_ptr<QV::SpriteManager<QV::FastSprite>> mFastSprites;
     std::unique_ptr<QV::UIFontManager> mFonts;
     std::unique_ptr<QV::TextManager> mTexts;
-    bool mReady = true;
 };
 
 // Pixels of two BGRA pictures of one size differ by more than the tolerance

@@ -4,21 +4,17 @@
 #include <cstring>
 
 #include "engine_allocators.h"
-#include "engine_notification_dispatcher.h"
 #include "fast_sprite.h"
 #include "image_encode.h"
 #include "platform/gfx/recording_driver.h"
-#include "platform/window.h"
 #include "render_batch.h"
 #include "render_system.h"
 #include "sprite.h"
 #include "support/media_fixture.h"
+#include "support/render_host.h"
 #include "support/temp_dir.h"
-#include "texture.h"
-#include "texture_device.h"
 #include "texture_manager.h"
 #include "vertex_format.h"
-#include "video_surface_streamer.h"
 #include "xml_cached_files_manager.h"
 
 namespace qvtest {
@@ -51,37 +47,7 @@ SpriteWorld::SpriteWorld(const std::vector<SpriteMediaFile>& files, Device devic
     mAllocators = std::make_unique<QV::EngineAllocators>();
     mAllocators->init();
     QV::VertexLayout::update();
-    if (device != Device::None) {
-        if (!QV::EngineNotificationDispatcher::instancePointer()) {
-            mDispatcher = std::make_unique<QV::EngineNotificationDispatcher>();
-        }
-        mStreamer = std::make_unique<QV::VideoSurfaceStreamer>();
-        mWindow.clientWidth = width;
-        mWindow.clientHeight = height;
-        if (device == Device::Recording) {
-            QV::Gfx::useRecordingDriver();
-        } else {
-            QV::Gfx::setDriverFactory(nullptr);
-            QV::Platform::WindowDesc desc;
-            desc.title = "sprite test";
-            desc.width = width;
-            desc.height = height;
-            desc.hidden = std::getenv("QV_SHOW_WINDOWS") == nullptr;
-            mPlatformWindow.reset(QV::Platform::Window::create(desc));
-            mReady = mPlatformWindow != nullptr;
-            if (mReady) mWindow.windowHandle = mPlatformWindow->nativeHandle();
-        }
-        if (mReady) {
-            mRender = std::make_unique<QV::RenderSystem>(nullptr);
-            mRender->setWindowRecord(&mWindow);
-            mReady = mRender->createDevice(mWindow.windowHandle) && mRender->getDevice();
-            if (mReady) QV::setTextureDevice(mRender->getDevice());
-            QV::TextureDeviceHooks hooks;
-            hooks.isUploaded = [](const QV::Texture* t) { return t->isUploaded(); };
-            hooks.deviceTexture = [](const QV::Texture* t) { return t->getHandle(); };
-            QV::setTextureDeviceHooks(hooks);
-        }
-    }
+    mHost = std::make_unique<RenderHost>(device, width, height, "sprite test");
     mTextures = std::make_unique<QV::TextureManager>();
     mSprites = std::make_unique<QV::SpriteManager<QV::Sprite>>();
     mFastSprites = std::make_unique<QV::SpriteManager<QV::FastSprite>>();
@@ -92,13 +58,7 @@ SpriteWorld::~SpriteWorld() {
     mSprites.reset();
     QV::XmlCachedFilesManager::purge();
     mTextures.reset();
-    QV::setTextureDeviceHooks(QV::TextureDeviceHooks());
-    QV::setTextureDevice(nullptr);
-    mRender.reset();
-    mPlatformWindow.reset();
-    QV::Gfx::setDriverFactory(nullptr);
-    mStreamer.reset();
-    mDispatcher.reset();
+    mHost.reset();
     mAllocators.reset();
     mMedia.reset();
     mDir.reset();
@@ -108,13 +68,14 @@ const std::string& SpriteWorld::root() const { return mDir->path(); }
 
 void SpriteWorld::beginFrame() {
     mTextures->update();
-    mRender->beginFrame();
+    render()->beginFrame();
 }
 
-void SpriteWorld::endFrame() { mRender->endFrame(); }
+void SpriteWorld::endFrame() { render()->endFrame(); }
 
 std::vector<DrawnVertex> SpriteWorld::flushBatch() {
     std::vector<DrawnVertex> out;
+    QV::RenderSystem* mRender = render();
     if (!mRender) return out;
     // The batch is written straight into the locked buffer; a flush locks it
     // again with discard, so the vertices are read first.
@@ -140,8 +101,7 @@ std::vector<DrawnVertex> SpriteWorld::flushBatch() {
 }
 
 bool SpriteWorld::readBack(std::vector<uint8_t>* bgra, uint32_t* width, uint32_t* height) {
-    if (!mRender || !mRender->getDevice()) return false;
-    return mRender->getDevice()->readBack(bgra, width, height) == 0;
+    return mHost->readBack(bgra, width, height);
 }
 
 }  // namespace qvtest

@@ -7,6 +7,7 @@
 
 #include "application.h"
 #include "color.h"
+#include "support/render_host.h"
 #include "sprite_manager.h"
 #include "vector2.h"
 
@@ -52,15 +53,15 @@ std::string blockPng(int width, int height, int blockSize, const std::vector<QV:
 // or on a real OpenGL window of the workspace size.
 class SpriteWorld {
 public:
-    enum class Device { None, Recording, OpenGL };
+    using Device = HostDevice;
 
     SpriteWorld(const std::vector<SpriteMediaFile>& files, Device device = Device::None, int width = 64,
                 int height = 64);
     ~SpriteWorld();
 
     // False when the OpenGL window could not be made (no display support).
-    bool ready() const { return mReady; }
-    QV::RenderSystem* render() { return mRender.get(); }
+    bool ready() const { return mHost->ready(); }
+    QV::RenderSystem* render() { return mHost->render(); }
     QV::TextureManager& textures() { return *mTextures; }
     QV::SpriteManager<QV::Sprite>& sprites() { return *mSprites; }
     QV::SpriteManager<QV::FastSprite>& fastSprites() { return *mFastSprites; }
@@ -90,15 +91,10 @@ private:
     std::unique_ptr<TempDir> mDir;
     std::unique_ptr<MediaEngine> mMedia;
     std::unique_ptr<QV::EngineAllocators> mAllocators;
-    std::unique_ptr<QV::EngineNotificationDispatcher> mDispatcher;
-    std::unique_ptr<QV::VideoSurfaceStreamer> mStreamer;
-    ApplicationWindow mWindow;
-    std::unique_ptr<QV::Platform::Window> mPlatformWindow;
-    std::unique_ptr<QV::RenderSystem> mRender;
+    std::unique_ptr<RenderHost> mHost;
     std::unique_ptr<QV::TextureManager> mTextures;
     std::unique_ptr<QV::SpriteManager<QV::Sprite>> mSprites;
     std::unique_ptr<QV::SpriteManager<QV::FastSprite>> mFastSprites;
-    bool mReady = true;
 };
 
 }  // namespace qvtest
