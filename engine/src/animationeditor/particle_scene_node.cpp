@@ -29,7 +29,7 @@ ParticleSceneNode::ParticleSceneNode(const ParticleSceneNode& source, ISceneNode
       mDistortion(source.mDistortion) {
     if (source.mParticleFX && particles()) {
         mParticleFX = particles()->createParticleFXCopy(source.mParticleFX);
-        if (mParticleFX) mParticleFX->mPosition = getWorldPosition();
+        if (mParticleFX) mParticleFX->mPosition = mWorldPosition;
     }
     bindParticleParameters();
 }
