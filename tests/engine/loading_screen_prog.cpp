@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "application.h"
+#include "application_start.h"
 #include "config_manager.h"
 #include "file_system.h"
 #include "function.h"
@@ -41,25 +42,12 @@ int main(int argc, char** argv) {
     Application* application = new Application();
     gApplication = application;
     application->setRunning(false);
-    ApplicationWindow* record = application->getWindow();
-    const QV::ConfigResolution& resolution = QV::Singleton<QV::ConfigManager>::instance()->resolution();
-    record->clientWidth = resolution.width;
-    record->clientHeight = resolution.height;
-    QV::Platform::WindowDesc desc;
-    desc.title = "loading screen";
-    desc.width = record->clientWidth;
-    desc.height = record->clientHeight;
-    QV::Platform::Window* window = QV::Platform::Window::create(desc);
+    QV::Platform::Window* window = createMainWindow(application, "loading screen");
     if (!window) {
         std::fprintf(stderr, "no window: %s\n", QV::Platform::Window::lastError().c_str());
         return 3;
     }
-    record->windowHandle = window->nativeHandle();
-    record->deviceContext = window;
-    application->initDevices();
-    if (!QV::Singleton<QV::MemoryManager>::instancePointer()) new QV::MemoryManager();
-    application->create();
-    application->setRunning(true);
+    startApplication(application);
 
     QV::Singleton<QV::JobManager>::instance()->addJob(new QV::Function<Application>(&loadingJob))->start();
     // The first frame uploads the font's picture; the later ones show it.

@@ -20,6 +20,7 @@
 #include "animationeditor/scene_registry.h"
 #include "animationeditor/sound_scene_node.h"
 #include "application.h"
+#include "application_start.h"
 #include "config_manager.h"
 #include "file_system.h"
 #include "function.h"
@@ -77,25 +78,12 @@ int main(int argc, char** argv) {
     SceneApplication* application = new SceneApplication();
     gApplication = application;
     application->setRunning(false);
-    ApplicationWindow* record = application->getWindow();
-    const QV::ConfigResolution& resolution = QV::Singleton<QV::ConfigManager>::instance()->resolution();
-    record->clientWidth = resolution.width;
-    record->clientHeight = resolution.height;
-    QV::Platform::WindowDesc desc;
-    desc.title = "scene screen";
-    desc.width = record->clientWidth;
-    desc.height = record->clientHeight;
-    QV::Platform::Window* window = QV::Platform::Window::create(desc);
+    QV::Platform::Window* window = createMainWindow(application, "scene screen");
     if (!window) {
         std::fprintf(stderr, "no window: %s\n", QV::Platform::Window::lastError().c_str());
         return 3;
     }
-    record->windowHandle = window->nativeHandle();
-    record->deviceContext = window;
-    application->initDevices();
-    if (!QV::Singleton<QV::MemoryManager>::instancePointer()) new QV::MemoryManager();
-    application->create();
-    application->setRunning(true);
+    startApplication(application);
 
     int frames = 3;
     if (mode == "loading") {
