@@ -153,8 +153,7 @@ ISceneNode* SceneXmlReader::readObject(ISceneNode* parent, pugi::xml_node object
     return node;
 }
 
-void SceneXmlReader::readFrameKeys(pugi::xml_node a, ISceneNode* node, int frame) {
-    IFrameData data;
+void SceneXmlReader::readCommonFrameKeys(pugi::xml_node a, IFrameData& data) {
     data.x = attrFloat(a, "X");
     data.y = attrFloat(a, "Y");
     data.bezierX = attrFloat(a, "bezierX");
@@ -177,6 +176,11 @@ void SceneXmlReader::readFrameKeys(pugi::xml_node a, ISceneNode* node, int frame
     data.bezierCoeffScaleY = attrFloat(a, "bezierCoeffScaleY");
     data.scaleBezier = attrBool(a, "bezierScaleEnabled");
     data.color = attrColor(a);
+}
+
+void SceneXmlReader::readFrameKeys(pugi::xml_node a, ISceneNode* node, int frame) {
+    IFrameData data;
+    readCommonFrameKeys(a, data);
     data.shear = attrShear(a);
     node->storeKeyFrame(frame, data);
 }
@@ -299,28 +303,7 @@ ISceneNode* SceneXmlReader::readTextObject(pugi::xml_node object) {
     const bool keyedShear = has(p, "shear00");
     TextFrameData data;
     forEachFrame(object, [&](int frame, pugi::xml_node a) {
-        data.x = attrFloat(a, "X");
-        data.y = attrFloat(a, "Y");
-        data.bezierX = attrFloat(a, "bezierX");
-        data.bezierY = attrFloat(a, "bezierY");
-        data.bezierCoeffX = attrFloat(a, "bezierCoeffX");
-        data.bezierCoeffY = attrFloat(a, "bezierCoeffY");
-        data.positionBezier = attrBool(a, "bezierPosEnabled");
-        data.z = attrFloat(a, "Z");
-        data.pivotX = attrFloat(a, "PivotPointX");
-        data.pivotY = attrFloat(a, "PivotPointY");
-        data.angle = attrFloat(a, "angle");
-        data.bezierAngle = attrFloat(a, "bezierAngle");
-        data.bezierCoeffAngle = attrFloat(a, "bezierCoeffAngle");
-        data.angleBezier = attrBool(a, "bezierAngleEnabled");
-        data.scaleX = attrFloat(a, "scaleX");
-        data.scaleY = attrFloat(a, "scaleY");
-        data.bezierScaleX = attrFloat(a, "bezierScaleX");
-        data.bezierScaleY = attrFloat(a, "bezierScaleY");
-        data.bezierCoeffScaleX = attrFloat(a, "bezierCoeffScaleX");
-        data.bezierCoeffScaleY = attrFloat(a, "bezierCoeffScaleY");
-        data.scaleBezier = attrBool(a, "bezierScaleEnabled");
-        data.color = attrColor(a);
+        readCommonFrameKeys(a, data);
         data.xcoeff = attrFloat(a, "XCoeff");
         data.ycoeff = attrFloat(a, "YCoeff");
         data.valign = static_cast<int32_t>(a.attribute("VAlign").as_uint(0));

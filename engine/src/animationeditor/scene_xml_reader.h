@@ -8,6 +8,7 @@
 
 namespace AE {
 
+class IFrameData;
 class ISceneNode;
 class SceneXmlReader;
 
@@ -31,6 +32,8 @@ public:
     bool loadFromMemory(ISceneNode*& root, const std::string& name, const void* data, size_t size);
 
     ISceneNode* readObject(ISceneNode* parent, pugi::xml_node object);
+    // The key fields every kind shares: position, pivot, angle, scale with their curves, colour.
+    static void readCommonFrameKeys(pugi::xml_node attributes, IFrameData& data);
     void readFrameKeys(pugi::xml_node attributes, ISceneNode* node, int frame);
     void readMarkers(pugi::xml_node element, ISceneNode* owner);
     void readMarker(pugi::xml_node marker, ISceneNode* owner);

@@ -2,6 +2,8 @@
 
 #include <SDL.h>
 
+#include "platform/gl_window_attributes.h"
+
 namespace QV::Gfx {
 
 void* createHiddenGLWindow(int width, int height) {
@@ -10,15 +12,7 @@ void* createHiddenGLWindow(int width, int height) {
     // last window would orphan what the driver keeps for itself.
     static const bool driverPinned = SDL_GL_LoadLibrary(nullptr) == 0;
     (void)driverPinned;
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 2);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 1);
-    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
-    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 8);
+    Platform::setGLWindowAttributes();
     return SDL_CreateWindow("gfx", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, width, height,
                             SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
 }
