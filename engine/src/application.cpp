@@ -95,7 +95,7 @@ void Application::startUp() {
     mSpriteManager = new QV::SpriteManager<QV::Sprite>();
     mFastSpriteManager = new QV::SpriteManager<QV::FastSprite>();
     QV::logLine("Init TextureManager...");
-    new QV::TextureManager();
+    mTextureManager = new QV::TextureManager();
     QV::logLine("Init UIManager...");
     mUIManager = new QV::UIManager();
     QV::logLine("Init UIFontManager...");
@@ -199,7 +199,7 @@ void Application::shutDown() {
     deleteManager(mParticleSystem);
     deleteManager(mSpriteManager);
     deleteManager(mFastSpriteManager);
-    delete QV::TextureManager::instancePointer();
+    deleteManager(mTextureManager);
     deleteManager(mSoundManager);
     deleteManager(mRenderSystem);
     deleteManager(mResourceGroupManager);

@@ -10,6 +10,7 @@ template <class T> class SpriteManager;
 class Sprite;
 class FastSprite;
 class FileSystem;
+class TextureManager;
 class LogSystem;
 class TimerManager;
 class ParticleSystem;
@@ -92,6 +93,7 @@ protected:
     QV::SpriteManager<QV::Sprite>* mSpriteManager = nullptr;
     QV::SpriteManager<QV::FastSprite>* mFastSpriteManager = nullptr;
     QV::FileSystem* mFileSystem = nullptr;
+    QV::TextureManager* mTextureManager = nullptr;
     QV::LogSystem* mLogSystem = nullptr;
     QV::TimerManager* mTimerManager = nullptr;
     QV::InputManager* mInputManager = nullptr;
