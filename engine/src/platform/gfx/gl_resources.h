@@ -98,7 +98,11 @@ public:
         mState->makeCurrent();
         mState->gl.glBindBuffer(Target, mBuffer);
         if (mDiscard) {
-            mState->gl.glBufferData(Target, GLsizeiptr(mDesc.size), mStaging.data(), GL_DYNAMIC_DRAW);
+            // Orphan first: re-specifying the same size with data counts as a
+            // write into storage queued draws still read, and the driver
+            // would wait for them. Fresh storage needs no wait.
+            mState->gl.glBufferData(Target, GLsizeiptr(mDesc.size), nullptr, GL_STREAM_DRAW);
+            mState->gl.glBufferSubData(Target, 0, GLsizeiptr(mDesc.size), mStaging.data());
         } else if (mLockSize) {
             mState->gl.glBufferSubData(Target, GLintptr(mLockOffset), GLsizeiptr(mLockSize),
                                        mStaging.data() + mLockOffset);
