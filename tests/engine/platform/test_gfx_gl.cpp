@@ -537,6 +537,58 @@ TEST_F(GfxGL, VertexAndPixelShaderPairMatchesFixedPath) {
     EXPECT_EQ(p.at(6, 6) & 0xFFFFFF, 0xFFFFFFu);
 }
 
+TEST_F(GfxGL, WhiteAndOpaqueDrawsBlendLikeAnyOther) {
+    // Draws whose vertex colours are all white, or whose source alpha is one
+    // everywhere, take shorter pixel paths; the pixels must not tell.
+    ITexture* translucent = makeFilledTexture(1, 1, {0x80FF4000});
+    ITexture* noAlpha = makeTexture(1, 1, 0, FMT_X8R8G8B8, POOL_MANAGED);
+    LockedRect r;
+    ASSERT_EQ(noAlpha->lockRect(0, &r, nullptr, 0), OK);
+    const uint32_t noAlphaTexel = 0x0000C0FF;  // alpha byte 0, ignored by the format
+    std::memcpy(r.bits, &noAlphaTexel, 4);
+    ASSERT_EQ(noAlpha->unlockRect(0), OK);
+    const uint32_t background = 0xFF204060;
+    struct Case {
+        const char* name;
+        ITexture* texture;
+        uint32_t diffuse;
+        uint32_t source;  // colour the stage produces, 0xAARRGGBB
+    } cases[] = {
+        {"white over a translucent texel", translucent, 0xFFFFFFFF, 0x80FF4000},
+        {"tinted over a translucent texel", translucent, 0xFF808080, 0x80802000},
+        {"white over a texture without alpha", noAlpha, 0xFFFFFFFF, 0xFF00C0FF},
+        {"translucent over a texture without alpha", noAlpha, 0x80FFFFFF, 0x8000C0FF},
+        {"opaque colour, no texture", nullptr, 0xFF00FF00, 0xFF00FF00},
+        {"invisible white, no texture", nullptr, 0x00FFFFFF, 0x00FFFFFF},
+    };
+    ITexture* withAlpha = makeTexture(kW, kH, USAGE_RENDERTARGET, FMT_A8R8G8B8, POOL_DEFAULT);
+    for (int pass = 0; pass < 2; ++pass) {
+        if (pass == 0) backTarget();
+        else target(withAlpha, nullptr);
+        device->clear(0, nullptr, CLEAR_TARGET, background, 1.0f, 0);
+        float x = 0;
+        for (const Case& c : cases) {
+            device->setTexture(0, c.texture);
+            quad(x, 0, x + 4, 4, QV::Color::fromWord(c.diffuse));
+            x += 4;
+        }
+        device->setTexture(0, nullptr);
+        Pixels p = read();
+        for (size_t i = 0; i < sizeof cases / sizeof cases[0]; ++i) {
+            const uint32_t got = p.at(uint32_t(i * 4 + 1), 1);
+            const int a = channel(cases[i].source, 24);
+            for (int shift : {0, 8, 16}) {
+                const int expected = (channel(cases[i].source, shift) * a + channel(background, shift) * (255 - a)) / 255;
+                EXPECT_NEAR(channel(got, shift), expected, 2) << cases[i].name << " pass " << pass << " shift " << shift;
+            }
+            if (pass == 1) {
+                const int expected = (a * a + 255 * (255 - a)) / 255;
+                EXPECT_NEAR(channel(got, 24), expected, 2) << cases[i].name << " alpha";
+            }
+        }
+    }
+}
+
 TEST_F(GfxGL, DrawRulesAndResetKeepWorking) {
     backTarget();
     // Outside a scene, or from a locked buffer: refused.

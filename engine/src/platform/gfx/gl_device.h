@@ -100,12 +100,15 @@ private:
         GLint vsC = -1, psC = -1;
     };
 
-    Result drawCommon(uint32_t type, uint32_t primitiveCount, uint32_t* mode, uint32_t* count);
+    // `indexed`: `start` is the first index, else the first vertex.
+    Result drawCommon(uint32_t type, uint32_t primitiveCount, bool indexed, uint32_t start, uint32_t* mode,
+                      uint32_t* count);
+    bool vertexRange(bool indexed, uint32_t start, uint32_t count, uint32_t* first, uint32_t* last) const;
     Program* program(const FixedPixelKey& key);
     GLuint fixedPixel(const FixedPixelKey& key);
     GLuint compile(GLenum kind, const std::string& text);
     void applyTarget();
-    void applyStates();
+    void applyStates(bool blendNoOp);
     void applyViewport();
     void bindVertices(uint32_t baseVertex);
     bool currentTargetIsBackBuffer() const;

@@ -1,6 +1,7 @@
 #include <algorithm>
 
 #include "platform/gfx/gl_device.h"
+#include "platform/gfx/gl_draw_analysis.h"
 #include "platform/gfx/gl_resources.h"
 
 namespace QV::Gfx {
@@ -37,6 +38,20 @@ GLenum glCompare(uint32_t c) {
         case CMP_GREATEREQUAL: return GL_GEQUAL;
         default: return GL_ALWAYS;
     }
+}
+
+// Byte offset of the diffuse colour in a fixed vertex format; false when the
+// format has none.
+bool fixedDiffuseOffset(uint32_t fvf, uint32_t* offset) {
+    if (!(fvf & FVF_DIFFUSE)) return false;
+    *offset = ((fvf & 0x004) ? 16 : 12) + ((fvf & FVF_NORMAL) ? 12 : 0);
+    return true;
+}
+
+// Sampling gives alpha one: no texture (the white one is sampled) or a
+// format without alpha.
+bool textureAlphaIsOne(GLTexture* t) {
+    return !t || !t->valid() || t->format() == FMT_X8R8G8B8 || t->format() == FMT_L8;
 }
 
 GLenum glStencilOpOf(uint32_t op) {
@@ -129,9 +144,9 @@ GLDevice::Program* GLDevice::program(const FixedPixelKey& fixed) {
     return &p;
 }
 
-void GLDevice::applyStates() {
+void GLDevice::applyStates(bool blendNoOp) {
     const uint32_t* rs = mRenderStates;
-    if (rs[RS_ALPHABLENDENABLE]) {
+    if (rs[RS_ALPHABLENDENABLE] && !blendNoOp) {
         gl.glEnable(GL_BLEND);
         // One pair of factors for colour and alpha alike.
         gl.glBlendFunc(glBlend(rs[RS_SRCBLEND]), glBlend(rs[RS_DESTBLEND]));
@@ -236,7 +251,22 @@ void GLDevice::bindVertices(uint32_t baseVertex) {
     }
 }
 
-Result GLDevice::drawCommon(uint32_t type, uint32_t primitiveCount, uint32_t* mode, uint32_t* count) {
+bool GLDevice::vertexRange(bool indexed, uint32_t start, uint32_t count, uint32_t* first, uint32_t* last) const {
+    if (!indexed) {
+        *first = start;
+        *last = start + count - 1;
+        return count > 0;
+    }
+    uint32_t low = 0, high = 0;
+    if (!indexRange(mIndices->bytes(), mIndices->size(), mIndices->format == FMT_INDEX32, start, count, &low, &high))
+        return false;
+    *first = mBaseVertex + low;
+    *last = mBaseVertex + high;
+    return true;
+}
+
+Result GLDevice::drawCommon(uint32_t type, uint32_t primitiveCount, bool indexed, uint32_t start, uint32_t* mode,
+                            uint32_t* count) {
     if (!mInScene || !mStream || mStream->locked() || (mIndices && mIndices->locked())) return ERR_INVALIDCALL;
     switch (type) {
         case PT_POINTLIST: *mode = GL_POINTS; *count = primitiveCount; break;
@@ -261,10 +291,32 @@ Result GLDevice::drawCommon(uint32_t type, uint32_t primitiveCount, uint32_t* mo
     fixed.alphaArg1 = st[TSS_ALPHAARG1];
     fixed.alphaArg2 = st[TSS_ALPHAARG2];
     fixed.alphaFunc = rs[RS_ALPHATESTENABLE] ? rs[RS_ALPHAFUNC] : CMP_ALWAYS;
+    // On the fixed path the vertices' colours can spare the pixel stage work:
+    // no multiplication by white, and no blending when the source alpha is
+    // one everywhere (source alpha, inverse source alpha then writes the
+    // source unchanged).
+    bool blendNoOp = false;
+    uint32_t first = 0, last = 0;
+    if (!(mVertexShader & 1u) && !mPixelShader && vertexRange(indexed, start, *count, &first, &last)) {
+        DiffuseFacts facts;
+        uint32_t offset = 0;
+        if (!fixedDiffuseOffset(mVertexShader, &offset)) {
+            facts.white = facts.opaque = true;  // no colour in the vertices: white
+        } else {
+            facts = scanDiffuse(mStream->bytes(), mStream->size(), mStreamStride, offset, first, last);
+        }
+        fixed.diffuseWhite = facts.white ? 1 : 0;
+        AlphaSources sources;
+        sources.texture = textureAlphaIsOne(mTextures[0]);
+        sources.diffuse = facts.opaque;
+        sources.factor = (rs[RS_TEXTUREFACTOR] >> 24) == 0xFF;
+        blendNoOp = rs[RS_SRCBLEND] == BLEND_SRCALPHA && rs[RS_DESTBLEND] == BLEND_INVSRCALPHA &&
+                    stageAlphaIsOne(st[TSS_ALPHAOP], st[TSS_ALPHAARG1], st[TSS_ALPHAARG2], sources);
+    }
     Program* p = program(fixed);
     if (!p) return ERR_INVALIDCALL;
     gl.glUseProgram(p->program);
-    applyStates();
+    applyStates(blendNoOp);
     if (p->transform >= 0) {
         Matrix4 m;
         matrixMultiply(&m, &mWorld, &mView);
@@ -289,7 +341,7 @@ Result GLDevice::drawCommon(uint32_t type, uint32_t primitiveCount, uint32_t* mo
 
 Result GLDevice::drawPrimitive(uint32_t type, uint32_t startVertex, uint32_t primitiveCount) {
     uint32_t mode = 0, count = 0;
-    Result r = drawCommon(type, primitiveCount, &mode, &count);
+    Result r = drawCommon(type, primitiveCount, false, startVertex, &mode, &count);
     if (failed(r)) return r;
     bindVertices(0);
     gl.glDrawArrays(mode, GLint(startVertex), GLsizei(count));
@@ -301,7 +353,7 @@ Result GLDevice::drawIndexedPrimitive(uint32_t type, uint32_t, uint32_t, uint32_
                                       uint32_t primitiveCount) {
     if (!mIndices) return ERR_INVALIDCALL;
     uint32_t mode = 0, count = 0;
-    Result r = drawCommon(type, primitiveCount, &mode, &count);
+    Result r = drawCommon(type, primitiveCount, true, startIndex, &mode, &count);
     if (failed(r)) return r;
     bindVertices(mBaseVertex);
     const bool wide = mIndices->format == FMT_INDEX32;

@@ -117,6 +117,9 @@ public:
     }
     GLuint id() const { return mBuffer; }
     bool locked() const { return mLocked; }
+    // The bytes last written through a lock, as the GL buffer holds them.
+    const uint8_t* bytes() const { return mStaging.data(); }
+    size_t size() const { return mStaging.size(); }
 
 protected:
     ~GLBuffer() override {

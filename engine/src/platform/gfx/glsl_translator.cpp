@@ -282,7 +282,7 @@ std::string glslFixedVertexShader() {
 }
 
 uint64_t FixedPixelKey::packed() const {
-    const uint32_t f[7] = {colorOp, colorArg1, colorArg2, alphaOp, alphaArg1, alphaArg2, alphaFunc};
+    const uint32_t f[8] = {diffuseWhite, colorOp, colorArg1, colorArg2, alphaOp, alphaArg1, alphaArg2, alphaFunc};
     uint64_t k = 0;
     for (uint32_t v : f) k = (k << 8) | (v & 0xFF);
     return k;
@@ -290,21 +290,25 @@ uint64_t FixedPixelKey::packed() const {
 
 namespace {
 
-std::string fixedArg(uint32_t a) {
+// The diffuse colour: a constant when every vertex of the draw is white,
+// so the multiplication goes away.
+std::string diffuse(bool white) { return white ? "vec4(1.0)" : "vColor0"; }
+
+std::string fixedArg(uint32_t a, bool white) {
     std::string v;
     switch (a & 0xF) {
         case TA_TEXTURE: v = "tex"; break;
         case TA_TFACTOR: v = "uTFactor"; break;
         case 4: v = "vColor1"; break;    // specular
-        default: v = "vColor0"; break;  // diffuse; current is diffuse at stage 0
+        default: v = diffuse(white); break;  // diffuse; current is diffuse at stage 0
     }
     if (a & TA_COMPLEMENT) v = "(vec4(1.0) - " + v + ")";
     if (a & TA_ALPHAREPLICATE) v = "vec4(" + v + ".a)";
     return v;
 }
 
-std::string fixedOp(uint32_t op, uint32_t arg1, uint32_t arg2) {
-    const std::string a = fixedArg(arg1), b = fixedArg(arg2);
+std::string fixedOp(uint32_t op, uint32_t arg1, uint32_t arg2, bool white) {
+    const std::string a = fixedArg(arg1, white), b = fixedArg(arg2, white);
     switch (op) {
         case TOP_SELECTARG1: return a;
         case TOP_SELECTARG2: return b;
@@ -314,7 +318,7 @@ std::string fixedOp(uint32_t op, uint32_t arg1, uint32_t arg2) {
         case TOP_ADD: return a + " + " + b;
         case TOP_ADDSIGNED: return a + " + " + b + " - 0.5";
         case TOP_SUBTRACT: return a + " - " + b;
-        default: return "vColor0";  // disabled: the diffuse colour passes
+        default: return diffuse(white);  // disabled: the diffuse colour passes
     }
 }
 
@@ -335,8 +339,9 @@ std::string glslFixedPixelShader(const FixedPixelKey& k) {
         << "void main() {\n";
     if (usesTexture(k.colorOp, k.colorArg1, k.colorArg2) || usesTexture(k.alphaOp, k.alphaArg1, k.alphaArg2))
         out << "  vec4 tex = texture2D(s0, vTex0.xy);\n";
-    out << "  vec4 c = clamp(" << fixedOp(k.colorOp, k.colorArg1, k.colorArg2) << ", 0.0, 1.0);\n"
-        << "  float alpha = clamp((" << fixedOp(k.alphaOp, k.alphaArg1, k.alphaArg2) << ").a, 0.0, 1.0);\n";
+    const bool white = k.diffuseWhite != 0;
+    out << "  vec4 c = clamp(" << fixedOp(k.colorOp, k.colorArg1, k.colorArg2, white) << ", 0.0, 1.0);\n"
+        << "  float alpha = clamp((" << fixedOp(k.alphaOp, k.alphaArg1, k.alphaArg2, white) << ").a, 0.0, 1.0);\n";
     if (func != CMP_ALWAYS)
         out << "  float a = floor(alpha * 255.0 + 0.5);\n  if (!(" << tests[func] << ")) discard;\n";
     out << "  gl_FragColor = vec4(c.rgb, alpha);\n}\n";

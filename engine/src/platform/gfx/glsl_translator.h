@@ -26,12 +26,14 @@ bool parseDeclaration(const uint32_t* declaration, std::vector<VertexInput>* inp
                       std::string* error);
 
 // What the fixed pixel path depends on: stage 0's operations and
-// arguments and the alpha test function. Each combination gets its own
-// straight-line program.
+// arguments, the alpha test function and whether the draw's diffuse colour
+// is white on every vertex. Each combination gets its own straight-line
+// program.
 struct FixedPixelKey {
     uint32_t colorOp = 4, colorArg1 = 2, colorArg2 = 1;
     uint32_t alphaOp = 2, alphaArg1 = 2, alphaArg2 = 1;
     uint32_t alphaFunc = 8;
+    uint32_t diffuseWhite = 0;
     uint64_t packed() const;
 };
 
