@@ -53,6 +53,20 @@ bool numberAt(lua_State* L, int index, double* out) {
     return true;
 }
 
+// Entries 1..count of the table on top, as numbers; the stack is left as it
+// was. False when the top is no table or an entry is no number.
+bool numbersOfTable(lua_State* L, int count, double* out) {
+    if (!lua_istable(L, -1)) return false;
+    lua_checkstack(L, count + 4);
+    bool allNumbers = true;
+    for (int i = 0; i < count; ++i) {
+        lua_rawgeti(L, -1 - i, i + 1);
+        if (!numberAt(L, -1, &out[i])) allNumbers = false;
+    }
+    lua_pop(L, count);
+    return allNumbers;
+}
+
 bool stringAt(lua_State* L, int index, std::string* out) {
     if (!lua_isstring(L, index)) return false;
     size_t length = 0;
@@ -192,17 +206,11 @@ bool LuaScript2::getVector2(const char* name, float* xy) {
     if (!xy) return false;
     xy[0] = xy[1] = 0.0f;
     pushField(name);
-    bool ok = false;
-    if (lua_istable(mState, -1)) {
-        lua_rawgeti(mState, -1, 1);
-        lua_rawgeti(mState, -2, 2);
-        double x = 0, y = 0;
-        if (numberAt(mState, -2, &x) && numberAt(mState, -1, &y)) {
-            xy[0] = static_cast<float>(x);
-            xy[1] = static_cast<float>(y);
-            ok = true;
-        }
-        lua_pop(mState, 2);
+    double numbers[2];
+    bool ok = numbersOfTable(mState, 2, numbers);
+    if (ok) {
+        xy[0] = static_cast<float>(numbers[0]);
+        xy[1] = static_cast<float>(numbers[1]);
     }
     popField();
     return ok;
@@ -212,17 +220,11 @@ bool LuaScript2::getIntPair(const char* name, int* pair) {
     if (!pair) return false;
     pair[0] = pair[1] = 0;
     pushField(name);
-    bool ok = false;
-    if (lua_istable(mState, -1)) {
-        lua_rawgeti(mState, -1, 1);
-        lua_rawgeti(mState, -2, 2);
-        double x = 0, y = 0;
-        if (numberAt(mState, -2, &x) && numberAt(mState, -1, &y)) {
-            pair[0] = truncateInt(x);
-            pair[1] = truncateInt(y);
-            ok = true;
-        }
-        lua_pop(mState, 2);
+    double numbers[2];
+    bool ok = numbersOfTable(mState, 2, numbers);
+    if (ok) {
+        pair[0] = truncateInt(numbers[0]);
+        pair[1] = truncateInt(numbers[1]);
     }
     popField();
     return ok;
@@ -230,15 +232,8 @@ bool LuaScript2::getIntPair(const char* name, int* pair) {
 
 bool LuaScript2::readColorAtTop(float* rgba) {
     if (!lua_istable(mState, -1)) return false;
-    lua_checkstack(mState, 8);
     double numbers[4];
-    bool allNumbers = true;
-    for (int i = 0; i < 4; ++i) {
-        lua_rawgeti(mState, -1 - i, i + 1);
-        if (!numberAt(mState, -1, &numbers[i])) allNumbers = false;
-    }
-    lua_pop(mState, 4);
-    if (allNumbers) {
+    if (numbersOfTable(mState, 4, numbers)) {
         for (int i = 0; i < 4; ++i) rgba[i] = static_cast<float>(numbers[i]);
         return true;
     }
@@ -270,21 +265,11 @@ bool LuaScript2::getColorBytes(const char* name, Color* color) {
     if (!color) return false;
     *color = Color();
     pushField(name);
-    bool ok = false;
-    if (lua_istable(mState, -1)) {
-        lua_checkstack(mState, 8);
-        double numbers[4];
-        ok = true;
-        for (int i = 0; i < 4; ++i) {
-            lua_rawgeti(mState, -1 - i, i + 1);
-            if (!numberAt(mState, -1, &numbers[i])) ok = false;
-        }
-        lua_pop(mState, 4);
-        if (ok) {
-            auto byte = [](double v) { return static_cast<uint8_t>(truncateWide(v) & 0xFF); };
-            *color = Color::fromBytes(byte(numbers[0]), byte(numbers[1]), byte(numbers[2]),
-                                      byte(numbers[3]));
-        }
+    double numbers[4];
+    bool ok = numbersOfTable(mState, 4, numbers);
+    if (ok) {
+        auto byte = [](double v) { return static_cast<uint8_t>(truncateWide(v) & 0xFF); };
+        *color = Color::fromBytes(byte(numbers[0]), byte(numbers[1]), byte(numbers[2]), byte(numbers[3]));
     }
     popField();
     return ok;
