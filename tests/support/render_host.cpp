@@ -1,8 +1,10 @@
 #include "support/render_host.h"
 
 #include <cstdlib>
+#include <fstream>
 
 #include "engine_notification_dispatcher.h"
+#include "image_encode.h"
 #include "platform/gfx/recording_driver.h"
 #include "platform/window.h"
 #include "render_system.h"
@@ -58,6 +60,21 @@ RenderHost::~RenderHost() {
 bool RenderHost::readBack(std::vector<uint8_t>* bgra, uint32_t* width, uint32_t* height) {
     if (!mRender || !mRender->getDevice()) return false;
     return mRender->getDevice()->readBack(bgra, width, height) == 0;
+}
+
+bool saveWindowPicture(QV::RenderSystem* render, const std::string& path) {
+    std::vector<uint8_t> bgra;
+    uint32_t width = 0, height = 0;
+    if (!render || !render->getDevice() || render->getDevice()->readBack(&bgra, &width, &height) != 0) return false;
+    std::vector<uint8_t> rgba(bgra.size());
+    for (size_t i = 0; i + 3 < bgra.size(); i += 4) {
+        rgba[i] = bgra[i + 2];
+        rgba[i + 1] = bgra[i + 1];
+        rgba[i + 2] = bgra[i];
+        rgba[i + 3] = 255;
+    }
+    std::ofstream(path, std::ios::binary) << QV::encodePng(rgba, width, height);
+    return true;
 }
 
 }  // namespace qvtest

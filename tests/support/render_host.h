@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "application.h"
@@ -45,5 +46,9 @@ private:
     std::unique_ptr<QV::RenderSystem> mRender;
     bool mReady = true;
 };
+
+// Reads the render system's window back and writes it as an opaque PNG;
+// false when the read-back fails.
+bool saveWindowPicture(QV::RenderSystem* render, const std::string& path);
 
 }  // namespace qvtest

@@ -32,6 +32,7 @@
 #include "platform/window.h"
 #include "render_system.h"
 #include "sound_system/sound_manager.h"
+#include "support/render_host.h"
 
 namespace {
 
@@ -118,22 +119,12 @@ int main(int argc, char** argv) {
         std::printf("sound handle %d playing %d device %d\n", click ? click->mHandle : -1,
                     click && sounds ? int(sounds->isPlaying(click->mHandle)) : -1, sounds ? int(sounds->hasDevice()) : -1);
     }
-    std::vector<uint8_t> bgra;
-    uint32_t width = 0, height = 0;
-    const bool read = QV::RenderSystem::instance()->getDevice()->readBack(&bgra, &width, &height) == 0;
+    const bool saved = qvtest::saveWindowPicture(QV::RenderSystem::instance(), argv[2]);
     gCaptured = true;
-    if (!read) {
+    if (!saved) {
         std::fprintf(stderr, "read back failed\n");
         return 4;
     }
-    std::vector<uint8_t> rgba(bgra.size());
-    for (size_t i = 0; i + 3 < bgra.size(); i += 4) {
-        rgba[i] = bgra[i + 2];
-        rgba[i + 1] = bgra[i + 1];
-        rgba[i + 2] = bgra[i];
-        rgba[i + 3] = 255;
-    }
-    std::ofstream(argv[2], std::ios::binary) << QV::encodePng(rgba, width, height);
     application->scene.reset();
     application->exit();
 }
