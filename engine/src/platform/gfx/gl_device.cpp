@@ -310,6 +310,7 @@ Result GLDevice::endScene() {
     mInScene = false;
     mState->makeCurrent();
     gl.glFlush();
+    mQueuedPrimitives = 0;
     return OK;
 }
 

@@ -108,7 +108,12 @@ private:
     GLuint fixedPixel(const FixedPixelKey& key);
     GLuint compile(GLenum kind, const std::string& text);
     void applyTarget();
-    void applyStates(bool blendNoOp);
+    void applyStates(bool blendNoOp, bool nearestStage0);
+    void queued(uint32_t primitives);
+    // Whether stage 0's texels land one to one on pixel centres in every
+    // triangle of the draw (see texelsLandOnPixels).
+    bool texelsMatchPixels(uint32_t type, uint32_t primitiveCount, bool indexed, uint32_t start,
+                           const Matrix4& transform, float flip) const;
     void applyViewport();
     void bindVertices(uint32_t baseVertex);
     bool currentTargetIsBackBuffer() const;
@@ -133,6 +138,7 @@ private:
     Matrix4 mWorld, mView, mProjection;
     GLVertexBuffer* mStream = nullptr;
     uint32_t mStreamStride = 0;
+    uint32_t mQueuedPrimitives = 0;  // drawn since the last flush
     GLIndexBuffer* mIndices = nullptr;
     uint32_t mBaseVertex = 0;
     uint32_t mVertexShader = 0;  // handle (odd) or vertex format code

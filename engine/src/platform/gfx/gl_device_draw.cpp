@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <cstring>
 
 #include "platform/gfx/gl_device.h"
 #include "platform/gfx/gl_draw_analysis.h"
@@ -45,6 +46,15 @@ GLenum glCompare(uint32_t c) {
 bool fixedDiffuseOffset(uint32_t fvf, uint32_t* offset) {
     if (!(fvf & FVF_DIFFUSE)) return false;
     *offset = ((fvf & 0x004) ? 16 : 12) + ((fvf & FVF_NORMAL) ? 12 : 0);
+    return true;
+}
+
+// Byte offset of texture coordinate set 0 in a fixed vertex format; false
+// when the format has none.
+bool fixedTexCoordOffset(uint32_t fvf, uint32_t* offset) {
+    if (((fvf & FVF_TEXCOUNT_MASK) >> FVF_TEXCOUNT_SHIFT) == 0) return false;
+    *offset = ((fvf & 0x004) ? 16 : 12) + ((fvf & FVF_NORMAL) ? 12 : 0) + ((fvf & FVF_DIFFUSE) ? 4 : 0) +
+              ((fvf & FVF_SPECULAR) ? 4 : 0);
     return true;
 }
 
@@ -144,7 +154,7 @@ GLDevice::Program* GLDevice::program(const FixedPixelKey& fixed) {
     return &p;
 }
 
-void GLDevice::applyStates(bool blendNoOp) {
+void GLDevice::applyStates(bool blendNoOp, bool nearestStage0) {
     const uint32_t* rs = mRenderStates;
     if (rs[RS_ALPHABLENDENABLE] && !blendNoOp) {
         gl.glEnable(GL_BLEND);
@@ -194,7 +204,11 @@ void GLDevice::applyStates(bool blendNoOp) {
         if (t && t->valid()) {
             gl.glBindTexture(GL_TEXTURE_2D, t->id());
             const uint32_t* st = mStageStates[s];
-            t->applySampler(st[TSS_ADDRESSU], st[TSS_ADDRESSV], st[TSS_MINFILTER], st[TSS_MAGFILTER], st[TSS_MIPFILTER]);
+            if (s == 0 && nearestStage0)
+                t->applySampler(st[TSS_ADDRESSU], st[TSS_ADDRESSV], TEXF_POINT, TEXF_POINT, TEXF_NONE);
+            else
+                t->applySampler(st[TSS_ADDRESSU], st[TSS_ADDRESSV], st[TSS_MINFILTER], st[TSS_MAGFILTER],
+                                st[TSS_MIPFILTER]);
         } else {
             gl.glBindTexture(GL_TEXTURE_2D, mWhiteTexture);
         }
@@ -291,11 +305,16 @@ Result GLDevice::drawCommon(uint32_t type, uint32_t primitiveCount, bool indexed
     fixed.alphaArg1 = st[TSS_ALPHAARG1];
     fixed.alphaArg2 = st[TSS_ALPHAARG2];
     fixed.alphaFunc = rs[RS_ALPHATESTENABLE] ? rs[RS_ALPHAFUNC] : CMP_ALWAYS;
-    // On the fixed path the vertices' colours can spare the pixel stage work:
-    // no multiplication by white, and no blending when the source alpha is
-    // one everywhere (source alpha, inverse source alpha then writes the
-    // source unchanged).
-    bool blendNoOp = false;
+    Matrix4 transform;
+    matrixMultiply(&transform, &mWorld, &mView);
+    matrixMultiply(&transform, &transform, &mProjection);
+    const float flip = currentTargetIsBackBuffer() ? 1.0f : -1.0f;
+    // On the fixed path the vertices can spare the pixel stage work: no
+    // multiplication by white, no blending when the source alpha is one
+    // everywhere (source alpha, inverse source alpha then writes the source
+    // unchanged), no alpha test that only rejects pixels that change
+    // nothing, and nearest sampling where texels sit one to one on pixels.
+    bool blendNoOp = false, nearest = false;
     uint32_t first = 0, last = 0;
     if (!(mVertexShader & 1u) && !mPixelShader && vertexRange(indexed, start, *count, &first, &last)) {
         DiffuseFacts facts;
@@ -310,21 +329,26 @@ Result GLDevice::drawCommon(uint32_t type, uint32_t primitiveCount, bool indexed
         sources.texture = textureAlphaIsOne(mTextures[0]);
         sources.diffuse = facts.opaque;
         sources.factor = (rs[RS_TEXTUREFACTOR] >> 24) == 0xFF;
-        blendNoOp = rs[RS_SRCBLEND] == BLEND_SRCALPHA && rs[RS_DESTBLEND] == BLEND_INVSRCALPHA &&
-                    stageAlphaIsOne(st[TSS_ALPHAOP], st[TSS_ALPHAARG1], st[TSS_ALPHAARG2], sources);
+        const bool alphaOne = stageAlphaIsOne(st[TSS_ALPHAOP], st[TSS_ALPHAARG1], st[TSS_ALPHAARG2], sources);
+        blendNoOp = rs[RS_SRCBLEND] == BLEND_SRCALPHA && rs[RS_DESTBLEND] == BLEND_INVSRCALPHA && alphaOne;
+        if (fixed.alphaFunc != CMP_ALWAYS) {
+            PixelWrites writes;
+            writes.blend = rs[RS_ALPHABLENDENABLE] != 0;
+            writes.sourceBlend = rs[RS_SRCBLEND];
+            writes.destinationBlend = rs[RS_DESTBLEND];
+            writes.depthWrite = mDepthStencil && rs[RS_ZWRITEENABLE];
+            writes.stencil = mDepthStencil && rs[RS_STENCILENABLE];
+            writes.sourceAlphaIsOne = alphaOne;
+            if (alphaTestChangesNothing(fixed.alphaFunc, rs[RS_ALPHAREF], writes)) fixed.alphaFunc = CMP_ALWAYS;
+        }
+        nearest = texelsMatchPixels(type, primitiveCount, indexed, start, transform, flip);
     }
     Program* p = program(fixed);
     if (!p) return ERR_INVALIDCALL;
     gl.glUseProgram(p->program);
-    applyStates(blendNoOp);
-    if (p->transform >= 0) {
-        Matrix4 m;
-        matrixMultiply(&m, &mWorld, &mView);
-        matrixMultiply(&m, &m, &mProjection);
-        // Row-major rows read as GL columns: the shader's M * v is v * M here.
-        gl.glUniformMatrix4fv(p->transform, 1, GL_FALSE, m.data());
-    }
-    const float flip = currentTargetIsBackBuffer() ? 1.0f : -1.0f;
+    applyStates(blendNoOp, nearest);
+    // Row-major rows read as GL columns: the shader's M * v is v * M here.
+    if (p->transform >= 0) gl.glUniformMatrix4fv(p->transform, 1, GL_FALSE, transform.data());
     gl.glUniform4f(p->post, 1.0f / float(std::max(1u, mViewport.width)),
                    1.0f / float(std::max(1u, mViewport.height)), flip, 0.0f);
     if (p->alphaFunc >= 0) gl.glUniform1i(p->alphaFunc, GLint(fixed.alphaFunc));
@@ -339,6 +363,54 @@ Result GLDevice::drawCommon(uint32_t type, uint32_t primitiveCount, bool indexed
     return OK;
 }
 
+bool GLDevice::texelsMatchPixels(uint32_t type, uint32_t primitiveCount, bool indexed, uint32_t start,
+                                 const Matrix4& transform, float flip) const {
+    const uint32_t* st = mStageStates[0];
+    GLTexture* texture = mTextures[0];
+    // Only filtering between texels has anything to gain.
+    if (!texture || !texture->valid() || (st[TSS_MINFILTER] < TEXF_LINEAR && st[TSS_MAGFILTER] < TEXF_LINEAR))
+        return false;
+    uint32_t texOffset = 0;
+    if (!fixedTexCoordOffset(mVertexShader, &texOffset)) return false;
+    SurfaceDesc level;
+    if (failed(texture->getLevelDesc(0, &level))) return false;
+    WindowMapping mapping;
+    std::memcpy(mapping.transform, transform.data(), sizeof mapping.transform);
+    const Viewport& v = mViewport;
+    mapping.shiftX = 1.0f / float(std::max(1u, v.width));
+    mapping.shiftY = 1.0f / float(std::max(1u, v.height));
+    mapping.flip = flip;
+    mapping.viewportX = float(v.x);
+    mapping.viewportY = currentTargetIsBackBuffer() ? float(int64_t(targetHeight()) - v.y - v.height) : float(v.y);
+    mapping.viewportWidth = float(v.width);
+    mapping.viewportHeight = float(v.height);
+    TriangleSource triangles;
+    triangles.type = type;
+    triangles.count = primitiveCount;
+    if (indexed) {
+        triangles.indices = mIndices->bytes();
+        triangles.indexBytes = mIndices->size();
+        triangles.wideIndices = mIndices->format == FMT_INDEX32;
+        triangles.firstIndex = start;
+        triangles.baseVertex = mBaseVertex;
+    } else {
+        triangles.firstVertex = start;
+    }
+    return texelsLandOnPixels(mStream->bytes(), mStream->size(), mStreamStride, texOffset, triangles, mapping,
+                              level.width, level.height);
+}
+
+void GLDevice::queued(uint32_t primitives) {
+    // A software rasterizer starts on submitted work only at a flush; handing
+    // it over every few thousand primitives lets it draw while the frame is
+    // still being submitted instead of after.
+    constexpr uint32_t kFlushEvery = 8000;
+    mQueuedPrimitives += primitives;
+    if (mQueuedPrimitives < kFlushEvery) return;
+    mQueuedPrimitives = 0;
+    gl.glFlush();
+}
+
 Result GLDevice::drawPrimitive(uint32_t type, uint32_t startVertex, uint32_t primitiveCount) {
     uint32_t mode = 0, count = 0;
     Result r = drawCommon(type, primitiveCount, false, startVertex, &mode, &count);
@@ -346,6 +418,7 @@ Result GLDevice::drawPrimitive(uint32_t type, uint32_t startVertex, uint32_t pri
     bindVertices(0);
     gl.glDrawArrays(mode, GLint(startVertex), GLsizei(count));
     gl.glBindBuffer(GL_ARRAY_BUFFER, 0);
+    queued(primitiveCount);
     return OK;
 }
 
@@ -362,6 +435,7 @@ Result GLDevice::drawIndexedPrimitive(uint32_t type, uint32_t, uint32_t, uint32_
                       reinterpret_cast<const void*>(uintptr_t(startIndex) * (wide ? 4 : 2)));
     gl.glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
     gl.glBindBuffer(GL_ARRAY_BUFFER, 0);
+    queued(primitiveCount);
     return OK;
 }
 

@@ -307,19 +307,34 @@ std::string fixedArg(uint32_t a, bool white) {
     return v;
 }
 
-std::string fixedOp(uint32_t op, uint32_t arg1, uint32_t arg2, bool white) {
+// A stage operation; `bounded` tells whether the result stays within 0..1
+// (every argument does), so it needs no clamp.
+std::string fixedOp(uint32_t op, uint32_t arg1, uint32_t arg2, bool white, bool* bounded) {
     const std::string a = fixedArg(arg1, white), b = fixedArg(arg2, white);
+    *bounded = true;
     switch (op) {
         case TOP_SELECTARG1: return a;
         case TOP_SELECTARG2: return b;
-        case TOP_MODULATE: return a + " * " + b;
+        case TOP_MODULATE:
+            if (a == "vec4(1.0)") return b;
+            if (b == "vec4(1.0)") return a;
+            return a + " * " + b;
+        case TOP_DISABLE: return diffuse(white);  // the diffuse colour passes
+        default: break;
+    }
+    *bounded = false;
+    switch (op) {
         case TOP_MODULATE2X: return a + " * " + b + " * 2.0";
         case TOP_MODULATE4X: return a + " * " + b + " * 4.0";
         case TOP_ADD: return a + " + " + b;
         case TOP_ADDSIGNED: return a + " + " + b + " - 0.5";
         case TOP_SUBTRACT: return a + " - " + b;
-        default: return diffuse(white);  // disabled: the diffuse colour passes
+        default: *bounded = true; return diffuse(white);
     }
+}
+
+std::string clamped(const std::string& e, bool bounded) {
+    return bounded ? "(" + e + ")" : "clamp(" + e + ", 0.0, 1.0)";
 }
 
 bool usesTexture(uint32_t op, uint32_t arg1, uint32_t arg2) {
@@ -340,11 +355,19 @@ std::string glslFixedPixelShader(const FixedPixelKey& k) {
     if (usesTexture(k.colorOp, k.colorArg1, k.colorArg2) || usesTexture(k.alphaOp, k.alphaArg1, k.alphaArg2))
         out << "  vec4 tex = texture2D(s0, vTex0.xy);\n";
     const bool white = k.diffuseWhite != 0;
-    out << "  vec4 c = clamp(" << fixedOp(k.colorOp, k.colorArg1, k.colorArg2, white) << ", 0.0, 1.0);\n"
-        << "  float alpha = clamp((" << fixedOp(k.alphaOp, k.alphaArg1, k.alphaArg2, white) << ").a, 0.0, 1.0);\n";
-    if (func != CMP_ALWAYS)
-        out << "  float a = floor(alpha * 255.0 + 0.5);\n  if (!(" << tests[func] << ")) discard;\n";
-    out << "  gl_FragColor = vec4(c.rgb, alpha);\n}\n";
+    bool colorBounded = true, alphaBounded = true;
+    const std::string color = fixedOp(k.colorOp, k.colorArg1, k.colorArg2, white, &colorBounded);
+    const std::string alpha = fixedOp(k.alphaOp, k.alphaArg1, k.alphaArg2, white, &alphaBounded);
+    if (func != CMP_ALWAYS) {
+        out << "  float alpha = " << clamped(alpha, alphaBounded) << ".a;\n"
+            << "  float a = floor(alpha * 255.0 + 0.5);\n  if (!(" << tests[func] << ")) discard;\n"
+            << "  gl_FragColor = vec4(" << clamped(color, colorBounded) << ".rgb, alpha);\n}\n";
+    } else if (color == alpha) {
+        out << "  gl_FragColor = " << clamped(color, colorBounded) << ";\n}\n";
+    } else {
+        out << "  gl_FragColor = vec4(" << clamped(color, colorBounded) << ".rgb, " << clamped(alpha, alphaBounded)
+            << ".a);\n}\n";
+    }
     return out.str();
 }
 
