@@ -155,6 +155,10 @@ protected:
 
     void quad(float x0, float y0, float x1, float y1, QV::Color c, float u1 = 1, float v1 = 1) {
         const Vertex v[4] = {{x0, y0, 0, c, 0, 0}, {x1, y0, 0, c, u1, 0}, {x1, y1, 0, c, u1, v1}, {x0, y1, 0, c, 0, v1}};
+        quad(v);
+    }
+
+    void quad(const Vertex (&v)[4]) {
         uint8_t* data = nullptr;
         ASSERT_EQ(vb->lock(0, 0, &data, LOCK_DISCARD), OK);
         std::memcpy(data, v, sizeof v);
@@ -208,6 +212,45 @@ TEST_F(GfxGL, SpriteLandsExactlyOnPixels) {
             }
     }
     device->setTexture(0, nullptr);
+}
+
+TEST_F(GfxGL, TexelsOneToOneStayExactAndScaledOnesStayFiltered) {
+    // 3 x 5 texels: texture coordinates in thirds and fifths are not exact
+    // in binary, and the pixels must still be the texels.
+    std::vector<uint32_t> texels(15);
+    for (uint32_t i = 0; i < 15; ++i) texels[i] = 0xFF000000u | (i * 17) << 16 | (250 - i * 13) << 8 | (i * 7 + 3);
+    ITexture* odd = makeFilledTexture(3, 5, texels);
+    ITexture* ramp = makeFilledTexture(2, 1, {0xFF000000u, 0xFFFFFFFFu});
+    ITexture* scene = makeTexture(kW, kH, USAGE_RENDERTARGET, FMT_X8R8G8B8, POOL_DEFAULT);
+    for (bool backBufferTarget : {false, true}) {
+        const char* name = backBufferTarget ? "back buffer" : "render texture";
+        if (backBufferTarget) backTarget();
+        else target(scene, depthStencil);
+        ASSERT_EQ(device->clear(0, nullptr, CLEAR_TARGET, 0xFF000000u, 1.0f, 0), OK);
+        device->setTexture(0, odd);
+        quad(10, 20, 13, 25, kWhite);
+        // Mirrored left to right beside it.
+        const Vertex mirrored[4] = {{20, 20, 0, kWhite, 1, 0}, {23, 20, 0, kWhite, 0, 0},
+                                    {23, 25, 0, kWhite, 0, 1}, {20, 25, 0, kWhite, 1, 1}};
+        quad(mirrored);
+        // Two texels stretched over eight pixels blend between them.
+        device->setTexture(0, ramp);
+        quad(30, 20, 38, 21, kWhite);
+        device->setTexture(0, nullptr);
+        Pixels p = read();
+        for (uint32_t y = 0; y < 5; ++y)
+            for (uint32_t x = 0; x < 3; ++x) {
+                EXPECT_EQ(p.at(10 + x, 20 + y) & 0xFFFFFF, texels[y * 3 + x] & 0xFFFFFF) << name << " " << x << "," << y;
+                EXPECT_EQ(p.at(20 + x, 20 + y) & 0xFFFFFF, texels[y * 3 + 2 - x] & 0xFFFFFF)
+                    << name << " mirrored " << x << "," << y;
+            }
+        int between = 0;
+        for (uint32_t x = 30; x < 38; ++x) {
+            const int grey = channel(p.at(x, 20), 8);
+            between += grey > 10 && grey < 245;
+        }
+        EXPECT_GE(between, 4) << name << ": a stretched texture is filtered";
+    }
 }
 
 TEST_F(GfxGL, RenderTexturesAreTopDownAndHaveNoAlpha) {

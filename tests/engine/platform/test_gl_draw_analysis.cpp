@@ -90,4 +90,136 @@ TEST(GLDrawAnalysis, StageAlphaIsOneOnlyWhenEveryInputItUsesIs) {
     for (const Case& c : cases) EXPECT_EQ(stageAlphaIsOne(c.op, c.arg1, c.arg2, c.sources), c.one) << c.name;
 }
 
+TEST(GLDrawAnalysis, AlphaTestIsLeftOutOnlyWhereNoPixelCouldTell) {
+    PixelWrites blended;
+    blended.blend = true;
+    blended.sourceBlend = BLEND_SRCALPHA;
+    blended.destinationBlend = BLEND_INVSRCALPHA;
+    PixelWrites additive = blended;
+    additive.destinationBlend = BLEND_ONE;
+    PixelWrites opaqueAdd = blended;
+    opaqueAdd.sourceBlend = BLEND_ONE;
+    opaqueAdd.destinationBlend = BLEND_ONE;
+    PixelWrites noBlend;
+    PixelWrites depth = blended;
+    depth.depthWrite = true;
+    PixelWrites stencil = blended;
+    stencil.stencil = true;
+    PixelWrites solid = noBlend;
+    solid.sourceAlphaIsOne = true;
+    struct Case {
+        const char* name;
+        uint32_t func, ref;
+        PixelWrites writes;
+        bool nothing;
+    } cases[] = {
+        {"alpha >= 1 under source-alpha blending", CMP_GREATEREQUAL, 1, blended, true},
+        {"alpha > 0 under additive blending", CMP_GREATER, 0, additive, true},
+        {"alpha != 0", CMP_NOTEQUAL, 0, blended, true},
+        {"only the low byte of the reference counts", CMP_GREATEREQUAL, 0x101, blended, true},
+        {"alpha >= 2 rejects a visible alpha of 1", CMP_GREATEREQUAL, 2, blended, false},
+        {"alpha > 0 when the source adds itself whole", CMP_GREATER, 0, opaqueAdd, false},
+        {"alpha >= 1 without blending", CMP_GREATEREQUAL, 1, noBlend, false},
+        {"alpha >= 1 with depth writes", CMP_GREATEREQUAL, 1, depth, false},
+        {"alpha >= 1 with a stencil test", CMP_GREATEREQUAL, 1, stencil, false},
+        {"alpha >= 200 when every source alpha is one", CMP_GREATEREQUAL, 200, solid, true},
+        {"alpha < 200 when every source alpha is one", CMP_LESS, 200, solid, false},
+        {"never", CMP_NEVER, 0, blended, false},
+    };
+    for (const Case& c : cases) EXPECT_EQ(alphaTestChangesNothing(c.func, c.ref, c.writes), c.nothing) << c.name;
+}
+
+// Window of 64 x 48 pixels; positions in pixels from the top left (y down),
+// as the renderer's projection hands them over.
+WindowMapping pixelMapping() {
+    WindowMapping m;
+    const float w = 64, h = 48;
+    m.transform[0] = 2 / w;
+    m.transform[5] = -2 / h;
+    m.transform[10] = 1;
+    m.transform[12] = -1;
+    m.transform[13] = 1;
+    m.transform[15] = 1;
+    m.viewportWidth = w;
+    m.viewportHeight = h;
+    return m;
+}
+
+struct TexVertex {
+    float x, y, z;
+    uint32_t color;
+    float u, v;
+};
+
+TEST(GLDrawAnalysis, TexelsLandOnPixelsOnlyOneToOneOnPixelCentres) {
+    const uint16_t quadIndices[6] = {0, 1, 2, 2, 3, 0};
+    // A 4 x 4 texture on the quad (x0, y0)-(x1, y1); uv gives the corners'
+    // coordinates in the order top-left, top-right, bottom-right, bottom-left.
+    auto quad = [](float x0, float y0, float x1, float y1, std::vector<float> uv) {
+        std::vector<TexVertex> v = {{x0, y0, 0, 0, uv[0], uv[1]},
+                                    {x1, y0, 0, 0, uv[2], uv[3]},
+                                    {x1, y1, 0, 0, uv[4], uv[5]},
+                                    {x0, y1, 0, 0, uv[6], uv[7]}};
+        return v;
+    };
+    const std::vector<float> plain = {0, 0, 1, 0, 1, 1, 0, 1};
+    const std::vector<float> mirrored = {1, 0, 0, 0, 0, 1, 1, 1};
+    const std::vector<float> turned = {0, 1, 0, 0, 1, 0, 1, 1};
+    const float nudge = 1.0f / 4096.0f / 4.0f;  // a 4096th of a texel
+    const std::vector<float> nudged = {nudge, 0, 1 + nudge, 0, 1 + nudge, 1, nudge, 1};
+    const std::vector<float> slipped = {0.01f, 0, 1.01f, 0, 1.01f, 1, 0.01f, 1};
+    struct Case {
+        const char* name;
+        std::vector<TexVertex> vertices;
+        bool lands;
+    } cases[] = {
+        {"one to one", quad(10, 20, 14, 24, plain), true},
+        {"mirrored", quad(10, 20, 14, 24, mirrored), true},
+        {"turned a quarter", quad(10, 20, 14, 24, turned), true},
+        {"a 4096th of a texel off", quad(10, 20, 14, 24, nudged), true},
+        {"a hundredth of a texture off", quad(10, 20, 14, 24, slipped), false},
+        {"half a pixel off", quad(10.5f, 20, 14.5f, 24, plain), false},
+        {"twice the size", quad(10, 20, 18, 28, plain), false},
+        {"squeezed on one axis", quad(10, 20, 14, 22, plain), false},
+    };
+    const WindowMapping mapping = pixelMapping();
+    TriangleSource triangles;
+    triangles.type = PT_TRIANGLELIST;
+    triangles.count = 2;
+    triangles.indices = reinterpret_cast<const uint8_t*>(quadIndices);
+    triangles.indexBytes = sizeof quadIndices;
+    for (const Case& c : cases) {
+        const auto* bytes = reinterpret_cast<const uint8_t*>(c.vertices.data());
+        const size_t size = c.vertices.size() * sizeof(TexVertex);
+        EXPECT_EQ(texelsLandOnPixels(bytes, size, 24, 16, triangles, mapping, 4, 4), c.lands) << c.name;
+    }
+
+    const std::vector<TexVertex> good = quad(10, 20, 14, 24, plain);
+    const auto* bytes = reinterpret_cast<const uint8_t*>(good.data());
+    const size_t size = good.size() * sizeof(TexVertex);
+    EXPECT_FALSE(texelsLandOnPixels(bytes, size, 24, 16, triangles, mapping, 8, 4)) << "texture twice as wide";
+    TriangleSource past = triangles;
+    past.count = 3;  // a third triangle would read past the indices
+    EXPECT_FALSE(texelsLandOnPixels(bytes, size, 24, 16, past, mapping, 4, 4));
+    past = triangles;
+    past.baseVertex = 1;  // the last corner would read past the vertices
+    EXPECT_FALSE(texelsLandOnPixels(bytes, size, 24, 16, past, mapping, 4, 4));
+    EXPECT_FALSE(texelsLandOnPixels(bytes, size, 24, 20, triangles, mapping, 4, 4)) << "coordinates cross the vertex";
+    WindowMapping perspective = mapping;
+    perspective.transform[7] = 0.01f;  // w grows with y
+    EXPECT_FALSE(texelsLandOnPixels(bytes, size, 24, 16, triangles, perspective, 4, 4));
+
+    // The same quad as a strip and as a fan, without indices.
+    const std::vector<TexVertex> strip = {good[0], good[1], good[3], good[2]};
+    TriangleSource unindexed;
+    unindexed.type = PT_TRIANGLESTRIP;
+    unindexed.count = 2;
+    EXPECT_TRUE(texelsLandOnPixels(reinterpret_cast<const uint8_t*>(strip.data()), size, 24, 16, unindexed, mapping,
+                                   4, 4));
+    unindexed.type = PT_TRIANGLEFAN;
+    EXPECT_TRUE(texelsLandOnPixels(bytes, size, 24, 16, unindexed, mapping, 4, 4));
+    unindexed.firstVertex = 1;
+    EXPECT_FALSE(texelsLandOnPixels(bytes, size, 24, 16, unindexed, mapping, 4, 4)) << "past the vertices";
+}
+
 }  // namespace
