@@ -11,32 +11,13 @@
 #include "report_assert.h"
 #include "sprite.h"
 #include "sprite_description.h"
+#include "sprite_math.h"
 #include "sprite_texture_access.h"
 #include "vertex_format.h"
 
 namespace QV {
 
 const int FastSprite::kCornerOrder[4] = {0, 1, 3, 2};
-
-namespace {
-
-const float kDegreesToRadians = 0.017453292f;
-const float kScaleEpsilon = 1.1920929e-7f;
-
-float median(float value, float a, float b) {
-    const float low = a < b ? a : b;
-    const float high = a < b ? b : a;
-    return value < low ? low : (value > high ? high : value);
-}
-
-float inverseScale(float scale) { return std::fabs(scale) > kScaleEpsilon ? 1.0f / scale : 0.0f; }
-
-float texelsPerPixel(float size, float extent) {
-    const float ratio = size / std::fabs(extent);
-    return (ratio != 0.0f && std::isfinite(ratio)) ? 1.0f / ratio : 0.0f;
-}
-
-}  // namespace
 
 FastSprite::~FastSprite() { delete mRenderData; }
 
@@ -215,7 +196,7 @@ void FastSprite::draw() {
     const bool rotate = std::fabs(mAngle) > 1.0f;
     float c = 1.0f, s = 0.0f;
     if (rotate) {
-        const float a = mAngle * kDegreesToRadians;
+        const float a = mAngle * kSpriteDegreesToRadians;
         c = std::cos(a);
         s = std::sin(a);
     }

@@ -8,6 +8,7 @@
 #include "render_system.h"
 #include "report_assert.h"
 #include "sprite.h"
+#include "sprite_math.h"
 #include "sprite_texture_access.h"
 #include "vertex_format.h"
 
@@ -16,27 +17,11 @@ namespace QV {
 namespace {
 
 const float kDirtyThreshold = 0.001f;
-const float kDegreesToRadians = 0.017453292f;
-const float kScaleEpsilon = 1.1920929e-7f;
 
 // True when the change is 0.001 or more, or not a number.
 bool moved(float before, float after) {
     const float difference = std::fabs(after - before);
     return !(difference < kDirtyThreshold);
-}
-
-float median(float value, float a, float b) {
-    const float low = a < b ? a : b;
-    const float high = a < b ? b : a;
-    return value < low ? low : (value > high ? high : value);
-}
-
-float inverseScale(float scale) { return std::fabs(scale) > kScaleEpsilon ? 1.0f / scale : 0.0f; }
-
-// Texels of frame 0 per pixel of size; 0 when either extent is 0.
-float texelsPerPixel(float size, float extent) {
-    const float ratio = size / std::fabs(extent);
-    return (ratio != 0.0f && std::isfinite(ratio)) ? 1.0f / ratio : 0.0f;
 }
 
 }  // namespace
@@ -146,7 +131,7 @@ void Sprite::updateVertices() {
     if (!mDirty) return;
     const float cx = mRotationCenter.x + mPosition.x;
     const float cy = mPosition.y + mRotationCenter.y;
-    const float a = mAngle * kDegreesToRadians;
+    const float a = mAngle * kSpriteDegreesToRadians;
     const float cosA = std::cos(a);
     const float sinA = std::sin(a);
     const size_t points = mPositionPointers.size() < mBasePoints.size() ? mPositionPointers.size() : mBasePoints.size();

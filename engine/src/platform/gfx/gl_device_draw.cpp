@@ -41,11 +41,15 @@ GLenum glCompare(uint32_t c) {
     }
 }
 
+// Bytes of position (three floats, four when pre-transformed) and normal at
+// the start of a fixed-format vertex: where its colours begin.
+uint32_t fixedColorsOffset(uint32_t fvf) { return ((fvf & 0x004) ? 16 : 12) + ((fvf & FVF_NORMAL) ? 12 : 0); }
+
 // Byte offset of the diffuse colour in a fixed vertex format; false when the
 // format has none.
 bool fixedDiffuseOffset(uint32_t fvf, uint32_t* offset) {
     if (!(fvf & FVF_DIFFUSE)) return false;
-    *offset = ((fvf & 0x004) ? 16 : 12) + ((fvf & FVF_NORMAL) ? 12 : 0);
+    *offset = fixedColorsOffset(fvf);
     return true;
 }
 
@@ -53,8 +57,7 @@ bool fixedDiffuseOffset(uint32_t fvf, uint32_t* offset) {
 // when the format has none.
 bool fixedTexCoordOffset(uint32_t fvf, uint32_t* offset) {
     if (((fvf & FVF_TEXCOUNT_MASK) >> FVF_TEXCOUNT_SHIFT) == 0) return false;
-    *offset = ((fvf & 0x004) ? 16 : 12) + ((fvf & FVF_NORMAL) ? 12 : 0) + ((fvf & FVF_DIFFUSE) ? 4 : 0) +
-              ((fvf & FVF_SPECULAR) ? 4 : 0);
+    *offset = fixedColorsOffset(fvf) + ((fvf & FVF_DIFFUSE) ? 4 : 0) + ((fvf & FVF_SPECULAR) ? 4 : 0);
     return true;
 }
 
@@ -232,11 +235,9 @@ void GLDevice::bindVertices(uint32_t baseVertex) {
         return;
     }
     const uint32_t fvf = mVertexShader;
-    uintptr_t offset = base;
     gl.glEnableVertexAttribArray(kPos);
-    gl.glVertexAttribPointer(kPos, 3, GL_FLOAT, GL_FALSE, GLsizei(mStreamStride), reinterpret_cast<const void*>(offset));
-    offset += (fvf & 0x004) ? 16 : 12;
-    if (fvf & FVF_NORMAL) offset += 12;
+    gl.glVertexAttribPointer(kPos, 3, GL_FLOAT, GL_FALSE, GLsizei(mStreamStride), reinterpret_cast<const void*>(base));
+    uintptr_t offset = base + fixedColorsOffset(fvf);
     if (fvf & FVF_DIFFUSE) {
         gl.glEnableVertexAttribArray(kDiffuse);
         gl.glVertexAttribPointer(kDiffuse, 4, GL_UNSIGNED_BYTE, GL_TRUE, GLsizei(mStreamStride),

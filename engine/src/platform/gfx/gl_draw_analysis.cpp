@@ -8,25 +8,31 @@
 
 namespace QV::Gfx {
 
+namespace {
+
+// Index i of a 16- or 32-bit index buffer; the caller checks the bounds.
+uint32_t readIndex(const uint8_t* indices, bool wide, size_t i) {
+    if (wide) {
+        uint32_t v;
+        std::memcpy(&v, indices + i * 4, 4);
+        return v;
+    }
+    uint16_t v;
+    std::memcpy(&v, indices + i * 2, 2);
+    return v;
+}
+
+}  // namespace
+
 bool indexRange(const uint8_t* indices, size_t size, bool wide, uint32_t first, uint32_t count, uint32_t* lowest,
                 uint32_t* highest) {
     const size_t width = wide ? 4 : 2;
     if (!indices || count == 0 || (size_t(first) + count) * width > size) return false;
     uint32_t low = UINT32_MAX, high = 0;
-    if (wide) {
-        for (uint32_t i = 0; i < count; ++i) {
-            uint32_t v;
-            std::memcpy(&v, indices + (size_t(first) + i) * 4, 4);
-            low = v < low ? v : low;
-            high = v > high ? v : high;
-        }
-    } else {
-        for (uint32_t i = 0; i < count; ++i) {
-            uint16_t v;
-            std::memcpy(&v, indices + (size_t(first) + i) * 2, 2);
-            low = v < low ? v : low;
-            high = v > high ? v : high;
-        }
+    for (uint32_t i = 0; i < count; ++i) {
+        const uint32_t v = readIndex(indices, wide, size_t(first) + i);
+        low = v < low ? v : low;
+        high = v > high ? v : high;
     }
     *lowest = low;
     *highest = high;
@@ -77,10 +83,6 @@ bool stageAlphaIsOne(uint32_t alphaOp, uint32_t arg1, uint32_t arg2, const Alpha
         default: return false;
     }
 }
-
-}  // namespace QV::Gfx
-
-namespace QV::Gfx {
 
 namespace {
 
@@ -178,17 +180,9 @@ bool texelsLandOnPixels(const uint8_t* vertices, size_t size, uint32_t stride, u
             const uint64_t n = corner(triangles.type, tri, k);
             uint64_t vertex;
             if (triangles.indices) {
-                const uint64_t at = (uint64_t(triangles.firstIndex) + n) * indexWidth;
-                if (at + indexWidth > triangles.indexBytes) return false;
-                uint32_t index = 0;
-                if (triangles.wideIndices) {
-                    std::memcpy(&index, triangles.indices + at, 4);
-                } else {
-                    uint16_t narrow;
-                    std::memcpy(&narrow, triangles.indices + at, 2);
-                    index = narrow;
-                }
-                vertex = uint64_t(triangles.baseVertex) + index;
+                const uint64_t at = uint64_t(triangles.firstIndex) + n;
+                if ((at + 1) * indexWidth > triangles.indexBytes) return false;
+                vertex = uint64_t(triangles.baseVertex) + readIndex(triangles.indices, triangles.wideIndices, at);
             } else {
                 vertex = uint64_t(triangles.firstVertex) + n;
             }
