@@ -1,5 +1,7 @@
 #include "platform/gfx/gfx_types.h"
 
+#include <algorithm>
+
 namespace QV::Gfx {
 
 uint32_t bytesPerPixel(uint32_t format) {
@@ -36,6 +38,40 @@ uint32_t rowPitch(uint32_t format, uint32_t width) {
 uint32_t levelSize(uint32_t format, uint32_t width, uint32_t height) {
     if (blockBytes(format)) return rowPitch(format, width) * ((height + 3) / 4);
     return rowPitch(format, width) * height;
+}
+
+SurfaceDesc surfaceDesc(uint32_t w, uint32_t h, uint32_t format, uint32_t usage, uint32_t pool) {
+    SurfaceDesc d;
+    d.format = format;
+    d.usage = usage;
+    d.pool = pool;
+    d.width = w;
+    d.height = h;
+    d.size = levelSize(format, w, h);
+    return d;
+}
+
+std::vector<SurfaceDesc> textureLevelDescs(uint32_t w, uint32_t h, uint32_t levels, uint32_t usage, uint32_t format,
+                                           uint32_t pool) {
+    if (levels == 0) {
+        levels = 1;
+        for (uint32_t s = std::max(w, h); s > 1; s >>= 1) ++levels;
+    }
+    std::vector<SurfaceDesc> descs;
+    for (uint32_t l = 0; l < levels; ++l)
+        descs.push_back(surfaceDesc(std::max(1u, w >> l), std::max(1u, h >> l), format, usage, pool));
+    return descs;
+}
+
+BufferDesc bufferDesc(uint32_t type, uint32_t length, uint32_t usage, uint32_t format, uint32_t fvf, uint32_t pool) {
+    BufferDesc d;
+    d.format = format;
+    d.type = type;
+    d.usage = usage;
+    d.pool = pool;
+    d.size = length;
+    d.fvf = fvf;
+    return d;
 }
 
 uint32_t fvfStride(uint32_t fvf) {

@@ -5,6 +5,7 @@
 // logged codes and recorded call sequences read the same.
 
 #include <cstdint>
+#include <vector>
 
 namespace QV::Gfx {
 
@@ -306,6 +307,15 @@ uint32_t rowPitch(uint32_t format, uint32_t width);
 uint32_t levelSize(uint32_t format, uint32_t width, uint32_t height);
 // Stride of a vertex in a flexible vertex format (2D texture coordinates).
 uint32_t fvfStride(uint32_t fvf);
+// A w x h surface of one format, its size in bytes filled in.
+SurfaceDesc surfaceDesc(uint32_t w, uint32_t h, uint32_t format, uint32_t usage, uint32_t pool = POOL_DEFAULT);
+// The levels of a w x h texture, each half the last (at least 1 x 1);
+// `levels` 0 means down to 1 x 1.
+std::vector<SurfaceDesc> textureLevelDescs(uint32_t w, uint32_t h, uint32_t levels, uint32_t usage, uint32_t format,
+                                           uint32_t pool);
+// A vertex (RTYPE_VERTEXBUFFER) or index (RTYPE_INDEXBUFFER) buffer of
+// `length` bytes.
+BufferDesc bufferDesc(uint32_t type, uint32_t length, uint32_t usage, uint32_t format, uint32_t fvf, uint32_t pool);
 // Readable form of a result code, e.g. "D3DERR_DEVICELOST".
 const char* resultName(Result r);
 

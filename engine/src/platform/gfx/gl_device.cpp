@@ -19,16 +19,6 @@ void hold(T*& slot, T* value) {
     slot = value;
 }
 
-SurfaceDesc surfaceDesc(uint32_t w, uint32_t h, uint32_t format, uint32_t usage) {
-    SurfaceDesc d;
-    d.format = format;
-    d.usage = usage;
-    d.width = w;
-    d.height = h;
-    d.size = levelSize(format, w, h);
-    return d;
-}
-
 }  // namespace
 
 GLDevice* GLDevice::create(void* window, const PresentParameters& params, std::string* reason) {
@@ -381,27 +371,14 @@ Result GLDevice::createDepthStencilSurface(uint32_t width, uint32_t height, uint
 Result GLDevice::createVertexBuffer(uint32_t length, uint32_t usage, uint32_t fvf, uint32_t pool,
                                     IVertexBuffer** buffer) {
     if (!buffer || length == 0) return ERR_INVALIDCALL;
-    BufferDesc d;
-    d.format = FMT_VERTEXDATA;
-    d.type = RTYPE_VERTEXBUFFER;
-    d.usage = usage;
-    d.pool = pool;
-    d.size = length;
-    d.fvf = fvf;
-    *buffer = new GLVertexBuffer(mState, d);
+    *buffer = new GLVertexBuffer(mState, bufferDesc(RTYPE_VERTEXBUFFER, length, usage, FMT_VERTEXDATA, fvf, pool));
     return OK;
 }
 
 Result GLDevice::createIndexBuffer(uint32_t length, uint32_t usage, uint32_t format, uint32_t pool,
                                    IIndexBuffer** buffer) {
     if (!buffer || length == 0 || (format != FMT_INDEX16 && format != FMT_INDEX32)) return ERR_INVALIDCALL;
-    BufferDesc d;
-    d.format = format;
-    d.type = RTYPE_INDEXBUFFER;
-    d.usage = usage;
-    d.pool = pool;
-    d.size = length;
-    *buffer = new GLIndexBuffer(mState, d);
+    *buffer = new GLIndexBuffer(mState, bufferDesc(RTYPE_INDEXBUFFER, length, usage, format, 0, pool));
     return OK;
 }
 

@@ -30,27 +30,16 @@ GLTexture::GLTexture(std::shared_ptr<GLContextState> state, uint32_t w, uint32_t
     : mState(std::move(state)), mUsage(usage), mFormat(format), mPool(pool) {
     GLFormat f;
     if (!glFormatOf(format, &f)) return;
-    if (levels == 0) {
-        levels = 1;
-        for (uint32_t s = std::max(w, h); s > 1; s >>= 1) ++levels;
-    }
+    mLevels = textureLevelDescs(w, h, levels, usage, format, pool);
     GLFunctions& gl = mState->gl;
     mState->makeCurrent();
     while (gl.glGetError() != GL_NO_ERROR) {
     }
     gl.glGenTextures(1, &mTexture);
     gl.glBindTexture(GL_TEXTURE_2D, mTexture);
-    gl.glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, GLint(levels - 1));
-    for (uint32_t l = 0; l < levels; ++l) {
-        SurfaceDesc d;
-        d.format = format;
-        d.type = RTYPE_SURFACE;
-        d.usage = usage;
-        d.pool = pool;
-        d.width = std::max(1u, w >> l);
-        d.height = std::max(1u, h >> l);
-        d.size = levelSize(format, d.width, d.height);
-        mLevels.push_back(d);
+    gl.glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, GLint(mLevels.size() - 1));
+    for (uint32_t l = 0; l < mLevels.size(); ++l) {
+        const SurfaceDesc& d = mLevels[l];
         if (f.compressed) {
             std::vector<uint8_t> zero(d.size, 0);
             gl.glCompressedTexImage2D(GL_TEXTURE_2D, GLint(l), GLenum(f.internal), GLsizei(d.width),

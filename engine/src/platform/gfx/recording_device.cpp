@@ -14,11 +14,11 @@ RecordingDevice::RecordingDevice(std::shared_ptr<RecordingLog> log, uint32_t beh
     : mLog(std::move(log)), mBehaviorFlags(behaviorFlags), mParams(params) {
     setDefaultStates(params.enableAutoDepthStencil, mRenderStates, mStageStates);
     const uint32_t fmt = params.backBufferFormat ? params.backBufferFormat : FMT_X8R8G8B8;
-    mBackBuffer = new RecordingSurface(mLog, recordingSurfaceDesc(params.backBufferWidth, params.backBufferHeight, fmt,
+    mBackBuffer = new RecordingSurface(mLog, surfaceDesc(params.backBufferWidth, params.backBufferHeight, fmt,
                                                          USAGE_RENDERTARGET), false);
     bind(mRenderTarget, static_cast<ISurface*>(mBackBuffer));
     if (params.enableAutoDepthStencil) {
-        mAutoDepth = new RecordingSurface(mLog, recordingSurfaceDesc(params.backBufferWidth, params.backBufferHeight,
+        mAutoDepth = new RecordingSurface(mLog, surfaceDesc(params.backBufferWidth, params.backBufferHeight,
                                                             params.autoDepthStencilFormat, USAGE_DEPTHSTENCIL), false);
         bind(mDepthStencil, static_cast<ISurface*>(mAutoDepth));
     }
@@ -157,7 +157,7 @@ Result RecordingDevice::reset(PresentParameters* params) {
     bind(mDepthStencil, static_cast<ISurface*>(nullptr));
     mBackBuffer->externalRelease();
     const uint32_t fmt = params->backBufferFormat ? params->backBufferFormat : FMT_X8R8G8B8;
-    mBackBuffer = new RecordingSurface(mLog, recordingSurfaceDesc(params->backBufferWidth, params->backBufferHeight, fmt,
+    mBackBuffer = new RecordingSurface(mLog, surfaceDesc(params->backBufferWidth, params->backBufferHeight, fmt,
                                                          USAGE_RENDERTARGET), false);
     bind(mRenderTarget, static_cast<ISurface*>(mBackBuffer));
     if (mAutoDepth) {
@@ -165,7 +165,7 @@ Result RecordingDevice::reset(PresentParameters* params) {
         mAutoDepth = nullptr;
     }
     if (params->enableAutoDepthStencil) {
-        mAutoDepth = new RecordingSurface(mLog, recordingSurfaceDesc(params->backBufferWidth, params->backBufferHeight,
+        mAutoDepth = new RecordingSurface(mLog, surfaceDesc(params->backBufferWidth, params->backBufferHeight,
                                                             params->autoDepthStencilFormat, USAGE_DEPTHSTENCIL), false);
         bind(mDepthStencil, static_cast<ISurface*>(mAutoDepth));
     }
@@ -342,7 +342,7 @@ Result RecordingDevice::createDepthStencilSurface(uint32_t width, uint32_t heigh
     if (width == 0 || height == 0 || !isDepthFormat(format)) return finish("createDepthStencilSurface", args, ERR_INVALIDCALL);
     if (mLog->takeFault(mLog->plan.failCreate, "depthstencil"))
         return finish("createDepthStencilSurface", args, ERR_OUTOFVIDEOMEMORY);
-    *surface = new RecordingSurface(mLog, recordingSurfaceDesc(width, height, format, USAGE_DEPTHSTENCIL), true);
+    *surface = new RecordingSurface(mLog, surfaceDesc(width, height, format, USAGE_DEPTHSTENCIL), true);
     return finish("createDepthStencilSurface", std::move(args), OK);
 }
 
@@ -354,14 +354,8 @@ Result RecordingDevice::createVertexBuffer(uint32_t length, uint32_t usage, uint
     *buffer = nullptr;
     if (mLog->takeFault(mLog->plan.failCreate, "vertexbuffer"))
         return finish("createVertexBuffer", args, ERR_OUTOFVIDEOMEMORY);
-    BufferDesc d;
-    d.format = FMT_VERTEXDATA;
-    d.type = RTYPE_VERTEXBUFFER;
-    d.usage = usage;
-    d.pool = pool;
-    d.size = length;
-    d.fvf = fvf;
-    *buffer = new RecordingVertexBuffer(mLog, "vertexbuffer", d);
+    *buffer = new RecordingVertexBuffer(mLog, "vertexbuffer",
+                                        bufferDesc(RTYPE_VERTEXBUFFER, length, usage, FMT_VERTEXDATA, fvf, pool));
     return finish("createVertexBuffer", std::move(args), OK);
 }
 
@@ -374,13 +368,7 @@ Result RecordingDevice::createIndexBuffer(uint32_t length, uint32_t usage, uint3
     *buffer = nullptr;
     if (mLog->takeFault(mLog->plan.failCreate, "indexbuffer"))
         return finish("createIndexBuffer", args, ERR_OUTOFVIDEOMEMORY);
-    BufferDesc d;
-    d.format = format;
-    d.type = RTYPE_INDEXBUFFER;
-    d.usage = usage;
-    d.pool = pool;
-    d.size = length;
-    *buffer = new RecordingIndexBuffer(mLog, "indexbuffer", d);
+    *buffer = new RecordingIndexBuffer(mLog, "indexbuffer", bufferDesc(RTYPE_INDEXBUFFER, length, usage, format, 0, pool));
     return finish("createIndexBuffer", std::move(args), OK);
 }
 

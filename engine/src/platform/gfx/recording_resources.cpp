@@ -19,15 +19,4 @@ bool isLocked(IResource* resource) {
     return o && o->locked();
 }
 
-// Binding slots hold internal references.
-SurfaceDesc recordingSurfaceDesc(uint32_t w, uint32_t h, uint32_t format, uint32_t usage) {
-    SurfaceDesc d;
-    d.format = format;
-    d.usage = usage;
-    d.width = w;
-    d.height = h;
-    d.size = levelSize(format, w, h);
-    return d;
-}
-
 }  // namespace QV::Gfx

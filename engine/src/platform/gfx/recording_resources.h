@@ -85,21 +85,8 @@ public:
     RecordingTexture(std::shared_ptr<RecordingLog> log, uint32_t w, uint32_t h, uint32_t levels, uint32_t usage,
                      uint32_t format, uint32_t pool)
         : RecordingObject(log, pool == POOL_DEFAULT), mUsage(usage), mFormat(format), mPool(pool) {
-        if (levels == 0) {
-            levels = 1;
-            for (uint32_t s = std::max(w, h); s > 1; s >>= 1) ++levels;
-        }
-        for (uint32_t l = 0; l < levels; ++l) {
-            SurfaceDesc d;
-            d.format = format;
-            d.usage = usage;
-            d.pool = pool;
-            d.width = std::max(1u, w >> l);
-            d.height = std::max(1u, h >> l);
-            d.size = levelSize(format, d.width, d.height);
-            mLevels.push_back(d);
-            mBytes.emplace_back(d.size, 0);
-        }
+        mLevels = textureLevelDescs(w, h, levels, usage, format, pool);
+        for (const SurfaceDesc& d : mLevels) mBytes.emplace_back(d.size, 0);
     }
     ~RecordingTexture() override {
         for (RecordingSurface* s : mSurfaces)
@@ -239,7 +226,5 @@ inline void bind(T*& slot, T* value) {
     if (RecordingObject* o = objectOf(slot)) o->internalRelease();
     slot = value;
 }
-
-SurfaceDesc recordingSurfaceDesc(uint32_t w, uint32_t h, uint32_t format, uint32_t usage);
 
 }  // namespace QV::Gfx
