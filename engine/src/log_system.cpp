@@ -66,21 +66,6 @@ void LogSystem::write(const std::string& message) {
     for (LogStream* stream : mStreams) stream->write(message);
 }
 
-bool LogSystem::writeWithTimeout(const std::string& message, int milliseconds) {
-    timespec deadline{};
-    clock_gettime(CLOCK_REALTIME, &deadline);
-    deadline.tv_sec += milliseconds / 1000;
-    deadline.tv_nsec += static_cast<long>(milliseconds % 1000) * 1000000L;
-    if (deadline.tv_nsec >= 1000000000L) {
-        deadline.tv_sec += 1;
-        deadline.tv_nsec -= 1000000000L;
-    }
-    if (pthread_mutex_timedlock(&mMutex, &deadline) != 0) return false;
-    for (LogStream* stream : mStreams) stream->write(message);
-    pthread_mutex_unlock(&mMutex);
-    return true;
-}
-
 void logLine(const std::string& message) { Singleton<LogSystem>::instance()->write(message); }
 
 void logFormat(const char* format, ...) {

@@ -42,8 +42,6 @@ public:
     ~LogSystem() override;
 
     void write(const std::string& message);
-    // Takes the log's mutex for at most the given time; false when it could not.
-    bool writeWithTimeout(const std::string& message, int milliseconds);
 
     pthread_mutex_t* mutex() { return &mMutex; }
     std::vector<LogStream*>& streams() { return mStreams; }

@@ -11,9 +11,10 @@
 #include "platform/gfx/gfx_device.h"
 #include "platform/window.h"
 #include "render_system.h"
+#include "support/render_fixture.h"
+#include "support/render_host.h"
 #include "texture.h"
 #include "texture_manager.h"
-#include "support/render_fixture.h"
 #include "vertex_format.h"
 #include "window_fit.h"
 
@@ -25,27 +26,13 @@ struct Pixel {
     int r, g, b;
 };
 
-// One window stays open for the whole run so the GL driver library stays
-// loaded between tests (its own allocations stay attributable to it).
-void keepDriverLoaded() {
-    static QV::Platform::Window* keeper = [] {
-        QV::Platform::WindowDesc desc;
-        desc.title = "keeper";
-        desc.width = 8;
-        desc.height = 8;
-        desc.hidden = true;
-        return QV::Platform::Window::create(desc);
-    }();
-    (void)keeper;
-}
-
 class RenderGL : public testing::Test {
 protected:
     // A real window of the given size with the engine's renderer on it,
     // hidden unless asked to show (QV_SHOW_WINDOWS=1 shows every one).
     bool open(const qvtest::RenderSettings& settings, bool shown = false) {
         QV::Gfx::setDriverFactory(nullptr);
-        keepDriverLoaded();
+        qvtest::keepDriverLoaded();
         engine = std::make_unique<qvtest::RenderEngine>(settings);
         QV::Platform::WindowDesc desc;
         desc.title = "render test";

@@ -14,6 +14,7 @@
 #include "platform/window.h"
 #include "render_system.h"
 #include "support/render_fixture.h"
+#include "support/render_host.h"
 #include "texture.h"
 #include "texture_manager.h"
 
@@ -35,27 +36,13 @@ Bytes quadrants() {
     return rgba;
 }
 
-// One hidden window stays open for the whole run so the GL driver library
-// stays loaded and its own allocations stay attributable to it.
-void keepDriverLoaded() {
-    static QV::Platform::Window* keeper = [] {
-        QV::Platform::WindowDesc desc;
-        desc.title = "keeper";
-        desc.width = 8;
-        desc.height = 8;
-        desc.hidden = true;
-        return QV::Platform::Window::create(desc);
-    }();
-    (void)keeper;
-}
-
 // Textures of every kind drawn by the engine's renderer on a real OpenGL
 // window, checked by reading the pixels back.
 class TextureGL : public testing::Test {
 protected:
     bool open() {
         QV::Gfx::setDriverFactory(nullptr);
-        keepDriverLoaded();
+        qvtest::keepDriverLoaded();
         engine = std::make_unique<qvtest::RenderEngine>(settings);
         QV::Platform::WindowDesc desc;
         desc.title = "texture test";

@@ -77,4 +77,16 @@ bool saveWindowPicture(QV::RenderSystem* render, const std::string& path) {
     return true;
 }
 
+void keepDriverLoaded() {
+    static QV::Platform::Window* keeper = [] {
+        QV::Platform::WindowDesc desc;
+        desc.title = "keeper";
+        desc.width = 8;
+        desc.height = 8;
+        desc.hidden = true;
+        return QV::Platform::Window::create(desc);
+    }();
+    (void)keeper;
+}
+
 }  // namespace qvtest

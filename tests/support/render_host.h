@@ -51,4 +51,9 @@ private:
 // false when the read-back fails.
 bool saveWindowPicture(QV::RenderSystem* render, const std::string& path);
 
+// Opens one hidden 8 x 8 window that stays open for the whole run, so the GL
+// driver library stays loaded between tests and its own allocations stay
+// attributable to it. Call before making other windows; later calls do nothing.
+void keepDriverLoaded();
+
 }  // namespace qvtest

@@ -5,6 +5,7 @@
 
 #include "platform/window.h"
 #include "support/font_fixture.h"
+#include "support/render_host.h"
 #include "support/temp_dir.h"
 #include "ui/text_manager.h"
 #include "ui/ui_font.h"
@@ -33,20 +34,6 @@ std::vector<FontMediaFile> media() {
     };
 }
 
-// One window stays open for the whole run so the GL driver library stays
-// loaded between the two worlds (its own allocations stay attributable to it).
-void keepDriverLoaded() {
-    static QV::Platform::Window* keeper = [] {
-        QV::Platform::WindowDesc desc;
-        desc.title = "keeper";
-        desc.width = 8;
-        desc.height = 8;
-        desc.hidden = true;
-        return QV::Platform::Window::create(desc);
-    }();
-    (void)keeper;
-}
-
 struct Shot {
     int level = -1;
     std::vector<uint8_t> rgba;
@@ -56,7 +43,7 @@ struct Shot {
 // The paragraph in preset "paragraph_text", centred in a 280 x 140 box of a
 // 320 x 180 workspace shown in a window `zoom` times as large.
 Shot drawParagraph(int zoom) {
-    keepDriverLoaded();
+    qvtest::keepDriverLoaded();
     FontWorldOptions options;
     options.workspaceWidth = 320;
     options.workspaceHeight = 180;
