@@ -371,15 +371,25 @@ std::string glslFixedPixelShader(const FixedPixelKey& k) {
     return out.str();
 }
 
-std::string glslPixelShader(const ShaderCode& code, std::string* error) {
-    if (!code.pixel) {
-        if (error) *error = "not a pixel shader";
-        return std::string();
+namespace {
+
+// The translated instructions of a program of the kind asked for; false,
+// with `error` set, when it is of the other kind or does not translate.
+bool translatedBody(const ShaderCode& code, bool pixel, std::string* error, std::ostringstream& body) {
+    if (code.pixel != pixel) {
+        if (error) *error = pixel ? "not a pixel shader" : "not a vertex shader";
+        return false;
     }
     Translator t(code, error);
-    std::ostringstream body;
     t.body(body);
-    if (!t.ok()) return std::string();
+    return t.ok();
+}
+
+}  // namespace
+
+std::string glslPixelShader(const ShaderCode& code, std::string* error) {
+    std::ostringstream body;
+    if (!translatedBody(code, true, error, body)) return std::string();
     std::ostringstream out;
     out << "#version 120\n" << kVaryings << kPixelOut << kSamplers << "uniform vec4 psC[8];\n"
         << "void main() {\n"
@@ -390,14 +400,8 @@ std::string glslPixelShader(const ShaderCode& code, std::string* error) {
 }
 
 std::string glslVertexShader(const ShaderCode& code, const std::vector<VertexInput>& inputs, std::string* error) {
-    if (code.pixel) {
-        if (error) *error = "not a vertex shader";
-        return std::string();
-    }
-    Translator t(code, error);
     std::ostringstream body;
-    t.body(body);
-    if (!t.ok()) return std::string();
+    if (!translatedBody(code, false, error, body)) return std::string();
     std::ostringstream out;
     out << "#version 120\n" << kVaryings << kVertexPost << "uniform vec4 vsC[96];\n";
     for (const VertexInput& in : inputs) out << "attribute vec4 a" << in.reg << ";\n";
