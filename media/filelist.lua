@@ -3,5 +3,6 @@ directories = {
     common = {
         { "/filelists/default.lua" },
         { "/filelists/en.lua" },
+        { "/filelists/board_art.lua" },
     },
 }
