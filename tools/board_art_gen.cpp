@@ -1261,6 +1261,46 @@ QV::ParticleFX* flyTrailFx(const QV::Color& colour) {
     return fx;
 }
 
+// A chip breaking: shards of its own shape thrown out, turning, with sparks
+// in its colour. Drawn at the cell's top-left corner, so the emitters sit at
+// the middle of a 64-pixel cell.
+QV::ParticleFX* chipDestroyFx(const char* shardTable, const QV::Color& colour) {
+    auto* fx = new QV::ParticleFX();
+    auto* shards = new QV::ParticleCircleEmitter();
+    shards->mRadius = 8.0f;
+    shards->mPosition = QV::Vector2<float>(32.0f, 32.0f);
+    common(*shards, shardTable, 7, 700.0f, 0.5f, 0.01f, false);
+    shards->mSpriteFileName = "chips_sprites";
+    shards->mBlendMode = 0;
+    ramp3(shards->mParticleColor, QV::Color::fromBytes(255, 255, 255, 255), QV::Color::fromBytes(255, 255, 255, 230),
+          QV::Color::fromBytes(255, 255, 255, 0), 60);
+    ramp(shards->mInitialScaleX, 0.42f, 0.15f);
+    ramp(shards->mInitialScaleY, 0.42f, 0.15f);
+    auto* push = new QV::ParticleGravityPointAffector();
+    flat(push->mForce, -1100.0f);
+    auto* spin = new QV::ParticleRotateSpriteAffector();
+    spin->mInitialMaxAngle = 360.0f;
+    spin->mInitialRotateCoeffMin = -1.0f;
+    spin->mInitialRotateCoeffMax = 1.0f;
+    flat(spin->mInitialAngleVelocity, 400.0f);
+    shards->mParticleAffectors = {push, spin};
+    fx->mParticleEmitters.push_back(shards);
+    auto* sparks = new QV::ParticleCircleEmitter();
+    sparks->mRadius = 12.0f;
+    sparks->mPosition = QV::Vector2<float>(32.0f, 32.0f);
+    common(*sparks, "sparkle", 14, 900.0f, 0.45f, 0.015f, false);
+    QV::Color clear = colour;
+    clear.a = 0;
+    ramp3(sparks->mParticleColor, QV::Color::fromBytes(255, 255, 255, 255), colour, clear, 40);
+    ramp(sparks->mInitialScaleX, 0.6f, 0.1f);
+    ramp(sparks->mInitialScaleY, 0.6f, 0.1f);
+    auto* out = new QV::ParticleGravityPointAffector();
+    flat(out->mForce, -600.0f);
+    sparks->mParticleAffectors = {out};
+    fx->mParticleEmitters.push_back(sparks);
+    return fx;
+}
+
 bool writeEffect(QV::ParticleFX* fx, const std::string& path) {
     QV::XmlOutputArchive out;
     out.save(QV::nvp<QV::ParticleFX*>("ParticleFX", &fx));
@@ -1294,6 +1334,14 @@ bool writeParticles(const std::string& media) {
          writeEffect(waveFx(90.0f), dir + "/wave_ver.xml") && writeEffect(waveFx(45.0f), dir + "/wave_tl.xml") &&
          writeEffect(waveFx(-45.0f), dir + "/wave_tr.xml") &&
          writeEffect(tileExplosionFx(), dir + "/explosion_orange_tile.xml");
+    for (int g = 0; g < 6; ++g) {
+        const Col c = hex(kColours[g].base);
+        const QV::Color colour = QV::Color::fromBytes(uint8_t(c.r * 255), uint8_t(c.g * 255), uint8_t(c.b * 255), 255);
+        ok = ok && writeEffect(chipDestroyFx((std::string("s_chip") + kColours[g].suffix).c_str(), colour),
+                               dir + "/chip_destroy" + kColours[g].suffix + ".xml");
+    }
+    ok = ok && writeEffect(chipDestroyFx("s_wall_3", QV::Color::fromBytes(220, 214, 200, 255)),
+                           dir + "/chip_destroy.xml");
     ok = ok && writeEffect(flyTrailFx(QV::Color::fromBytes(255, 236, 170, 255)), dir + "/fly_trail.xml");
     return ok;
 }
