@@ -4,5 +4,6 @@ directories = {
         { "/filelists/default.lua" },
         { "/filelists/en.lua" },
         { "/filelists/board_art.lua" },
+        { "/filelists/shell.lua" },
     },
 }

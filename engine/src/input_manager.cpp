@@ -72,6 +72,10 @@ Vector2<int> InputManager::getMousePosition() {
     return position;
 }
 
+Platform::ScriptedInputSource* InputManager::getScript() const {
+    return dynamic_cast<Platform::ScriptedInputSource*>(mSource);
+}
+
 bool InputManager::isMouseDown() const { return mMouse && mMouse->isLeftDown(); }
 bool InputManager::isMousePressed() const { return mMouse && mMouse->isLeftPressed(); }
 bool InputManager::isMouseReleased() const { return mMouse && mMouse->isLeftReleased(); }

@@ -11,6 +11,7 @@ namespace QV {
 
 namespace Platform {
 class InputSource;
+class ScriptedInputSource;
 }
 
 // Owns the mouse and the keyboard state; both are refreshed once per frame.
@@ -30,6 +31,8 @@ public:
     void init(Platform::InputSource* source);
 
     MouseDevice* getMouse() const { return mMouse; }
+    // The input script driving this run; null when the devices read the window system.
+    Platform::ScriptedInputSource* getScript() const;
     KeyboardDevice* getKeyboard() const { return mKeyboard; }
 
     // The frame's input steps.

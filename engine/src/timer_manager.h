@@ -13,6 +13,8 @@ namespace QV {
 // its previous mask when destroyed.
 class TimerManager : public Singleton<TimerManager> {
 public:
+    // A run with QV_FIXED_DT set (and no source of its own) steps every
+    // frame by exactly that much.
     explicit TimerManager(const PerformanceCounter* source = nullptr);
     ~TimerManager() override;
 
@@ -27,6 +29,7 @@ private:
     std::uint64_t mLastCounter = 0;
     std::uint64_t mFrequency = 1;
     const PerformanceCounter* mSource;
+    float mFixedDelta = 0.0f;
 };
 
 }  // namespace QV

@@ -4,6 +4,17 @@
 #include "config_manager.h"
 #include "memory_manager.h"
 #include "platform/window.h"
+#include "platform/user_data_dir.h"
+
+std::string gameDataFolder() {
+    std::string folder;
+    if (!QV::Platform::userDataBaseDirectory(folder)) return std::string();
+    for (const char* level : {"/Varnel", "/Glimvale"}) {
+        folder += level;
+        if (!QV::Platform::makeDirectoryLevel(folder)) return std::string();
+    }
+    return folder;
+}
 
 QV::Platform::Window* createMainWindow(Application* application, const std::string& title) {
     ApplicationWindow* record = application->getWindow();

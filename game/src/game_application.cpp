@@ -1,24 +1,64 @@
 #include "game_application.h"
 
 #include <algorithm>
+#include <fstream>
+#include <vector>
 
 #include "animationeditor/scene_draw.h"
 #include "animationeditor/scene_node.h"
 #include "animationeditor/scene_registry.h"
 #include "config_manager.h"
+#include "font.h"
+#include "format_string.h"
+#include "game_state_manager.h"
+#include "image_encode.h"
+#include "input_manager.h"
+#include "layout_markers.h"
 #include "log_system.h"
+#include "mouse_device.h"
 #include "particle_system.h"
+#include "platform/gfx/gfx_device.h"
+#include "platform/run_settings.h"
+#include "platform/window.h"
 #include "render_system.h"
+#include "sprite.h"
+#include "sprite_manager.h"
 #include "timer_manager.h"
 #include "ui/text_manager.h"
+#include "ui/ui_font_manager.h"
 #include "ui/wide_string.h"
 #include "xml_cached_files_manager.h"
+
+namespace {
+
+constexpr float kMaxFrameTime = 0.033f;
+constexpr char kPackage[] = "default";
+
+int portraitOf(const ApplicationWindow* window) {
+    if (window && window->clientWidth > 0 && window->clientHeight > 0)
+        return window->clientHeight >= window->clientWidth ? 1 : 0;
+    const QV::ConfigResolution& resolution = QV::Singleton<QV::ConfigManager>::instance()->resolution();
+    return resolution.height >= resolution.width ? 1 : 0;
+}
+
+QV::SpriteManager<QV::Sprite>* sprites() { return QV::Singleton<QV::SpriteManager<QV::Sprite>>::instance(); }
+
+}  // namespace
 
 GameApplication::GameApplication() {
     gApplication = this;
     QV::logLine("Application started");
+    // A scripted run's settings that cannot be used are said once, at the start.
+    const std::string& errors = QV::Platform::runSettings().errors;
+    for (size_t at = 0; at < errors.size();) {
+        const size_t end = errors.find('\n', at);
+        QV::logLine(errors.substr(at, end - at));
+        at = end == std::string::npos ? errors.size() : end + 1;
+    }
     setWindowTitle(QV::toNarrow(QV::Singleton<QV::TextManager>::instance()->translate("APP_WINDOW_TITLE")));
-    QV::Singleton<QV::ConfigManager>::instance()->setVertexFormat(21);
+    // The game's scenes take their sprites from the XML descriptions and loop their play ranges.
+    AE::contentVersion = 1;
+    mPortrait = portraitOf(nullptr);
 }
 
 GameApplication::~GameApplication() {
@@ -26,44 +66,148 @@ GameApplication::~GameApplication() {
 }
 
 void GameApplication::create() {
-    // The game's scenes take their sprites from the XML descriptions and loop their play ranges.
-    AE::contentVersion = 1;
+    QV::logLine("void GameApplication::create()");
+    mFont = new QV::Font();
+    mFont->load("font2_fnt");
     // Scene particle nodes advance their own effects; switch the system's off before any loads.
-    if (QV::ParticleSystem* particles = QV::Singleton<QV::ParticleSystem>::instancePointer())
-        particles->setAutoUpdate(false);
+    QV::Singleton<QV::ParticleSystem>::instance()->setAutoUpdate(false);
+
     mLoadingScene = AE::loadScene("loading_scene_xml");
-    if (mLoadingScene) mLoadingScene->play(true);
+    if (mLoadingScene) {
+        mLoadingScene->mLoop = true;
+        mLoadingScene->play(true);
+    }
+    mLeftBorder = sprites()->createSprite("screen_borders_sprites", "screen_leftborder", kPackage);
+    mTopBorder = sprites()->createSprite("screen_borders_sprites", "screen_topborder", kPackage);
+    mCursor = sprites()->createSprite("other_sprites", "s_cursor", kPackage);
+
+    mPortrait = portraitOf(getWindow());
+    mGameStateManager = new GameStateManager();
+
+    QV::UIFontManager* fonts = QV::Singleton<QV::UIFontManager>::instance();
+    mFontUI = fonts->getFont("font2_fnt");
+    mSmallFontUI = fonts->getFont("small_font_fnt");
+    if (mLoadingScene) adaptSceneLayout(mLoadingScene);
 }
 
 void GameApplication::destroy() {
+    QV::logLine("void GameApplication::destroy()");
+    sprites()->destroySprite(mLeftBorder);
+    sprites()->destroySprite(mTopBorder);
+    sprites()->destroySprite(mCursor);
+    mLeftBorder = mTopBorder = mCursor = nullptr;
+
     delete mLoadingScene;
     mLoadingScene = nullptr;
+    delete mGameStateManager;
+    mGameStateManager = nullptr;
+    if (mFont) {
+        mFont->release();
+        delete mFont;
+        mFont = nullptr;
+    }
+    if (QV::UIFontManager* fonts = QV::Singleton<QV::UIFontManager>::instancePointer()) {
+        if (mFontUI) fonts->releaseFont(mFontUI);
+        if (mSmallFontUI) fonts->releaseFont(mSmallFontUI);
+    }
+    mFontUI = mSmallFontUI = nullptr;
     QV::XmlCachedFilesManager::purge();
+}
+
+bool GameApplication::wantsFullscreen() const { return false; }
+
+void GameApplication::applyProfileSettings() {
+    ApplicationWindow* window = getWindow();
+    window->customCursor = true;
+    if (auto* platformWindow = static_cast<QV::Platform::Window*>(window->deviceContext))
+        platformWindow->showSystemCursor(!(window->customCursor && mCursor));
+}
+
+void GameApplication::update() {
+    applyProfileSettings();
+    const float dt = std::min(mTimerManager->getFrameDelta(), kMaxFrameTime);
+    mGameStateManager->step(dt);
+
+    const int portrait = portraitOf(getWindow());
+    if (portrait != mGameStateManager->getOrientation()) {
+        mGameStateManager->setOrientation(portrait);
+        IGameState* state = mGameStateManager->getCurrentState();
+        if (state && state->isLoaded()) state->onOrientationChanged(portrait);
+        mPortrait = portrait;
+        if (mLoadingScene) adaptSceneLayout(mLoadingScene);
+    }
+}
+
+void GameApplication::render() {
+    mRenderSystem->beginFrame();
+    IGameState* state = mGameStateManager ? mGameStateManager->getCurrentState() : nullptr;
+    if (state && state->isLoaded()) state->render();
+    mRenderSystem->endFrame();
+    present();
 }
 
 void GameApplication::updateLoading() {
     if (!mLoadingScene) return;
-    // A long frame (a loading hitch) must not make the animation jump.
-    const float delta = std::min(std::min(mTimerManager->getFrameDelta(), 0.1f), 0.033f);
-    mLoadingScene->update(delta);
+    const int portrait = portraitOf(getWindow());
+    if (portrait != mPortrait) {
+        mPortrait = portrait;
+        adaptSceneLayout(mLoadingScene);
+    }
+    mLoadingScene->update(std::min(mTimerManager->getFrameDelta(), kMaxFrameTime));
 }
 
 void GameApplication::renderLoading() {
-    if (!mLoadingScene) {
-        Application::renderLoading();
-        return;
-    }
+    if (!mLoadingScene) return;
     mRenderSystem->beginFrame();
     AE::drawScene(mLoadingScene);
     mRenderSystem->endFrame();
+    present();
+}
+
+void GameApplication::drawUnderScene(float, float, float, float) {}
+
+void GameApplication::drawOverScene(float fitScale) {
+    if (!mCursor || !getWindow()->customCursor) return;
+    const QV::MouseDevice* mouse = mInputManager ? mInputManager->getMouse() : nullptr;
+    if (!mouse) return;
+    const QV::Vector2<int> position = mouse->getPosition();
+    mCursor->setScale(fitScale, fitScale);
+    mCursor->setPosition(static_cast<float>(position.x), static_cast<float>(position.y));
+    mCursor->updateVertices();
+    mCursor->draw();
+}
+
+void GameApplication::requestScreenshot(const std::string& path) { mScreenshotPath = path; }
+
+void GameApplication::takeScreenshot() {
+    const std::string path = mScreenshotPath;
+    mScreenshotPath.clear();
+    std::vector<uint8_t> bgra;
+    uint32_t width = 0, height = 0;
+    QV::Gfx::IDevice* device = mRenderSystem->getDevice();
+    if (!device || device->readBack(&bgra, &width, &height) != 0) {
+        QV::logLine(QV::formatString("ERROR: Failed to read the window's picture for '%s'", path.c_str()));
+        return;
+    }
+    std::vector<uint8_t> rgba(bgra.size());
+    for (size_t i = 0; i + 3 < bgra.size(); i += 4) {
+        rgba[i] = bgra[i + 2];
+        rgba[i + 1] = bgra[i + 1];
+        rgba[i + 2] = bgra[i];
+        rgba[i + 3] = 255;
+    }
+    std::ofstream file(path, std::ios::binary);
+    file << QV::encodePng(rgba, width, height);
+    if (!file) QV::logLine(QV::formatString("ERROR: Failed to write the screenshot '%s'", path.c_str()));
+    else QV::logLine(QV::formatString("Screenshot written: %s", path.c_str()));
+}
+
+void GameApplication::present() {
+    // The picture is read before it is handed to the window system.
+    if (!mScreenshotPath.empty()) takeScreenshot();
     if (mRenderSystem->present() != 0) mRenderSystem->setDeviceLost(true);
 }
 
-void GameApplication::update() {}
-
-void GameApplication::render() {
-    QV::RenderSystem* renderSystem = QV::Singleton<QV::RenderSystem>::instance();
-    renderSystem->beginFrame();
-    renderSystem->endFrame();
-    if (renderSystem->present() != 0) renderSystem->setDeviceLost(true);
+void GameApplication::clickButton(const std::string& id) {
+    QV::logLine(QV::formatString("ERROR: No shown widget '%s' to click", id.c_str()));
 }

@@ -1,10 +1,18 @@
 #pragma once
 
+#include <string>
+
 #include "application.h"
 
 namespace AE {
 class ISceneNode;
 }
+namespace QV {
+class Font;
+class Sprite;
+class UIFont;
+}  // namespace QV
+class GameStateManager;
 
 // The game's application object: the engine's slots filled with the game.
 class GameApplication : public Application {
@@ -18,8 +26,36 @@ public:
     void destroy() override;
     void updateLoading() override;
     void renderLoading() override;
+    // The window-fit hook: nothing is drawn beside the workspace.
+    void drawUnderScene(float fitWidth, float fitHeight, float fitOffsetX, float fitOffsetY) override;
+    // The cursor hook: the game's own cursor over the composited frame.
+    void drawOverScene(float fitScale) override;
+
+    // Volumes and the cursor from the profile; every frame.
+    void applyProfileSettings();
+    // The window mode the profile asks for.
+    bool wantsFullscreen() const;
+
+    // The next frame drawn is also written to this PNG file.
+    void requestScreenshot(const std::string& path);
+    // A click without geometry on the topmost shown widget with this id.
+    void clickButton(const std::string& id);
+
+    GameStateManager* getGameStateManager() const { return mGameStateManager; }
 
 private:
+    void present();
+    void takeScreenshot();
+
+    GameStateManager* mGameStateManager = nullptr;
+    QV::Font* mFont = nullptr;
     // Shown while loading jobs run; owned.
     AE::ISceneNode* mLoadingScene = nullptr;
+    QV::Sprite* mLeftBorder = nullptr;
+    QV::Sprite* mTopBorder = nullptr;
+    QV::Sprite* mCursor = nullptr;
+    QV::UIFont* mFontUI = nullptr;
+    QV::UIFont* mSmallFontUI = nullptr;
+    int mPortrait = 0;
+    std::string mScreenshotPath;
 };

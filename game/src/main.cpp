@@ -2,28 +2,32 @@
 #include "file_system.h"
 #include "format_string.h"
 #include "game_application.h"
+#include "log_system.h"
 #include "main_loop.h"
+#include "main_window.h"
+#include "platform/single_instance.h"
 #include "platform/window.h"
 #include "report_assert.h"
 
-namespace {
-
-// Lives until the process ends: unloading the GL driver at exit would only
-// hide its allocations from leak checks behind unknown modules.
-QV::Platform::Window* gMainWindow = nullptr;
-
-}  // namespace
-
 int main() {
+    // One copy at a time: the lock comes before the engine, which empties "QV.log".
+    QV::Platform::SingleInstance instance;
+    const std::string dataFolder = gameDataFolder();
+    if (!dataFolder.empty() &&
+        instance.acquire(dataFolder, "Brightfold") == QV::Platform::SingleInstance::Result::Running) {
+        instance.askToRaise(1500);
+        return 0;
+    }
+
     QV::gContentDirectory = "./media/";
     QV::Platform::installQuitSignals();
     GameApplication* application = new GameApplication();
     application->setRunning(false);
-    gMainWindow = createMainWindow(application, application->getWindowTitle());
-    if (!gMainWindow) {
+    MainWindow* mainWindow = new MainWindow(application);
+    if (!mainWindow->create(application->getWindowTitle())) {
         QV_FATAL(QV::formatString("Failed to create the main window: %s", QV::Platform::Window::lastError().c_str()));
     }
     startApplication(application);
-    runMainLoop(gMainWindow, application);
+    runMainLoop(*mainWindow, application, &instance);
     application->exit();
 }

@@ -1,58 +1,43 @@
 #include "main_loop.h"
 
-#include "application.h"
+#include "game_application.h"
+#include "input_manager.h"
 #include "job_manager.h"
-#include "platform/input_source.h"
+#include "log_system.h"
+#include "main_window.h"
+#include "platform/run_settings.h"
+#include "platform/scripted_input_source.h"
+#include "platform/single_instance.h"
 #include "platform/window.h"
+#include "script_actions.h"
 #include "video_player.h"
 
 namespace {
 
-// The window procedure's part: false when the loop must end.
-bool handleWindowEvent(Application* application, const QV::Platform::WindowEvent& event) {
-    using QV::Platform::WindowEventKind;
-    switch (event.kind) {
-        case WindowEventKind::Quit:
-            return false;
-        case WindowEventKind::Activated:
-            if (!application->isActive()) application->onActivate();
-            break;
-        case WindowEventKind::Deactivated:
-            if (application->isActive()) application->onDeactivate();
-            break;
-        case WindowEventKind::Paint:
-            application->renderFrame();
-            break;
-        case WindowEventKind::Resized:
-            // The render system refits the scene to the new size at its next frame.
-            if (event.width > 0 && event.height > 0) {
-                application->getWindow()->clientWidth = event.width;
-                application->getWindow()->clientHeight = event.height;
-            }
-            break;
-        case WindowEventKind::MouseWheel:
-            QV::Platform::onMouseWheelEvent(event.wheel);
-            break;
-        default:
-            break;
-    }
-    return true;
-}
+constexpr uint32_t kTurnMilliseconds = 16;
 
 }  // namespace
 
-int runMainLoop(QV::Platform::Window* window, Application* application) {
-    uint32_t lastTick = QV::Platform::tickCount();
+int runMainLoop(MainWindow& mainWindow, GameApplication* application, QV::Platform::SingleInstance* instance) {
+    const bool fixedStep = QV::Platform::runSettings().fixedFrameTime > 0.0;
+    QV::Platform::Window* window = mainWindow.window();
+    int32_t turn = 0;
     for (;;) {
+        mainWindow.applyWindowMode(application->wantsFullscreen());
+
         QV::Platform::WindowEvent event;
         if (window->pollEvent(event)) {
-            if (!handleWindowEvent(application, event)) break;
+            if (!mainWindow.handleEvent(event)) break;
             continue;
         }
-        uint32_t now = QV::Platform::tickCount();
-        uint32_t elapsed = now - lastTick;
-        lastTick = now;
-        if (elapsed < 16) QV::Platform::sleepMilliseconds(16 - elapsed);
+
+        // An idle turn: one frame.
+        const uint32_t turnStart = QV::Platform::tickCount();
+        if (instance && instance->takeRaiseRequest()) {
+            QV::logLine("Another copy asked to raise the window");
+            mainWindow.raise();
+        }
+        if (!runScriptActions(turn++, mainWindow, application)) break;
 
         application->updateFrame();
         if (application->isRunning() && application->isActive()) {
@@ -64,6 +49,11 @@ int runMainLoop(QV::Platform::Window* window, Application* application) {
             } else {
                 application->render();
             }
+        }
+
+        if (!fixedStep) {
+            const uint32_t spent = QV::Platform::tickCount() - turnStart;
+            if (spent < kTurnMilliseconds) QV::Platform::sleepMilliseconds(kTurnMilliseconds - spent);
         }
     }
     application->setRunning(false);

@@ -65,6 +65,20 @@ void ScriptedInputSource::tapKey(int32_t frame, uint8_t virtualKey) {
     releaseKey(frame + 1, virtualKey);
 }
 
+void ScriptedInputSource::addAction(const Action& action) {
+    auto at = std::upper_bound(mActions.begin(), mActions.end(), action.frame,
+                               [](int32_t frame, const Action& a) { return frame < a.frame; });
+    mActions.insert(at, action);
+}
+
+std::vector<ScriptedInputSource::Action> ScriptedInputSource::takeActions(int32_t frame) {
+    auto end = std::upper_bound(mActions.begin(), mActions.end(), frame,
+                                [](int32_t f, const Action& a) { return f < a.frame; });
+    std::vector<Action> due(mActions.begin(), end);
+    mActions.erase(mActions.begin(), end);
+    return due;
+}
+
 MouseSample ScriptedInputSource::readMouse() {
     const int32_t frame = mMouseFrame++;
     bool changed[2] = {false, false};
@@ -147,12 +161,34 @@ bool ScriptedInputSource::parse(const std::string& text, std::string* error) {
             if (kind == "keydown") parsed.pressKey(frame, key);
             else if (kind == "keyup") parsed.releaseKey(frame, key);
             else parsed.tapKey(frame, key);
+        } else if (kind == "screenshot") {
+            if (!args(1)) return fail("screenshot needs one file name");
+            parsed.addAction({frame, Action::Kind::Screenshot, w[2]});
+        } else if (kind == "close") {
+            if (!args(0)) return fail("close takes nothing");
+            parsed.addAction({frame, Action::Kind::Close, std::string()});
+        } else if (kind == "focus") {
+            if (!args(1) || (w[2] != "lost" && w[2] != "gained")) return fail("focus needs lost or gained");
+            parsed.addAction({frame, w[2] == "lost" ? Action::Kind::FocusLost : Action::Kind::FocusGained,
+                              std::string()});
+        } else if (kind == "command") {
+            // The rest of the line, as a UI description would hold it.
+            const size_t at = line.find("command");
+            std::string text = line.substr(at + 7);
+            const size_t first = text.find_first_not_of(" \t\r");
+            const size_t last = text.find_last_not_of(" \t\r");
+            if (first == std::string::npos) return fail("command needs a command line");
+            parsed.addAction({frame, Action::Kind::Command, text.substr(first, last - first + 1)});
+        } else if (kind == "button") {
+            if (!args(1)) return fail("button needs one widget id");
+            parsed.addAction({frame, Action::Kind::Button, w[2]});
         } else {
             return fail("unknown event '" + kind + "'");
         }
     }
     for (const Event& e : parsed.mMouseEvents) insert(mMouseEvents, e);
     for (const Event& e : parsed.mKeyEvents) insert(mKeyEvents, e);
+    for (const Action& a : parsed.mActions) addAction(a);
     return true;
 }
 

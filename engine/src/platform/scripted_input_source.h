@@ -17,6 +17,15 @@ class ScriptedInputSource : public InputSource {
 public:
     enum class Button { Left, Right };
 
+    // What a script asks of the program itself rather than of the devices;
+    // the main loop takes them frame by frame.
+    struct Action {
+        enum class Kind { Screenshot, Close, FocusLost, FocusGained, Command, Button };
+        int32_t frame = 0;
+        Kind kind = Kind::Close;
+        std::string text;  // the file, the command line or the widget id
+    };
+
     void moveMouse(int32_t frame, int32_t x, int32_t y);
     void pressButton(int32_t frame, Button button);
     void releaseButton(int32_t frame, Button button);
@@ -31,12 +40,18 @@ public:
     // Adds the events of a script, one per line:
     //   <frame> move <x> <y> | press left|right | release left|right | click <x> <y>
     //   <frame> wheel <notches> | keydown <vk> | keyup <vk> | key <vk>
+    //   <frame> screenshot <file.png> | close | focus lost|gained
+    //   <frame> command <command line> | button <widget id>
     // Blank lines and lines starting with '#' are skipped. On an error nothing
     // is added and the message names the line.
     bool parse(const std::string& text, std::string* error);
 
     // True when every scheduled event has been applied.
-    bool finished() const { return mMouseEvents.empty() && mKeyEvents.empty(); }
+    bool finished() const { return mMouseEvents.empty() && mKeyEvents.empty() && mActions.empty(); }
+
+    void addAction(const Action& action);
+    // Removes and returns, in script order, the actions of every frame up to this one.
+    std::vector<Action> takeActions(int32_t frame);
 
     MouseSample readMouse() override;
     void readKeyboard(uint8_t keys[256]) override;
@@ -54,6 +69,7 @@ private:
 
     std::vector<Event> mMouseEvents;
     std::vector<Event> mKeyEvents;
+    std::vector<Action> mActions;
     int32_t mMouseFrame = 0;
     int32_t mKeyFrame = 0;
     MouseSample mMouse;

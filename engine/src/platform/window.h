@@ -32,6 +32,18 @@ struct WindowDesc {
     bool hidden = false;
 };
 
+// What the window fit needs of the screen, in pixels.
+struct DisplayMetrics {
+    int32_t desktopWidth = 0;  // the whole screen
+    int32_t desktopHeight = 0;
+    int32_t workLeft = 0;  // the part windows may use (no panels or docks)
+    int32_t workTop = 0;
+    int32_t workWidth = 0;
+    int32_t workHeight = 0;
+    int32_t frameWidth = 0;     // a window's side border
+    int32_t captionHeight = 0;  // a window's title bar
+};
+
 // The application's one window, with an OpenGL-capable surface
 // (GL 2.1, double buffered, RGBA8, depth 24, stencil 8).
 class Window {
@@ -53,6 +65,17 @@ public:
     void setFullscreen(bool fullscreen);
     void showSystemCursor(bool show);
     bool hasFocus() const;
+    bool isFullscreen() const;
+    bool isMinimized() const;
+    // Client area of the given size, at (x, y) when move is set; windowed only.
+    void place(int32_t x, int32_t y, int32_t width, int32_t height, bool move);
+    // Limits on the client size the user may drag to (0 x 0: none).
+    void setMinimumSize(int32_t width, int32_t height);
+    void setMaximumSize(int32_t width, int32_t height);
+    // Un-minimises the window and brings it to the front with input focus.
+    void raise();
+    // The screen the window is on, with this window's border sizes.
+    bool displayMetrics(DisplayMetrics& metrics) const;
 
     static const std::string& lastError();
 
@@ -65,6 +88,9 @@ private:
 void installQuitSignals();
 // True once a quit signal arrived (also reported once as a Quit event).
 bool quitRequested();
+
+// Keeps the screen saver and display sleep away (true) or lets them be (false).
+void inhibitScreenSaver(bool inhibit);
 
 // Milliseconds from a monotonic clock, and a sleep.
 uint32_t tickCount();

@@ -123,6 +123,65 @@ bool Window::hasFocus() const {
     return mHandle && (SDL_GetWindowFlags(sdl(mHandle)) & SDL_WINDOW_INPUT_FOCUS) != 0;
 }
 
+bool Window::isFullscreen() const {
+    return mHandle && (SDL_GetWindowFlags(sdl(mHandle)) & SDL_WINDOW_FULLSCREEN) != 0;
+}
+
+bool Window::isMinimized() const {
+    return mHandle && (SDL_GetWindowFlags(sdl(mHandle)) & SDL_WINDOW_MINIMIZED) != 0;
+}
+
+void Window::place(int32_t x, int32_t y, int32_t width, int32_t height, bool move) {
+    if (!mHandle) return;
+    SDL_Window* window = sdl(mHandle);
+    if (SDL_GetWindowFlags(window) & SDL_WINDOW_MAXIMIZED) SDL_RestoreWindow(window);
+    SDL_SetWindowSize(window, width > 0 ? width : 1, height > 0 ? height : 1);
+    if (move) SDL_SetWindowPosition(window, x, y);
+    SDL_ShowWindow(window);
+}
+
+void Window::setMinimumSize(int32_t width, int32_t height) {
+    if (mHandle) SDL_SetWindowMinimumSize(sdl(mHandle), width, height);
+}
+
+void Window::setMaximumSize(int32_t width, int32_t height) {
+    if (mHandle && width > 0 && height > 0) SDL_SetWindowMaximumSize(sdl(mHandle), width, height);
+}
+
+void Window::raise() {
+    if (!mHandle) return;
+    SDL_Window* window = sdl(mHandle);
+    if (SDL_GetWindowFlags(window) & SDL_WINDOW_MINIMIZED) SDL_RestoreWindow(window);
+    SDL_ShowWindow(window);
+    SDL_RaiseWindow(window);
+}
+
+bool Window::displayMetrics(DisplayMetrics& metrics) const {
+    metrics = DisplayMetrics{};
+    int display = mHandle ? SDL_GetWindowDisplayIndex(sdl(mHandle)) : 0;
+    if (display < 0) display = 0;
+    SDL_Rect bounds{}, usable{};
+    if (SDL_GetDisplayBounds(display, &bounds) != 0) return false;
+    if (SDL_GetDisplayUsableBounds(display, &usable) != 0 || usable.w <= 0 || usable.h <= 0) usable = bounds;
+    metrics.desktopWidth = bounds.w;
+    metrics.desktopHeight = bounds.h;
+    metrics.workLeft = usable.x;
+    metrics.workTop = usable.y;
+    metrics.workWidth = usable.w;
+    metrics.workHeight = usable.h;
+    int top = 0, left = 0, bottom = 0, right = 0;
+    if (mHandle && SDL_GetWindowBordersSize(sdl(mHandle), &top, &left, &bottom, &right) == 0) {
+        metrics.frameWidth = left;
+        metrics.captionHeight = top > left ? top - left : 0;
+    }
+    return true;
+}
+
+void inhibitScreenSaver(bool inhibit) {
+    if (inhibit) SDL_DisableScreenSaver();
+    else SDL_EnableScreenSaver();
+}
+
 void installQuitSignals() {
     struct sigaction action {};
     action.sa_handler = onQuitSignal;
