@@ -5,5 +5,6 @@ directories = {
         { "/filelists/en.lua" },
         { "/filelists/board_art.lua" },
         { "/filelists/shell.lua" },
+        { "/filelists/dialogs.lua" },
     },
 }

@@ -1,0 +1,29 @@
+#include "tutorial/tutorial_lesson_factory.h"
+
+void TutorialLessonFactory::registerClass(const std::string& className, Creator creator) {
+    if (creator) {
+        mCreators[className] = creator;
+    } else {
+        mCreators.erase(className);
+    }
+}
+
+bool TutorialLessonFactory::isRegistered(const std::string& className) const {
+    return mCreators.count(className) != 0;
+}
+
+TutorialLesson* TutorialLessonFactory::create(const std::string& className, QV::LuaScript2& data,
+                                              TutorialLessonListener* listener) const {
+    auto it = mCreators.find(className);
+    if (it == mCreators.end()) return nullptr;
+    return it->second(data, listener);
+}
+
+TutorialLessonFactory& getTutorialLessonFactory() {
+    static TutorialLessonFactory factory = [] {
+        TutorialLessonFactory made;
+        registerGameTutorialLessons(made);
+        return made;
+    }();
+    return factory;
+}
