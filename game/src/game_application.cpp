@@ -8,6 +8,8 @@
 #include "animationeditor/scene_node.h"
 #include "animationeditor/scene_registry.h"
 #include "config_manager.h"
+#include "dialogs/dialog_window.h"
+#include "dialogs/dialog_window_manager.h"
 #include "font.h"
 #include "format_string.h"
 #include "game_state_manager.h"
@@ -24,6 +26,8 @@
 #include "sprite.h"
 #include "sprite_manager.h"
 #include "timer_manager.h"
+#include "tutorial/game_event.h"
+#include "tutorial/tutorial_registry.h"
 #include "ui/text_manager.h"
 #include "ui/ui_font_manager.h"
 #include "ui/wide_string.h"
@@ -59,13 +63,17 @@ GameApplication::GameApplication() {
     // The game's scenes take their sprites from the XML descriptions and loop their play ranges.
     AE::contentVersion = 1;
     mPortrait = portraitOf(nullptr);
+    if (!DialogWindowManager::instancePointer()) new DialogWindowManager();
 }
 
 GameApplication::~GameApplication() {
+    delete DialogWindowManager::instancePointer();
     if (gApplication == this) gApplication = nullptr;
 }
 
 void GameApplication::create() {
+    // The sequences exist before the profile is read, so it can find them.
+    loadTutorialSequences(getTutorialSequences());
     QV::logLine("void GameApplication::create()");
     mFont = new QV::Font();
     mFont->load("font2_fnt");
@@ -112,6 +120,7 @@ void GameApplication::destroy() {
     }
     mFontUI = mSmallFontUI = nullptr;
     QV::XmlCachedFilesManager::purge();
+    releaseTutorialSequences();
 }
 
 bool GameApplication::wantsFullscreen() const { return false; }
@@ -126,15 +135,22 @@ void GameApplication::applyProfileSettings() {
 void GameApplication::update() {
     applyProfileSettings();
     const float dt = std::min(mTimerManager->getFrameDelta(), kMaxFrameTime);
+    DialogWindowManager::instance()->update(dt);
     mGameStateManager->step(dt);
+    updateTutorials(getTutorialSequences(), dt);
 
     const int portrait = portraitOf(getWindow());
     if (portrait != mGameStateManager->getOrientation()) {
         mGameStateManager->setOrientation(portrait);
         IGameState* state = mGameStateManager->getCurrentState();
         if (state && state->isLoaded()) state->onOrientationChanged(portrait);
+        const std::vector<DialogWindow*> windows = DialogWindowManager::instance()->mWindows;
+        for (DialogWindow* window : windows) {
+            if (!window->mReleased) window->relayout();
+        }
         mPortrait = portrait;
         if (mLoadingScene) adaptSceneLayout(mLoadingScene);
+        dispatchTutorialEvent(new GameEvent(GameEventType::LayoutChanged), getTutorialSequences());
     }
 }
 

@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "file.h"
+#include "file_system.h"
 #include "scripted_lesson.h"
 #include "tutorial/game_event.h"
 #include "tutorial/tutorial_registry.h"
@@ -82,6 +85,14 @@ TEST_F(TutorialRegistryTest, MissingOrBrokenListGivesNoSequences) {
         load(scripts);
         EXPECT_TRUE(list.empty()) << text;
     }
+}
+
+TEST_F(TutorialRegistryTest, ShippedListIsFoundAndNamesNoSequenceYet) {
+    qvtest::MediaEngine engine(QV_SOURCE_DIR);
+    std::unique_ptr<QV::File> file(engine.files().open("default", "tutorial_lua"));
+    ASSERT_TRUE(file);
+    loadTutorialSequences(list, &factory);
+    EXPECT_TRUE(list.empty());
 }
 
 TEST_F(TutorialRegistryTest, EmptyLoadListIsAllowed) {
