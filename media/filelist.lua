@@ -6,5 +6,6 @@ directories = {
         { "/filelists/board_art.lua" },
         { "/filelists/shell.lua" },
         { "/filelists/dialogs.lua" },
+        { "/filelists/ui.lua" },
     },
 }

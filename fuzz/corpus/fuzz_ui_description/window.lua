@@ -1,0 +1,21 @@
+t = { id = "w", class = "UIWidget", position = {10, 10}, modal = 1, hideStateDuration = 0.5, hotkey = 65,
+      customClientRect = {0, 0, 100, 80}, initialState = "onIdle",
+      related = { { filename = "other_lua", id = "other" } },
+      childs = {
+        { id = "b", class = "UIButton", text = "Play", captionOrder = 0, childs = { { id = "s", class = "UISprite", imagename = "sprites_lua", tablename = "a", size = {40, 20}, color = {255, 0, 0, 255}, scale = {2, 1} } } },
+        { id = "c", class = "UICheckBox", thumb = "tk", childs = { { id = "tk", class = "UIWidget" } } },
+        { id = "l", class = "UILabel", text = "#TITLE", size = {50, 10}, sizeof = "b", halign = 1, color = {1, 2, 3, 4} },
+        { id = "p", class = "UIProgressBar", bar = "s2", thumb = "k", kinetic = 1, lrOffsets = {2, 2},
+          childs = { { id = "s2", class = "UISprite", imagename = "sprites_lua", tablename = "a" } } },
+        { id = "n", class = "UISceneNode", scene = "none_xml", childs = { { id = "m", class = "UISceneNode", scene = "@parent/x" } } },
+        { id = "f", class = "UIParticleFX", filename = "none_fx" },
+        { id = "e", class = "UIWidget", instance = "#other_lua:other", enabled = 0 },
+      },
+      states = {
+        { id = "onIdle", propertyChanges = { { target = "w", property = "transparency", duration = 0.2, value = 1 },
+                                             { target = "s", property = "scale", value = {1, 2} },
+                                             { target = "b", property = "color", value = {9, 9, 9, 9} },
+                                             { target = "l", property = "offset", value = {0, 3} } } },
+      },
+      events = { { element = "b", slot = "clicked", command = "hide: w" }, { element = "b", slot = "clicked", command = "show:other" } },
+}

@@ -1,0 +1,10 @@
+-- Sprites of the interface over the pictures that ui_image_gen writes.
+ui_panel = { Image0 = "ui_panel_png", SrcRect0 = {0, 0, 360, 240} }
+ui_button = { Image0 = "ui_button_png", SrcRect0 = {0, 0, 176, 64} }
+ui_button_hover = { Image0 = "ui_button_png", SrcRect0 = {0, 64, 176, 128} }
+ui_button_pressed = { Image0 = "ui_button_png", SrcRect0 = {0, 128, 176, 192} }
+ui_check_box = { Image0 = "ui_check_png", SrcRect0 = {0, 0, 40, 40} }
+ui_check_tick = { Image0 = "ui_check_png", SrcRect0 = {40, 0, 80, 40} }
+ui_bar_track = { Image0 = "ui_bar_png", SrcRect0 = {0, 0, 240, 24} }
+ui_bar_fill = { Image0 = "ui_bar_png", SrcRect0 = {0, 24, 240, 44} }
+ui_bar_knob = { Image0 = "ui_bar_png", SrcRect0 = {0, 46, 32, 80} }

@@ -1,0 +1,202 @@
+// Writes the pictures of the user interface into a content directory:
+//   ui_image_gen <media directory>
+// ui/ui_panel.png (a window panel with its title ribbon), ui/ui_button.png
+// (a green pill button: idle, hovered and pressed, one per 176 x 64 row),
+// ui/ui_check.png (the check box and its tick, 40 x 40 each) and
+// ui/ui_bar.png (slider track, fill and knob). One light from the top left,
+// soft shadows down-right, edges anti-aliased by 4 x 4 supersampling.
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "image_encode.h"
+
+namespace {
+
+struct Rgba {
+    double r = 0, g = 0, b = 0, a = 0;  // straight colour 0..1
+};
+
+Rgba hex(uint32_t rgb, double a = 1.0) {
+    return {((rgb >> 16) & 0xFF) / 255.0, ((rgb >> 8) & 0xFF) / 255.0, (rgb & 0xFF) / 255.0, a};
+}
+
+Rgba mix(const Rgba& x, const Rgba& y, double t) {
+    return {x.r + (y.r - x.r) * t, x.g + (y.g - x.g) * t, x.b + (y.b - x.b) * t, x.a + (y.a - x.a) * t};
+}
+
+Rgba scaled(const Rgba& c, double k) {
+    return {std::min(1.0, c.r * k), std::min(1.0, c.g * k), std::min(1.0, c.b * k), c.a};
+}
+
+// Source over destination, both straight alpha.
+Rgba over(const Rgba& src, const Rgba& dst) {
+    const double a = src.a + dst.a * (1 - src.a);
+    if (a <= 0) return {};
+    auto ch = [&](double s, double d) { return (s * src.a + d * dst.a * (1 - src.a)) / a; };
+    return {ch(src.r, dst.r), ch(src.g, dst.g), ch(src.b, dst.b), a};
+}
+
+// Signed distance to a rounded rectangle (negative inside).
+double roundedBox(double x, double y, double left, double top, double right, double bottom, double radius) {
+    const double cx = (left + right) / 2, cy = (top + bottom) / 2;
+    const double hx = (right - left) / 2 - radius, hy = (bottom - top) / 2 - radius;
+    const double qx = std::fabs(x - cx) - hx, qy = std::fabs(y - cy) - hy;
+    const double outside = std::hypot(std::max(qx, 0.0), std::max(qy, 0.0));
+    return outside + std::min(std::max(qx, qy), 0.0) - radius;
+}
+
+double smooth(double e0, double e1, double x) {
+    const double t = std::clamp((x - e0) / (e1 - e0), 0.0, 1.0);
+    return t * t * (3 - 2 * t);
+}
+
+// A raised shape: soft shadow, darker outline, gradient body, one highlight.
+struct Raised {
+    double left, top, right, bottom, radius;
+    Rgba topColor, bottomColor, outline;
+    double outlineWidth = 2;
+    double shadowOffset = 3, shadowBlur = 3, shadowAlpha = 0.35;
+    double highlight = 0.35;
+};
+
+Rgba shade(const Raised& s, double x, double y) {
+    Rgba out;
+    const double ds = roundedBox(x - s.shadowOffset, y - s.shadowOffset, s.left, s.top, s.right, s.bottom, s.radius);
+    out = over(Rgba{0, 0, 0, s.shadowAlpha * smooth(s.shadowBlur, -s.shadowBlur, ds)}, out);
+    const double d = roundedBox(x, y, s.left, s.top, s.right, s.bottom, s.radius);
+    if (d > 0) return out;
+    const double t = (y - s.top) / (s.bottom - s.top);
+    Rgba body = mix(s.topColor, s.bottomColor, t);
+    // The highlight: an ellipse over the upper left part of the body.
+    const double ex = (x - (s.left + (s.right - s.left) * 0.38)) / ((s.right - s.left) * 0.42);
+    const double ey = (y - (s.top + (s.bottom - s.top) * 0.22)) / ((s.bottom - s.top) * 0.22);
+    const double inEllipse = smooth(1.0, 0.8, std::hypot(ex, ey));
+    body = over(Rgba{1, 1, 1, s.highlight * inEllipse}, body);
+    return over(d > -s.outlineWidth ? s.outline : body, out);
+}
+
+using Shader = std::function<Rgba(double, double)>;
+
+bool writePicture(const std::string& path, int w, int h, const Shader& shader) {
+    const int n = 4;
+    std::vector<uint8_t> rgba(size_t(w) * h * 4);
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            double r = 0, g = 0, b = 0, a = 0;
+            for (int sy = 0; sy < n; ++sy) {
+                for (int sx = 0; sx < n; ++sx) {
+                    const Rgba c = shader(x + (sx + 0.5) / n, y + (sy + 0.5) / n);
+                    r += c.r * c.a;
+                    g += c.g * c.a;
+                    b += c.b * c.a;
+                    a += c.a;
+                }
+            }
+            uint8_t* out = &rgba[(size_t(y) * w + x) * 4];
+            out[3] = uint8_t(std::lround(a / (n * n) * 255));
+            if (a > 0) {
+                out[0] = uint8_t(std::lround(std::min(1.0, r / a) * 255));
+                out[1] = uint8_t(std::lround(std::min(1.0, g / a) * 255));
+                out[2] = uint8_t(std::lround(std::min(1.0, b / a) * 255));
+            }
+        }
+    }
+    std::ofstream file(path, std::ios::binary);
+    file << QV::encodePng(rgba, uint32_t(w), uint32_t(h));
+    if (!file) std::fprintf(stderr, "ui_image_gen: cannot write %s\n", path.c_str());
+    return bool(file);
+}
+
+// 360 x 240: the cream panel with a red title ribbon across its top.
+Rgba panel(double x, double y) {
+    Raised body{6, 14, 350, 232, 14, hex(0xFFF6E5), hex(0xF4E1BE), hex(0x8A5A2B)};
+    body.outlineWidth = 3;
+    body.highlight = 0.0;
+    Rgba out = shade(body, x, y);
+    Raised ribbon{40, 2, 316, 46, 10, hex(0xD64A3B), hex(0xA93226), hex(0x7B241C)};
+    ribbon.shadowOffset = 2;
+    ribbon.highlight = 0.3;
+    const Rgba r = shade(ribbon, x, y);
+    return over(r, out);
+}
+
+// 176 x 192: three 176 x 64 rows of a 160 x 48 pill: idle, hovered (8 % lighter), pressed (2 px lower, darker).
+Rgba button(double x, double y) {
+    const int row = std::min(2, int(y / 64));
+    const double oy = y - row * 64;
+    Raised pill{4, 4, 164, 52, 24, hex(0x5CB860), hex(0x2E7D32), hex(0x1B5E20)};
+    if (row == 1) {
+        pill.topColor = scaled(pill.topColor, 1.08);
+        pill.bottomColor = scaled(pill.bottomColor, 1.08);
+    } else if (row == 2) {
+        pill.top += 2;
+        pill.bottom += 2;
+        pill.topColor = scaled(pill.topColor, 0.85);
+        pill.bottomColor = scaled(pill.bottomColor, 0.85);
+        pill.shadowOffset = 1;
+        pill.highlight = 0.2;
+    }
+    return shade(pill, x, oy);
+}
+
+// 80 x 40: the box (left) and the tick (right).
+Rgba check(double x, double y) {
+    if (x < 40) {
+        Raised box{4, 4, 34, 34, 6, hex(0xFFFDF6), hex(0xEAD7B0), hex(0x8A5A2B)};
+        return shade(box, x, y);
+    }
+    // A tick of two thick strokes with a dark rim and a shadow.
+    auto stroke = [](double px, double py, double ax, double ay, double bx, double by) {
+        const double vx = bx - ax, vy = by - ay;
+        const double t = std::clamp(((px - ax) * vx + (py - ay) * vy) / (vx * vx + vy * vy), 0.0, 1.0);
+        return std::hypot(px - ax - t * vx, py - ay - t * vy);
+    };
+    const double lx = x - 40;
+    auto distance = [&](double px, double py) {
+        return std::min(stroke(px, py, 10, 20, 17, 28), stroke(px, py, 17, 28, 31, 9));
+    };
+    Rgba out{0, 0, 0, 0.35 * smooth(6.5, 3.5, distance(lx - 2, y - 2))};
+    const double d = distance(lx, y);
+    if (d < 4.5) out = over(d > 3.0 ? hex(0x1B5E20) : mix(hex(0x66BB6A), hex(0x2E7D32), y / 40), out);
+    return out;
+}
+
+// 256 x 80: track (240 x 20 at y 2), fill (240 x 20 at y 24), round knob (28 x 28 at 2, 48).
+Rgba bar(double x, double y) {
+    if (y < 22) {
+        // A sunken track: dark, with the shade at the top edge instead of a drop shadow.
+        const double d = roundedBox(x, y, 0, 2, 240, 22, 10);
+        if (d > 0) return {};
+        Rgba body = mix(hex(0x5D3A1A), hex(0x8A5A2B), (y - 2) / 20);
+        return d > -2 ? hex(0x4A2E14) : body;
+    }
+    if (y < 46) {
+        Raised fill{0, 24, 240, 44, 10, hex(0x7CCB5B), hex(0x2E7D32), hex(0x1B5E20)};
+        fill.shadowAlpha = 0;
+        fill.highlight = 0.3;
+        return shade(fill, x, y);
+    }
+    Raised knob{2, 48, 30, 76, 14, hex(0xFFFDF6), hex(0xE2C89A), hex(0x8A5A2B)};
+    knob.shadowOffset = 2;
+    return shade(knob, x, y);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: ui_image_gen <media directory>\n");
+        return 2;
+    }
+    const std::string dir = std::string(argv[1]) + "/ui/";
+    const bool ok = writePicture(dir + "ui_panel.png", 360, 240, panel) &&
+                    writePicture(dir + "ui_button.png", 176, 192, button) &&
+                    writePicture(dir + "ui_check.png", 80, 40, check) && writePicture(dir + "ui_bar.png", 256, 80, bar);
+    return ok ? 0 : 1;
+}
