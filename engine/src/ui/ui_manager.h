@@ -58,6 +58,9 @@ public:
     static void loadLabelKeys(UIWidget* widget, LuaScript2& script);
     static void loadProgressBarKeys(UIWidget* widget, LuaScript2& script);
     static void loadCheckBoxKeys(UIWidget* widget, LuaScript2& script);
+    static void loadScrollAreaKeys(UIWidget* widget, LuaScript2& script);
+    static void loadTextEditKeys(UIWidget* widget, LuaScript2& script);
+    static void loadListViewKeys(UIWidget* widget, LuaScript2& script);
 
     void addRootWidget(UIWidget* widget);
     void bringToFront(UIWidget* widget);

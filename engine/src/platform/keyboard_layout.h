@@ -1,0 +1,12 @@
+#pragma once
+
+#include <cstdint>
+
+namespace QV::Platform {
+
+// The character a virtual key types on a US keyboard layout with the given
+// 256-byte key state (bit 7 down; bit 0 of the Caps Lock entry its toggle):
+// 0 when the key types nothing.
+char16_t translateVirtualKey(uint8_t virtualKey, const uint8_t* keyState);
+
+}  // namespace QV::Platform
