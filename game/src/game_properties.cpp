@@ -17,13 +17,19 @@ std::string profileFileName(uint64_t id) { return "profile_" + formatProfileId(i
 GameProperties::GameProperties(const std::string& dataFolder)
     : mDataFolder(dataFolder.empty() ? userSaveFolder() : dataFolder),
       mProfile(std::make_unique<PlayerProfile>()) {
-    if (!mDataFolder.empty() && mDataFolder.back() != '/') mDataFolder.push_back('/');
+    if (mDataFolder.empty()) {
+        // Never fall back to the current folder: nothing is read or written.
+        logPlayerData("WARNING: No per-user data folder; the profile is neither loaded nor saved");
+        return;
+    }
+    if (mDataFolder.back() != '/') mDataFolder.push_back('/');
     loadLastProfile();
 }
 
 GameProperties::~GameProperties() = default;
 
 bool GameProperties::loadLastProfile() {
+    if (mDataFolder.empty()) return false;
     const std::string path = filePath(kLastProfileFileName);
     SaveFileInfo info = inspectSaveFile(path, currentPlatformCode());
     if (info.status == SaveFileStatus::Missing) return false;
@@ -62,6 +68,7 @@ bool GameProperties::readRegisteredSection(const std::string& name, const std::v
 bool GameProperties::loadProfile(uint64_t id) {
     resetAll();
     mKeptSections.clear();
+    if (mDataFolder.empty()) return false;
     const std::string path = filePath(profileFileName(id));
     SaveFileInfo info = inspectSaveFile(path, currentPlatformCode());
     if (info.status == SaveFileStatus::Missing) return false;
@@ -101,6 +108,7 @@ bool GameProperties::loadProfile(uint64_t id) {
 }
 
 bool GameProperties::saveProfile() {
+    if (mDataFolder.empty()) return false;
     uint8_t idBytes[8];
     for (int i = 0; i < 8; ++i) idBytes[i] = static_cast<uint8_t>(mProfile->mProfileId >> (8 * i));
     const int platformCode = currentPlatformCode();

@@ -29,7 +29,8 @@ std::string saveFilePath(const std::string& name);
 int writeSaveFile(const char* name, const void* data, int size);
 // Bytes copied into out (all of the payload when outSize <= 0), or -1.
 int readSaveFile(const char* name, void* out, int outSize);
-// File size minus the header, or -1 when the file is missing or shorter than the header.
+// File size minus the header, or -1 when the file is missing, shorter than the
+// header or holds more payload than a container may.
 int saveFilePayloadSize(const char* name);
 
 // The same three operations on a full path and an explicit platform code.

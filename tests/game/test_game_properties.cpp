@@ -215,6 +215,36 @@ TEST(GameProperties, LastProfileNeedsExactlyEightBytes) {
     }
 }
 
+TEST(GameProperties, WithoutAPerUserFolderNothingIsWrittenHere) {
+    qvtest::TempDir dir;
+    qvtest::ScopedChdir inside(dir.path());
+    const char* names[] = {"XDG_DATA_HOME", "HOME"};
+    std::string saved[2];
+    bool had[2];
+    for (int i = 0; i < 2; ++i) {
+        const char* value = getenv(names[i]);
+        had[i] = value != nullptr;
+        saved[i] = value ? value : "";
+    }
+    unsetenv("XDG_DATA_HOME");
+    setenv("HOME", "/", 1);
+    testing::internal::CaptureStderr();
+    {
+        GameProperties properties;
+        EXPECT_FALSE(properties.saveProfile());
+    }
+    const std::string log = testing::internal::GetCapturedStderr();
+    for (int i = 0; i < 2; ++i) {
+        if (had[i]) {
+            setenv(names[i], saved[i].c_str(), 1);
+        } else {
+            unsetenv(names[i]);
+        }
+    }
+    EXPECT_NE(log.find("WARNING:"), std::string::npos);
+    EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
+}
+
 TEST(GameProperties, PlatformConfigFromScript) {
     std::unique_ptr<PlatformConfig> config(PlatformConfig::fromScriptText(
         "platformCode = 7\n"
