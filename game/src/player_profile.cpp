@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cinttypes>
+#include <cmath>
 #include <cstdio>
 #include <ctime>
 
@@ -38,6 +39,13 @@ bool countFits(AE::DataStream& s, uint32_t count, size_t elementSize) {
 
 void failStream(AE::DataStream& s) {
     if (CheckedStream* checked = dynamic_cast<CheckedStream*>(&s)) checked->fail();
+}
+
+// A volume from a file: out-of-range values are clamped, and a value that is
+// no number at all (a damaged file) falls back to the default.
+float storedVolume(float value) {
+    if (!std::isfinite(value)) return 0.8f;
+    return std::clamp(value, 0.0f, 1.0f);
 }
 
 bool readIntList(AE::DataStream& s, std::vector<int32_t>& values) {
@@ -170,8 +178,8 @@ bool PlayerProfile::read(AE::DataStream& s) {
         mSilver = AE::readValue<int32_t>(s);
         mStarsBase = AE::readValue<int32_t>(s);
         if (streamFailed(s)) return false;
-        setMusicVolume(music);
-        setSoundVolume(sound);
+        setMusicVolume(storedVolume(music));
+        setSoundVolume(storedVolume(sound));
 
         if (v < 10) {
             uint8_t passive[3];

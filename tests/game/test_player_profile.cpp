@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 
 #include "animationeditor/vector_stream.h"
@@ -188,6 +189,22 @@ TEST(PlayerProfile, OlderVersionsTable) {
         ASSERT_TRUE(readInto(p, olderStream(-1)));
         EXPECT_EQ(p.mGold, 3);
         EXPECT_TRUE(p.mBoughtOffers.empty());
+    }
+}
+
+TEST(PlayerProfile, StoredVolumesAreKeptInRange) {
+    const float nan = std::nanf("");
+    const float inf = INFINITY;
+    for (auto [stored, expected] : std::vector<std::pair<float, float>>{
+             {0.3f, 0.3f}, {1.5f, 1.0f}, {-2.0f, 0.0f}, {nan, 0.8f}, {inf, 0.8f}}) {
+        SCOPED_TRACE(stored);
+        PlayerProfile p;
+        p.mMusicVolume = stored;
+        p.mSoundVolume = stored;
+        PlayerProfile q;
+        ASSERT_TRUE(readInto(q, streamOf(p)));
+        EXPECT_FLOAT_EQ(q.mMusicVolume, expected);
+        EXPECT_FLOAT_EQ(q.mSoundVolume, expected);
     }
 }
 
