@@ -174,7 +174,12 @@ SaveFileInfo parseSaveFileBytes(const uint8_t* bytes, size_t size, int platformC
 SaveFileInfo inspectSaveFile(const std::string& path, int platformCode) {
     SaveFileInfo info;
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return info;
+    if (fd < 0) {
+        // Only a file that is not there is missing; one that cannot be read is not
+        // to be overwritten as if it were.
+        if (errno != ENOENT) info.status = SaveFileStatus::ReadError;
+        return info;
+    }
     struct stat st;
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);

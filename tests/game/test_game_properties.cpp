@@ -195,6 +195,23 @@ TEST(GameProperties, DamagedProfileFilesAreKeptAside) {
     }
 }
 
+TEST(GameProperties, UnreadableProfileIsKeptAsideToo) {
+    qvtest::TempDir dir;
+    std::filesystem::create_directory(dir.file("profile_0.dat"));
+    qvtest::writeFile(dir.file("profile_0.dat/inside"), "x");
+    uint64_t id = 0;
+    ASSERT_EQ(writeSaveFileAt(dir.file("last_profile.dat"), &id, 8, 0), 0);
+    testing::internal::CaptureStderr();
+    GameProperties properties(dir.path());
+    const std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_NE(log.find("ERROR:"), std::string::npos);
+    EXPECT_TRUE(std::filesystem::is_directory(dir.file("profile_0.dat.bad")));
+    EXPECT_TRUE(properties.saveProfile());
+    EXPECT_EQ(inspectSaveFile(dir.file("x/profile_0.dat"), 0).status, SaveFileStatus::Missing);
+    qvtest::writeFile(dir.file("plain"), "x");
+    EXPECT_EQ(inspectSaveFile(dir.file("plain/profile_0.dat"), 0).status, SaveFileStatus::ReadError);
+}
+
 TEST(GameProperties, LastProfileNeedsExactlyEightBytes) {
     for (int size : {4, 9}) {
         SCOPED_TRACE(size);
