@@ -189,6 +189,11 @@ SaveFileInfo inspectSaveFile(const std::string& path, int platformCode) {
     const int64_t fileSize = st.st_size;
     // Never allocate for a file larger than any container can be.
     if (fileSize > int64_t(kSaveFileHeaderSize) + kSaveFileMaxPayload) {
+        uint8_t header[kSaveFileHeaderSize];
+        if (readAll(fd, header, sizeof(header))) {
+            info.storedChecksum = getWord(header);
+            info.versionWord = getWord(header + 4);
+        }
         ::close(fd);
         info.fileSize = fileSize;
         info.status = SaveFileStatus::TooLarge;

@@ -7,6 +7,7 @@
 #include "game_properties.h"
 #include "main_mode_section.h"
 #include "save_dump_text.h"
+#include "save_file.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -78,6 +79,12 @@ TEST(SaveDump, ShowsContainerSectionsAndFields) {
     savetest::putFile(dir.file("profile_0.dat"), bytes);
     EXPECT_EQ(dumpSaveFile(dir.file("profile_0.dat"), SaveDumpOptions(), text), 1);
     EXPECT_TRUE(hasLine(text, "checksum_ok = 0")) << text;
+    EXPECT_TRUE(hasLine(text, "status = damaged")) << text;
+    std::vector<uint8_t> big = buildSaveFileBytes(std::vector<uint8_t>(70000, 1).data(), 70000, 5);
+    savetest::putFile(dir.file("big.dat"), big);
+    EXPECT_EQ(dumpSaveFile(dir.file("big.dat"), SaveDumpOptions(), text), 1);
+    EXPECT_TRUE(hasLine(text, "platform_code = 5")) << text;
+    EXPECT_TRUE(hasLine(text, "payload_size = 70000")) << text;
     EXPECT_TRUE(hasLine(text, "status = damaged")) << text;
     out = run(tool + " " + dir.file("missing.dat"), &status);
     EXPECT_EQ(status, 1);
