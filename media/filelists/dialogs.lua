@@ -2,4 +2,6 @@
 name = "default"
 filelist = {
     { name = "tutorial_lua", filename = "/tutorial/tutorial.lua" },
+    { name = "test_window_ui", filename = "/dialogs/test_window.lua" },
+    { name = "test_window_scene_xml", filename = "/dialogs/test_window_scene.xml" },
 }

@@ -6,7 +6,11 @@
 #include "dialogs/dialog_window_listener.h"
 #include "dialogs/dialog_window_manager.h"
 #include "format_string.h"
+#include "log_system.h"
 #include "report_assert.h"
+#include "ui/ui_manager.h"
+#include "ui/ui_scene_node.h"
+#include "ui/ui_widget.h"
 
 namespace {
 
@@ -17,8 +21,35 @@ void stopTree(AE::ISceneNode* node) {
 
 }  // namespace
 
-DialogWindow::DialogWindow(AE::ISceneNode* scene, const std::string& name) : mScene(scene) {
+DialogWindow::DialogWindow(const std::string& resource, const std::string& windowName,
+                           const std::string& childName)
+    : mResource(resource) {
+    QV::logLine(QV::formatString("loading ui: %s", resource.c_str()));
+    mRoot = QV::UIManager::instance()->loadUI(resource, windowName, nullptr, "default");
+    mRoot->hideForcibly();
+    QV::UIWidget* child = mRoot->findChild(childName);
+    if (!child || child->getType() != QV::kUISceneNode) {
+        QV_FATAL(QV::formatString("Window '%s' has no scene widget '%s'", resource.c_str(),
+                                  childName.c_str()));
+    }
+    mScene = static_cast<QV::UISceneNode*>(child)->getNode();
+    attachScene(resource);
+}
+
+DialogWindow::DialogWindow(AE::ISceneNode* scene, const std::string& name) : mScene(scene), mResource(name) {
     attachScene(name);
+}
+
+QV::UIWidget* DialogWindow::requireWidget(const std::string& name) {
+    QV::UIWidget* widget = mRoot ? mRoot->findChild(name) : nullptr;
+    if (!widget) {
+        QV_FATAL(QV::formatString("Window '%s' has no widget '%s'", mResource.c_str(), name.c_str()));
+    }
+    return widget;
+}
+
+void DialogWindow::connectClicked(QV::UIWidget* button, QV::IFunction* callback) {
+    button->connect("clicked", callback);
 }
 
 void DialogWindow::attachScene(const std::string& name) {
@@ -44,7 +75,8 @@ DialogWindow::~DialogWindow() {
     // no marker end may reach the window after this.
     if (mShowMarker) mShowMarker->removeListener(this);
     if (mHideMarker) mHideMarker->removeListener(this);
-    hideTree();
+    // The UI manager deletes the tree (and with it the scene) at its next update.
+    if (mRoot) mRoot->mMarkedForRemoval = true;
     if (DialogWindowManager* manager = DialogWindowManager::instancePointer()) {
         manager->unregisterWindow(this);
     }
@@ -115,11 +147,24 @@ void DialogWindow::removeListener(DialogWindowListener* listener) {
     if (it != mListeners.end()) mListeners.erase(it);
 }
 
-void DialogWindow::setInputEnabled(bool /*enabled*/, QV::UIWidget* widget) {
+void DialogWindow::setInputEnabled(bool enabled, QV::UIWidget* widget) {
     if (!widget) widget = mRoot;
     if (!widget) return;
+    if (widget->getType() == QV::kUIButton) {
+        if (enabled && !widget->isEnabled()) widget->enable();
+        if (!enabled && widget->isEnabled()) widget->disable();
+        // A button held down when its window stops taking input lets the mouse go.
+        QV::UIManager* ui = QV::UIManager::instancePointer();
+        if (ui && ui->getCapturedWidget() == widget) ui->setCapturedWidget(nullptr);
+    }
+    const std::vector<QV::UIWidget*> children = widget->getChildren();
+    for (QV::UIWidget* child : children) setInputEnabled(enabled, child);
 }
 
-void DialogWindow::showTree() {}
+void DialogWindow::showTree() {
+    if (mRoot) mRoot->showForcibly();
+}
 
-void DialogWindow::hideTree() {}
+void DialogWindow::hideTree() {
+    if (mRoot) mRoot->hideForcibly();
+}

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "animationeditor/marker.h"
+#include "function.h"
 
 namespace AE {
 class ISceneNode;
@@ -21,6 +22,10 @@ class DialogWindow : public AE::MarkerListener {
 public:
     enum State : int32_t { Shown = 0, Hidden = 1, Showing = 2, Hiding = 3 };
 
+    // Loads the UI script `resource` (table `windowName`, package "default")
+    // as a root widget and takes the scene of its scene widget `childName`.
+    DialogWindow(const std::string& resource, const std::string& windowName,
+                 const std::string& childName);
     ~DialogWindow() override;
     DialogWindow(const DialogWindow&) = delete;
     DialogWindow& operator=(const DialogWindow&) = delete;
@@ -54,7 +59,16 @@ protected:
     // and drawn by whoever owns it.
     DialogWindow(AE::ISceneNode* scene, const std::string& name);
 
+    // The widget of that name in the window; a window resource that lacks it is fatal.
+    QV::UIWidget* requireWidget(const std::string& name);
+    // Binds the button's "clicked" to a member operation of the window.
+    template <class T>
+    void bindButton(const std::string& name, T* window, void (T::*method)()) {
+        connectClicked(requireWidget(name), new QV::Function<T>(window, method));
+    }
+
 private:
+    void connectClicked(QV::UIWidget* button, QV::IFunction* callback);
     void attachScene(const std::string& name);
     void showTree();
     void hideTree();
@@ -63,4 +77,5 @@ private:
 
     // Set while listeners are told: a listener may delete the window.
     bool* mDestroyed = nullptr;
+    std::string mResource;  // for error messages
 };
