@@ -6,6 +6,8 @@
 #include "platform/window.h"
 #include "platform/user_data_dir.h"
 
+std::string getVersionString() { return "v1.1"; }
+
 std::string gameDataFolder() {
     std::string folder;
     if (!QV::Platform::userDataBaseDirectory(folder)) return std::string();

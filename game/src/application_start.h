@@ -12,6 +12,9 @@ class Window;
 // why). For programs that show the engine without the game's window rules.
 QV::Platform::Window* createMainWindow(Application* application, const std::string& title);
 
+// The program's version text, as the main menu shows it.
+std::string getVersionString();
+
 // The per-user folder of the game's files ("Varnel/Glimvale" in the user's
 // data folder), created when missing; empty when there is none.
 std::string gameDataFolder();

@@ -118,6 +118,8 @@ void MainWindow::activate() {
 void MainWindow::deactivate() {
     if (!mApplication->isActive()) return;
     mApplication->onDeactivate();
+    // A full-screen game that loses the focus gets out of the way.
+    if (mFullscreen && mWindow) mWindow->minimize();
 }
 
 void MainWindow::setFocus(bool active) {
@@ -151,6 +153,10 @@ bool MainWindow::handleEvent(const QV::Platform::WindowEvent& event) {
         case WindowEventKind::Resized:
             // The render system refits the scene to the new size at its next frame.
             windowSizeChanged(event.width, event.height);
+            break;
+        case WindowEventKind::Maximized:
+            // Back to the computed size where the window stands, without a device reset.
+            if (mApplication->isRunning() && !mFullscreen) resetWindow(false, false);
             break;
         case WindowEventKind::MouseWheel:
             QV::Platform::onMouseWheelEvent(event.wheel);

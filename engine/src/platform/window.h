@@ -14,6 +14,7 @@ enum class WindowEventKind {
     Paint,        // the window needs redrawing
     Resized,      // client size changed: width, height
     MouseWheel,   // wheel moved: y notches (positive away from the user)
+    Maximized,    // the user asked for the largest size
 };
 
 struct WindowEvent {
@@ -74,6 +75,7 @@ public:
     void setMaximumSize(int32_t width, int32_t height);
     // Un-minimises the window and brings it to the front with input focus.
     void raise();
+    void minimize();
     // The screen the window is on, with this window's border sizes.
     bool displayMetrics(DisplayMetrics& metrics) const;
 

@@ -88,6 +88,9 @@ bool Window::pollEvent(WindowEvent& event) {
                         event.width = e.window.data1;
                         event.height = e.window.data2;
                         return true;
+                    case SDL_WINDOWEVENT_MAXIMIZED:
+                        event.kind = WindowEventKind::Maximized;
+                        return true;
                     case SDL_WINDOWEVENT_CLOSE:
                         event.kind = WindowEventKind::Quit;
                         return true;
@@ -154,6 +157,10 @@ void Window::raise() {
     if (SDL_GetWindowFlags(window) & SDL_WINDOW_MINIMIZED) SDL_RestoreWindow(window);
     SDL_ShowWindow(window);
     SDL_RaiseWindow(window);
+}
+
+void Window::minimize() {
+    if (mHandle) SDL_MinimizeWindow(sdl(mHandle));
 }
 
 bool Window::displayMetrics(DisplayMetrics& metrics) const {
