@@ -47,6 +47,13 @@ int portraitOf(const ApplicationWindow* window) {
 
 QV::SpriteManager<QV::Sprite>* sprites() { return QV::Singleton<QV::SpriteManager<QV::Sprite>>::instance(); }
 
+void updateAllTutorials(float dt) { updateTutorials(getTutorialSequences(), dt); }
+
+template <class T>
+void deleteSingleton() {
+    delete QV::Singleton<T>::instancePointer();
+}
+
 }  // namespace
 
 GameApplication::GameApplication() {
@@ -63,7 +70,7 @@ GameApplication::GameApplication() {
     // The game's scenes take their sprites from the XML descriptions and loop their play ranges.
     AE::contentVersion = 1;
     mPortrait = portraitOf(nullptr);
-    if (!DialogWindowManager::instancePointer()) new DialogWindowManager();
+    if (!QV::Singleton<DialogWindowManager>::instancePointer()) new DialogWindowManager();
 }
 
 GameApplication::~GameApplication() {
@@ -119,8 +126,10 @@ void GameApplication::destroy() {
         if (mSmallFontUI) fonts->releaseFont(mSmallFontUI);
     }
     mFontUI = mSmallFontUI = nullptr;
-    QV::XmlCachedFilesManager::purge();
+
+    deleteSingleton<DialogWindowManager>();
     releaseTutorialSequences();
+    QV::XmlCachedFilesManager::purge();
 }
 
 bool GameApplication::wantsFullscreen() const { return false; }
@@ -135,22 +144,22 @@ void GameApplication::applyProfileSettings() {
 void GameApplication::update() {
     applyProfileSettings();
     const float dt = std::min(mTimerManager->getFrameDelta(), kMaxFrameTime);
-    DialogWindowManager::instance()->update(dt);
-    mGameStateManager->step(dt);
-    updateTutorials(getTutorialSequences(), dt);
+    if (DialogWindowManager* windows = QV::Singleton<DialogWindowManager>::instancePointer()) windows->update(dt);
+    mGameStateManager->step(dt, updateAllTutorials);
 
     const int portrait = portraitOf(getWindow());
     if (portrait != mGameStateManager->getOrientation()) {
         mGameStateManager->setOrientation(portrait);
         IGameState* state = mGameStateManager->getCurrentState();
         if (state && state->isLoaded()) state->onOrientationChanged(portrait);
-        const std::vector<DialogWindow*> windows = DialogWindowManager::instance()->mWindows;
-        for (DialogWindow* window : windows) {
-            if (!window->mReleased) window->relayout();
+        if (DialogWindowManager* windows = QV::Singleton<DialogWindowManager>::instancePointer()) {
+            const std::vector<DialogWindow*> live = windows->mWindows;  // a relayout may register or drop windows
+            for (DialogWindow* window : live)
+                if (!window->mReleased) window->relayout();
         }
+        dispatchTutorialEvent(new GameEvent(GameEventType::LayoutChanged), getTutorialSequences());
         mPortrait = portrait;
         if (mLoadingScene) adaptSceneLayout(mLoadingScene);
-        dispatchTutorialEvent(new GameEvent(GameEventType::LayoutChanged), getTutorialSequences());
     }
 }
 
