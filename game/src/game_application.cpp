@@ -9,6 +9,15 @@
 #include "animationeditor/scene_registry.h"
 #include "config_manager.h"
 #include "dialogs/dialog_window.h"
+#include "facebook_data_saver.h"
+#include "game_properties.h"
+#include "marketing_tools.h"
+#include "player_profile.h"
+#include "progress_saver.h"
+#include "remote_storage.h"
+#include "sound_system/sound_manager.h"
+#include "store.h"
+#include "tutorial_profile_section.h"
 #include "dialogs/dialog_window_manager.h"
 #include "font.h"
 #include "format_string.h"
@@ -54,6 +63,17 @@ void deleteSingleton() {
     delete QV::Singleton<T>::instancePointer();
 }
 
+template <class T>
+T* createSingleton() {
+    if (T* existing = QV::Singleton<T>::instancePointer()) return existing;
+    return new T();
+}
+
+PlayerProfile* currentProfile() {
+    GameProperties* properties = QV::Singleton<GameProperties>::instancePointer();
+    return properties ? properties->profile() : nullptr;
+}
+
 }  // namespace
 
 GameApplication::GameApplication() {
@@ -70,7 +90,9 @@ GameApplication::GameApplication() {
     // The game's scenes take their sprites from the XML descriptions and loop their play ranges.
     AE::contentVersion = 1;
     mPortrait = portraitOf(nullptr);
-    if (!QV::Singleton<DialogWindowManager>::instancePointer()) new DialogWindowManager();
+    createSingleton<Store>();
+    createSingleton<DialogWindowManager>();
+    createSingleton<MarketingTools>();
 }
 
 GameApplication::~GameApplication() {
@@ -81,6 +103,7 @@ GameApplication::~GameApplication() {
 void GameApplication::create() {
     // The sequences exist before the profile is read, so it can find them.
     loadTutorialSequences(getTutorialSequences());
+    registerTutorialSection(*createSingleton<GameProperties>(), getTutorialSequences());
     QV::logLine("void GameApplication::create()");
     mFont = new QV::Font();
     mFont->load("font2_fnt");
@@ -103,6 +126,13 @@ void GameApplication::create() {
     mFontUI = fonts->getFont("font2_fnt");
     mSmallFontUI = fonts->getFont("small_font_fnt");
     if (mLoadingScene) adaptSceneLayout(mLoadingScene);
+
+    createSingleton<FacebookDataSaver>();
+    ProgressSaver* saver = createSingleton<ProgressSaver>();
+    createSingleton<RemoteStorage>()->addListener(saver);
+
+    // Counted now, written with the next save (at the latest at shut-down).
+    if (PlayerProfile* profile = currentProfile()) ++profile->mLaunchCounter;
 }
 
 void GameApplication::destroy() {
@@ -127,16 +157,39 @@ void GameApplication::destroy() {
     }
     mFontUI = mSmallFontUI = nullptr;
 
+    // The profile is saved before anything it holds goes away.
+    if (ProgressSaver* saver = QV::Singleton<ProgressSaver>::instancePointer()) saver->saveNow();
+    deleteSingleton<GameProperties>();
+    deleteSingleton<ProgressSaver>();
+    deleteSingleton<RemoteStorage>();
+
+    deleteSingleton<Store>();
+    deleteSingleton<FacebookDataSaver>();
     deleteSingleton<DialogWindowManager>();
     releaseTutorialSequences();
     QV::XmlCachedFilesManager::purge();
+    deleteSingleton<MarketingTools>();
 }
 
-bool GameApplication::wantsFullscreen() const { return false; }
+void GameApplication::onWindowClosed() {
+    if (FacebookDataSaver* social = QV::Singleton<FacebookDataSaver>::instancePointer()) social->save();
+}
+
+bool GameApplication::wantsFullscreen() const {
+    const PlayerProfile* profile = currentProfile();
+    return profile && profile->mFullScreen != 0;
+}
 
 void GameApplication::applyProfileSettings() {
     ApplicationWindow* window = getWindow();
-    window->customCursor = true;
+    const PlayerProfile* profile = currentProfile();
+    window->customCursor = profile && profile->mCustomCursor != 0;
+    if (profile && mSoundManager && mSoundManager->isEnabled()) {
+        pthread_mutex_lock(mSoundManager->mutex());
+        mSoundManager->setGroupVolume1(profile->mMusicVolume);
+        mSoundManager->setGroupVolume0(profile->mSoundVolume);
+        pthread_mutex_unlock(mSoundManager->mutex());
+    }
     if (auto* platformWindow = static_cast<QV::Platform::Window*>(window->deviceContext))
         platformWindow->showSystemCursor(!(window->customCursor && mCursor));
 }

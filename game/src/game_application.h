@@ -33,6 +33,8 @@ public:
 
     // Volumes and the cursor from the profile; every frame.
     void applyProfileSettings();
+    // The window's close button: the social data is written before the loop ends.
+    void onWindowClosed();
     // The window mode the profile asks for.
     bool wantsFullscreen() const;
 

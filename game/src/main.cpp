@@ -5,6 +5,7 @@
 #include "log_system.h"
 #include "main_loop.h"
 #include "main_window.h"
+#include "platform_config.h"
 #include "platform/single_instance.h"
 #include "platform/window.h"
 #include "report_assert.h"
@@ -23,6 +24,7 @@ int main() {
     QV::Platform::installQuitSignals();
     GameApplication* application = new GameApplication();
     application->setRunning(false);
+    new PlatformConfig();
     MainWindow* mainWindow = new MainWindow(application);
     if (!mainWindow->create(application->getWindowTitle())) {
         QV_FATAL(QV::formatString("Failed to create the main window: %s", QV::Platform::Window::lastError().c_str()));

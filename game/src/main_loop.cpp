@@ -27,7 +27,10 @@ int runMainLoop(MainWindow& mainWindow, GameApplication* application, QV::Platfo
 
         QV::Platform::WindowEvent event;
         if (window->pollEvent(event)) {
-            if (!mainWindow.handleEvent(event)) break;
+            if (!mainWindow.handleEvent(event)) {
+                application->onWindowClosed();
+                break;
+            }
             continue;
         }
 
@@ -37,7 +40,10 @@ int runMainLoop(MainWindow& mainWindow, GameApplication* application, QV::Platfo
             QV::logLine("Another copy asked to raise the window");
             mainWindow.raise();
         }
-        if (!runScriptActions(turn++, mainWindow, application)) break;
+        if (!runScriptActions(turn++, mainWindow, application)) {
+            application->onWindowClosed();
+            break;
+        }
 
         application->updateFrame();
         if (application->isRunning() && application->isActive()) {

@@ -11,7 +11,9 @@
 #include <thread>
 #include <vector>
 
+#include "game_properties.h"
 #include "image.h"
+#include "platform_config.h"
 #include "image_png.h"
 #include "support/child_process.h"
 #include "support/temp_dir.h"
@@ -70,6 +72,32 @@ std::map<std::string, std::string> runEnvironment(const qvtest::TempDir& dir,
     return env;
 }
 
+// What save_dump prints for a file.
+std::string saveDump(const std::string& file) {
+    std::string out;
+    FILE* pipe = popen((std::string(QV_BINARY_DIR "/save_dump ") + file + " 2>&1").c_str(), "r");
+    if (!pipe) return out;
+    char buffer[4096];
+    for (size_t n; (n = fread(buffer, 1, sizeof(buffer), pipe)) > 0;) out.append(buffer, n);
+    pclose(pipe);
+    return out;
+}
+
+bool hasLine(const std::string& text, const std::string& line) {
+    for (const std::string& l : lines(text))
+        if (l == line) return true;
+    return false;
+}
+
+// A saved profile that asks for a window, so pictures have the same size on every display.
+void saveWindowedProfile(const qvtest::TempDir& dir) {
+    std::filesystem::create_directories(dir.file("data/Varnel/Glimvale"));
+    PlatformConfig config(1, {});
+    GameProperties properties(dir.file("data/Varnel/Glimvale/"));
+    properties.profile()->mFullScreen = 0;
+    ASSERT_TRUE(properties.saveProfile());
+}
+
 size_t countOf(const std::string& text, const std::string& what) {
     size_t count = 0;
     for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++count;
@@ -116,13 +144,22 @@ TEST(GlimvaleRun, ScriptedSessionShowsTheLogosThenTheMenuAndClosesInOrder) {
                       "520 command noSuchCommand\n"
                       "540 button btnNowhere\n"
                       "560 close\n");
-    qvtest::ChildProcess game(qvtest::glimvaleProgram(), {}, dir.path(),
-                              runEnvironment(dir, {{"QV_INPUT_SCRIPT", dir.file("input.txt")},
-                                                   {"QV_FIXED_DT", "0.02"},
-                                                   {"QV_PERF_COUNTER", "7"}}));
-    ASSERT_TRUE(game.wait(120.0)) << qvtest::readFile(dir.file("QV.log"));
+    const auto env = runEnvironment(dir, {{"QV_INPUT_SCRIPT", dir.file("input.txt")},
+                                          {"QV_FIXED_DT", "0.02"},
+                                          {"QV_PERF_COUNTER", "7"}});
+    qvtest::ChildProcess game(qvtest::glimvaleProgram(), {}, dir.path(), env);
+    ASSERT_TRUE(game.wait(180.0)) << qvtest::readFile(dir.file("QV.log"));
     EXPECT_TRUE(game.exited());
     EXPECT_EQ(game.exitCode(), 0) << game.stderrText();
+
+    // A fresh profile, counted once and saved at the exit.
+    const std::string profile = dir.file("data/Varnel/Glimvale/profile_0.dat");
+    std::string dump = saveDump(profile);
+    for (const char* line : {"checksum_ok = 1", "platform_code = 1", "profile.launch_counter = 1",
+                             "profile.silver = 350", "profile.gold = 20", "profile.full_screen = 1",
+                             "profile.custom_cursor = 1"})
+        EXPECT_TRUE(hasLine(dump, line)) << line << "\n" << dump;
+    EXPECT_TRUE(std::filesystem::exists(dir.file("data/Varnel/Glimvale/last_profile.dat")));
 
     const std::vector<std::string> log = lines(qvtest::readFile(dir.file("QV.log")));
     const std::vector<std::string> expected = {
@@ -149,6 +186,13 @@ TEST(GlimvaleRun, ScriptedSessionShowsTheLogosThenTheMenuAndClosesInOrder) {
     const std::string text = qvtest::readFile(dir.file("QV.log"));
     EXPECT_NE(text.find("MemoryManager: Memory Leaks not found"), std::string::npos);
     EXPECT_EQ(text.find("Assert occured"), std::string::npos);
+
+    // The second start counts on from the saved profile.
+    qvtest::ChildProcess again(qvtest::glimvaleProgram(), {}, dir.path(), env);
+    ASSERT_TRUE(again.wait(180.0)) << qvtest::readFile(dir.file("QV.log"));
+    EXPECT_EQ(again.exitCode(), 0) << again.stderrText();
+    dump = saveDump(profile);
+    EXPECT_TRUE(hasLine(dump, "profile.launch_counter = 2")) << dump;
 }
 
 // A second copy hands over to the first and leaves its log and saves alone.
@@ -208,6 +252,7 @@ TEST(GlimvaleScreenshot, LogoMidFade) {
     qvtest::writeFile(dir.file("input.txt"), "25 screenshot logo.png\n30 close\n");
     // The same window on every display: the offscreen one and the test command's X server differ.
     qvtest::writeFile(dir.file("resolution.txt"), "1280\n720\n");
+    saveWindowedProfile(dir);
     qvtest::ChildProcess game(qvtest::glimvaleProgram(), {}, dir.path(),
                               runEnvironment(dir, {{"QV_INPUT_SCRIPT", dir.file("input.txt")}, {"QV_FIXED_DT", "0.02"}}));
     ASSERT_TRUE(game.wait(120.0)) << qvtest::readFile(dir.file("QV.log"));
