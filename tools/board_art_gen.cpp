@@ -1218,10 +1218,13 @@ QV::ParticleFX* waveFx(float angle) {
     return fx;
 }
 
-// Sand thrown up when a tile loses a layer: orange grains falling back.
+// Sand thrown up when a tile loses a layer: orange grains falling back. It
+// is placed on the cell's top-left corner, so it bursts from the middle of a
+// 64-pixel cell.
 QV::ParticleFX* tileExplosionFx() {
     auto* fx = new QV::ParticleFX();
     auto* e = new QV::ParticleCircleEmitter();
+    e->mPosition = QV::Vector2<float>(32.0f, 32.0f);
     e->mRadius = 14.0f;
     common(*e, "grain", 30, 600.0f, 0.6f, 0.05f, false);
     e->mBlendMode = 0;
@@ -1237,6 +1240,7 @@ QV::ParticleFX* tileExplosionFx() {
     e->mParticleAffectors = {push, gravity};
     fx->mParticleEmitters.push_back(e);
     auto* puff = new QV::ParticlePointEmitter();
+    puff->mPosition = QV::Vector2<float>(32.0f, 32.0f);
     common(*puff, "spark", 3, 200.0f, 0.4f, 0.02f, false);
     ramp(puff->mParticleColor, QV::Color::fromBytes(255, 200, 120, 200), QV::Color::fromBytes(255, 140, 40, 0));
     ramp(puff->mInitialScaleX, 1.2f, 2.4f);
@@ -1261,9 +1265,8 @@ QV::ParticleFX* flyTrailFx(const QV::Color& colour) {
     return fx;
 }
 
-// A chip breaking: shards of its own shape thrown out, turning, with sparks
-// in its colour. Drawn at the cell's top-left corner, so the emitters sit at
-// the middle of a 64-pixel cell.
+// A wall breaking: stone shards thrown out, turning, with dust. Drawn at the
+// cell's top-left corner, so the emitters sit at the middle of a 64-pixel cell.
 QV::ParticleFX* chipDestroyFx(const char* shardTable, const QV::Color& colour) {
     auto* fx = new QV::ParticleFX();
     auto* shards = new QV::ParticleCircleEmitter();
@@ -1301,6 +1304,37 @@ QV::ParticleFX* chipDestroyFx(const char* shardTable, const QV::Color& colour) {
     return fx;
 }
 
+// A plain chip popping: a soft flash and warm sparkles thrown out. One effect
+// serves every colour, so it keeps to white and gold.
+QV::ParticleFX* chipPopFx() {
+    auto* fx = new QV::ParticleFX();
+    auto* flash = new QV::ParticlePointEmitter();
+    flash->mPosition = QV::Vector2<float>(32.0f, 32.0f);
+    common(*flash, "spark", 2, 200.0f, 0.25f, 0.01f, false);
+    ramp(flash->mParticleColor, QV::Color::fromBytes(255, 255, 240, 230), QV::Color::fromBytes(255, 230, 160, 0));
+    ramp(flash->mInitialScaleX, 1.2f, 2.6f);
+    ramp(flash->mInitialScaleY, 1.2f, 2.6f);
+    fx->mParticleEmitters.push_back(flash);
+    auto* sparks = new QV::ParticleCircleEmitter();
+    sparks->mRadius = 14.0f;
+    sparks->mPosition = QV::Vector2<float>(32.0f, 32.0f);
+    common(*sparks, "sparkle", 16, 1000.0f, 0.45f, 0.016f, false);
+    ramp3(sparks->mParticleColor, QV::Color::fromBytes(255, 255, 255, 255), QV::Color::fromBytes(255, 226, 140, 220),
+          QV::Color::fromBytes(255, 170, 60, 0), 45);
+    ramp(sparks->mInitialScaleX, 0.65f, 0.1f);
+    ramp(sparks->mInitialScaleY, 0.65f, 0.1f);
+    auto* out = new QV::ParticleGravityPointAffector();
+    flat(out->mForce, -700.0f);
+    auto* spin = new QV::ParticleRotateSpriteAffector();
+    spin->mInitialMaxAngle = 90.0f;
+    spin->mInitialRotateCoeffMin = -1.0f;
+    spin->mInitialRotateCoeffMax = 1.0f;
+    flat(spin->mInitialAngleVelocity, 180.0f);
+    sparks->mParticleAffectors = {out, spin};
+    fx->mParticleEmitters.push_back(sparks);
+    return fx;
+}
+
 bool writeEffect(QV::ParticleFX* fx, const std::string& path) {
     QV::XmlOutputArchive out;
     out.save(QV::nvp<QV::ParticleFX*>("ParticleFX", &fx));
@@ -1334,14 +1368,8 @@ bool writeParticles(const std::string& media) {
          writeEffect(waveFx(90.0f), dir + "/wave_ver.xml") && writeEffect(waveFx(45.0f), dir + "/wave_tl.xml") &&
          writeEffect(waveFx(-45.0f), dir + "/wave_tr.xml") &&
          writeEffect(tileExplosionFx(), dir + "/explosion_orange_tile.xml");
-    for (int g = 0; g < 6; ++g) {
-        const Col c = hex(kColours[g].base);
-        const QV::Color colour = QV::Color::fromBytes(uint8_t(c.r * 255), uint8_t(c.g * 255), uint8_t(c.b * 255), 255);
-        ok = ok && writeEffect(chipDestroyFx((std::string("s_chip") + kColours[g].suffix).c_str(), colour),
-                               dir + "/chip_destroy" + kColours[g].suffix + ".xml");
-    }
-    ok = ok && writeEffect(chipDestroyFx("s_wall_3", QV::Color::fromBytes(220, 214, 200, 255)),
-                           dir + "/chip_destroy.xml");
+    ok = ok && writeEffect(chipPopFx(), dir + "/chip_destroy.xml") &&
+         writeEffect(chipDestroyFx("s_wall_3", QV::Color::fromBytes(220, 214, 200, 255)), dir + "/wall_destroy.xml");
     ok = ok && writeEffect(flyTrailFx(QV::Color::fromBytes(255, 236, 170, 255)), dir + "/fly_trail.xml");
     return ok;
 }
