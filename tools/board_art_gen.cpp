@@ -1193,7 +1193,7 @@ QV::ParticleFX* waveFx(float angle) {
     const float rad = angle * float(M_PI) / 180.0f;
     const QV::Vector2<float> dir(std::cos(rad), std::sin(rad));
     auto* streak = new QV::ParticlePointEmitter();
-    common(*streak, "streak", 2, 60.0f, 0.35f, 0.03f, false);
+    common(*streak, "streak", 2, 16.0f, 0.35f, 0.12f, false);
     ramp(streak->mParticleColor, QV::Color::fromBytes(230, 250, 255, 255), QV::Color::fromBytes(120, 200, 255, 0));
     ramp(streak->mInitialScaleX, 1.1f, 1.6f);
     ramp(streak->mInitialScaleY, 1.0f, 0.3f);
@@ -1205,7 +1205,7 @@ QV::ParticleFX* waveFx(float angle) {
     fx->mParticleEmitters.push_back(streak);
     auto* sparks = new QV::ParticleCircleEmitter();
     sparks->mRadius = 10.0f;
-    common(*sparks, "spark", 24, 400.0f, 0.45f, 0.05f, false);
+    common(*sparks, "spark", 24, 170.0f, 0.45f, 0.12f, false);
     ramp(sparks->mParticleColor, QV::Color::fromBytes(255, 255, 255, 255), QV::Color::fromBytes(90, 170, 255, 0));
     ramp(sparks->mInitialScaleX, 0.5f, 0.15f);
     ramp(sparks->mInitialScaleY, 0.5f, 0.15f);
@@ -1226,7 +1226,7 @@ QV::ParticleFX* tileExplosionFx() {
     auto* e = new QV::ParticleCircleEmitter();
     e->mPosition = QV::Vector2<float>(32.0f, 32.0f);
     e->mRadius = 14.0f;
-    common(*e, "grain", 30, 600.0f, 0.6f, 0.05f, false);
+    common(*e, "grain", 30, 250.0f, 0.6f, 0.12f, false);
     e->mBlendMode = 0;
     ramp3(e->mParticleColor, QV::Color::fromBytes(255, 214, 150, 255), QV::Color::fromBytes(240, 150, 60, 230),
           QV::Color::fromBytes(200, 110, 40, 0), 60);
@@ -1241,7 +1241,7 @@ QV::ParticleFX* tileExplosionFx() {
     fx->mParticleEmitters.push_back(e);
     auto* puff = new QV::ParticlePointEmitter();
     puff->mPosition = QV::Vector2<float>(32.0f, 32.0f);
-    common(*puff, "spark", 3, 200.0f, 0.4f, 0.02f, false);
+    common(*puff, "spark", 3, 25.0f, 0.4f, 0.12f, false);
     ramp(puff->mParticleColor, QV::Color::fromBytes(255, 200, 120, 200), QV::Color::fromBytes(255, 140, 40, 0));
     ramp(puff->mInitialScaleX, 1.2f, 2.4f);
     ramp(puff->mInitialScaleY, 1.2f, 2.4f);
@@ -1272,7 +1272,7 @@ QV::ParticleFX* chipDestroyFx(const char* shardTable, const QV::Color& colour) {
     auto* shards = new QV::ParticleCircleEmitter();
     shards->mRadius = 8.0f;
     shards->mPosition = QV::Vector2<float>(32.0f, 32.0f);
-    common(*shards, shardTable, 7, 700.0f, 0.5f, 0.01f, false);
+    common(*shards, shardTable, 7, 58.0f, 0.5f, 0.12f, false);
     shards->mSpriteFileName = "chips_sprites";
     shards->mBlendMode = 0;
     ramp3(shards->mParticleColor, QV::Color::fromBytes(255, 255, 255, 255), QV::Color::fromBytes(255, 255, 255, 230),
@@ -1291,7 +1291,7 @@ QV::ParticleFX* chipDestroyFx(const char* shardTable, const QV::Color& colour) {
     auto* sparks = new QV::ParticleCircleEmitter();
     sparks->mRadius = 12.0f;
     sparks->mPosition = QV::Vector2<float>(32.0f, 32.0f);
-    common(*sparks, "sparkle", 14, 900.0f, 0.45f, 0.015f, false);
+    common(*sparks, "sparkle", 14, 115.0f, 0.45f, 0.12f, false);
     QV::Color clear = colour;
     clear.a = 0;
     ramp3(sparks->mParticleColor, QV::Color::fromBytes(255, 255, 255, 255), colour, clear, 40);
@@ -1310,7 +1310,7 @@ QV::ParticleFX* chipPopFx() {
     auto* fx = new QV::ParticleFX();
     auto* flash = new QV::ParticlePointEmitter();
     flash->mPosition = QV::Vector2<float>(32.0f, 32.0f);
-    common(*flash, "spark", 2, 200.0f, 0.25f, 0.01f, false);
+    common(*flash, "spark", 2, 16.0f, 0.25f, 0.12f, false);
     ramp(flash->mParticleColor, QV::Color::fromBytes(255, 255, 240, 230), QV::Color::fromBytes(255, 230, 160, 0));
     ramp(flash->mInitialScaleX, 1.2f, 2.6f);
     ramp(flash->mInitialScaleY, 1.2f, 2.6f);
@@ -1318,7 +1318,7 @@ QV::ParticleFX* chipPopFx() {
     auto* sparks = new QV::ParticleCircleEmitter();
     sparks->mRadius = 14.0f;
     sparks->mPosition = QV::Vector2<float>(32.0f, 32.0f);
-    common(*sparks, "sparkle", 16, 1000.0f, 0.45f, 0.016f, false);
+    common(*sparks, "sparkle", 16, 130.0f, 0.45f, 0.12f, false);
     ramp3(sparks->mParticleColor, QV::Color::fromBytes(255, 255, 255, 255), QV::Color::fromBytes(255, 226, 140, 220),
           QV::Color::fromBytes(255, 170, 60, 0), 45);
     ramp(sparks->mInitialScaleX, 0.65f, 0.1f);
