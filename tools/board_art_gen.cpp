@@ -912,12 +912,16 @@ const int kGlintFrames = 8;
 
 // chips.png, 1024 x 512: rows 0-5 the colours (simple, bomb, wave hor, wave
 // ver, wave dside, super bomb, super wave ver, super wave dside, coloured
-// wall, select halo, six burst frames); row 6 the colourless chips; row 7
-// the glint, the neutral burst and the detonation glow.
+// wall, select halo, cross, super wave hor), the top row also the four
+// colourless super forms; row 6 the colourless chips; row 7 the glint, the
+// neutral burst and the detonation glow.
 const char* const kColourKinds[] = {"s_chip",        "s_bomb",          "s_wave_hor",
                                     "s_wave_ver",    "s_wave_dside",    "s_super_bomb",
                                     "s_super_wave_ver", "s_super_wave_dside", "s_color_wall",
-                                    "s_select"};
+                                    "s_select",      "s_cross",         "s_super_wave_hor"};
+// Fused bonus chips without a colour: silver bodies with the gold rim.
+const char* const kNeutralSuperKinds[] = {"s_super_bomb", "s_super_wave_ver", "s_super_wave_dside",
+                                          "s_super_wave_hor"};
 const char* const kPlainKinds[] = {"s_color_destroyer", "s_star",         "s_wall_1",     "s_wall_2",
                                    "s_wall_3",          "s_strong_wall_1", "s_strong_wall_2", "s_strong_wall_3",
                                    "s_chain",           "s_ice_1",        "s_ice_2",      "s_ice_3",
@@ -952,6 +956,28 @@ void colourCell(Canvas& c, int group, int kind) {
         case 7: superRim(c, group); diagonalMark(c, base); break;
         case 8: colouredWall(c, group); break;
         case 9: halo(c, mix(base, kWhite, 0.3f), 0.42f, 0.08f); break;
+        case 10:
+            drawBody(c, silhouette(group), chipStyle(group));
+            waveMark(c, base, false);
+            waveMark(c, base, true);
+            break;
+        case 11: superRim(c, group); waveMark(c, base, false); break;
+    }
+}
+
+void neutralSuper(Canvas& c, int kind) {
+    BodyStyle s;
+    s.base = hex(0xC8CED8);
+    s.rim = kGold;
+    s.rimWidth = 0.05f;
+    const Sdf body = [](V2 p) { return sdCircle(p, 0.38f); };
+    drawBody(c, body, s);
+    const Col mark = hex(0x7A8494);
+    switch (kind) {
+        case 0: bombMark(c, mark); break;
+        case 1: waveMark(c, mark, true); break;
+        case 2: diagonalMark(c, mark); break;
+        default: waveMark(c, mark, false); break;
     }
 }
 
@@ -977,20 +1003,19 @@ bool writeChips(const std::string& media) {
            "-- Coloured tables end in the colour suffix (_R _G _B _M _Y _O).\n\n";
     for (int g = 0; g < 6; ++g) {
         const int top = g * kCell;
-        for (int k = 0; k < 10; ++k) {
+        for (int k = 0; k < 12; ++k) {
             Canvas c = newCell();
             colourCell(c, g, k);
             sheet.put(c, k * kCell, top);
             lua << spriteTable(std::string(kColourKinds[k]) + kColours[g].suffix, "chips_png", k * kCell, top,
                                (k + 1) * kCell, top + kCell);
         }
-        for (int f = 0; f < kBurstFrames; ++f) {
-            Canvas c = newCell();
-            burst(c, hex(kColours[g].base), g, f, kBurstFrames);
-            sheet.put(c, (10 + f) * kCell, top);
-        }
-        lua << spriteTable(std::string("s_destroy") + kColours[g].suffix, "chips_png", 10 * kCell, top, 11 * kCell,
-                           top + kCell, stripAnimation(10 * kCell, top, kCell, kBurstFrames, 0.06f, false));
+    }
+    for (int k = 0; k < 4; ++k) {
+        Canvas c = newCell();
+        neutralSuper(c, k);
+        sheet.put(c, (12 + k) * kCell, 0);
+        lua << spriteTable(kNeutralSuperKinds[k], "chips_png", (12 + k) * kCell, 0, (13 + k) * kCell, kCell);
     }
     const int plainTop = 6 * kCell;
     for (int k = 0; k < 16; ++k) {

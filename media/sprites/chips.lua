@@ -41,20 +41,13 @@ s_select_R = {
     Image0 = "chips_png",
     SrcRect0 = {576, 0, 640, 64},
 }
-s_destroy_R = {
+s_cross_R = {
     Image0 = "chips_png",
     SrcRect0 = {640, 0, 704, 64},
-    Animation = {
-        loop = 0,
-        Frames = {
-            { duration = 0.06, SrcRect0 = {640, 0, 704, 64} },
-            { duration = 0.06, SrcRect0 = {704, 0, 768, 64} },
-            { duration = 0.06, SrcRect0 = {768, 0, 832, 64} },
-            { duration = 0.06, SrcRect0 = {832, 0, 896, 64} },
-            { duration = 0.06, SrcRect0 = {896, 0, 960, 64} },
-            { duration = 0.06, SrcRect0 = {960, 0, 1024, 64} },
-        },
-    },
+}
+s_super_wave_hor_R = {
+    Image0 = "chips_png",
+    SrcRect0 = {704, 0, 768, 64},
 }
 s_chip_G = {
     Image0 = "chips_png",
@@ -96,20 +89,13 @@ s_select_G = {
     Image0 = "chips_png",
     SrcRect0 = {576, 64, 640, 128},
 }
-s_destroy_G = {
+s_cross_G = {
     Image0 = "chips_png",
     SrcRect0 = {640, 64, 704, 128},
-    Animation = {
-        loop = 0,
-        Frames = {
-            { duration = 0.06, SrcRect0 = {640, 64, 704, 128} },
-            { duration = 0.06, SrcRect0 = {704, 64, 768, 128} },
-            { duration = 0.06, SrcRect0 = {768, 64, 832, 128} },
-            { duration = 0.06, SrcRect0 = {832, 64, 896, 128} },
-            { duration = 0.06, SrcRect0 = {896, 64, 960, 128} },
-            { duration = 0.06, SrcRect0 = {960, 64, 1024, 128} },
-        },
-    },
+}
+s_super_wave_hor_G = {
+    Image0 = "chips_png",
+    SrcRect0 = {704, 64, 768, 128},
 }
 s_chip_B = {
     Image0 = "chips_png",
@@ -151,20 +137,13 @@ s_select_B = {
     Image0 = "chips_png",
     SrcRect0 = {576, 128, 640, 192},
 }
-s_destroy_B = {
+s_cross_B = {
     Image0 = "chips_png",
     SrcRect0 = {640, 128, 704, 192},
-    Animation = {
-        loop = 0,
-        Frames = {
-            { duration = 0.06, SrcRect0 = {640, 128, 704, 192} },
-            { duration = 0.06, SrcRect0 = {704, 128, 768, 192} },
-            { duration = 0.06, SrcRect0 = {768, 128, 832, 192} },
-            { duration = 0.06, SrcRect0 = {832, 128, 896, 192} },
-            { duration = 0.06, SrcRect0 = {896, 128, 960, 192} },
-            { duration = 0.06, SrcRect0 = {960, 128, 1024, 192} },
-        },
-    },
+}
+s_super_wave_hor_B = {
+    Image0 = "chips_png",
+    SrcRect0 = {704, 128, 768, 192},
 }
 s_chip_M = {
     Image0 = "chips_png",
@@ -206,20 +185,13 @@ s_select_M = {
     Image0 = "chips_png",
     SrcRect0 = {576, 192, 640, 256},
 }
-s_destroy_M = {
+s_cross_M = {
     Image0 = "chips_png",
     SrcRect0 = {640, 192, 704, 256},
-    Animation = {
-        loop = 0,
-        Frames = {
-            { duration = 0.06, SrcRect0 = {640, 192, 704, 256} },
-            { duration = 0.06, SrcRect0 = {704, 192, 768, 256} },
-            { duration = 0.06, SrcRect0 = {768, 192, 832, 256} },
-            { duration = 0.06, SrcRect0 = {832, 192, 896, 256} },
-            { duration = 0.06, SrcRect0 = {896, 192, 960, 256} },
-            { duration = 0.06, SrcRect0 = {960, 192, 1024, 256} },
-        },
-    },
+}
+s_super_wave_hor_M = {
+    Image0 = "chips_png",
+    SrcRect0 = {704, 192, 768, 256},
 }
 s_chip_Y = {
     Image0 = "chips_png",
@@ -261,20 +233,13 @@ s_select_Y = {
     Image0 = "chips_png",
     SrcRect0 = {576, 256, 640, 320},
 }
-s_destroy_Y = {
+s_cross_Y = {
     Image0 = "chips_png",
     SrcRect0 = {640, 256, 704, 320},
-    Animation = {
-        loop = 0,
-        Frames = {
-            { duration = 0.06, SrcRect0 = {640, 256, 704, 320} },
-            { duration = 0.06, SrcRect0 = {704, 256, 768, 320} },
-            { duration = 0.06, SrcRect0 = {768, 256, 832, 320} },
-            { duration = 0.06, SrcRect0 = {832, 256, 896, 320} },
-            { duration = 0.06, SrcRect0 = {896, 256, 960, 320} },
-            { duration = 0.06, SrcRect0 = {960, 256, 1024, 320} },
-        },
-    },
+}
+s_super_wave_hor_Y = {
+    Image0 = "chips_png",
+    SrcRect0 = {704, 256, 768, 320},
 }
 s_chip_O = {
     Image0 = "chips_png",
@@ -316,20 +281,29 @@ s_select_O = {
     Image0 = "chips_png",
     SrcRect0 = {576, 320, 640, 384},
 }
-s_destroy_O = {
+s_cross_O = {
     Image0 = "chips_png",
     SrcRect0 = {640, 320, 704, 384},
-    Animation = {
-        loop = 0,
-        Frames = {
-            { duration = 0.06, SrcRect0 = {640, 320, 704, 384} },
-            { duration = 0.06, SrcRect0 = {704, 320, 768, 384} },
-            { duration = 0.06, SrcRect0 = {768, 320, 832, 384} },
-            { duration = 0.06, SrcRect0 = {832, 320, 896, 384} },
-            { duration = 0.06, SrcRect0 = {896, 320, 960, 384} },
-            { duration = 0.06, SrcRect0 = {960, 320, 1024, 384} },
-        },
-    },
+}
+s_super_wave_hor_O = {
+    Image0 = "chips_png",
+    SrcRect0 = {704, 320, 768, 384},
+}
+s_super_bomb = {
+    Image0 = "chips_png",
+    SrcRect0 = {768, 0, 832, 64},
+}
+s_super_wave_ver = {
+    Image0 = "chips_png",
+    SrcRect0 = {832, 0, 896, 64},
+}
+s_super_wave_dside = {
+    Image0 = "chips_png",
+    SrcRect0 = {896, 0, 960, 64},
+}
+s_super_wave_hor = {
+    Image0 = "chips_png",
+    SrcRect0 = {960, 0, 1024, 64},
 }
 s_color_destroyer = {
     Image0 = "chips_png",

@@ -86,7 +86,7 @@ TEST_F(BoardArt, EverySpriteTableBuildsAndStaysInsideItsPicture) {
         const char* script;
         const char* location;
         size_t atLeast;
-    } scripts[] = {{"chips_sprites", "/sprites/chips.lua", 6 * 11 + 16 + 3},
+    } scripts[] = {{"chips_sprites", "/sprites/chips.lua", 6 * 12 + 4 + 16 + 3},
                    {"game_field_sprites", "/sprites/game_field.lua", 6 + 1 + 4 + 255},
                    {"normalmaps_sprites", "/sprites/normalmaps.lua", 2},
                    {"freezing_ring_sprites", "/sprites/freezing_ring.lua", 1}};
@@ -121,7 +121,8 @@ TEST_F(BoardArt, ChipsComeInSixColoursForEveryColouredKind) {
     const std::vector<std::string> tables = spriteTables("/sprites/chips.lua");
     const std::set<std::string> names(tables.begin(), tables.end());
     for (const char* kind : {"s_chip", "s_bomb", "s_wave_hor", "s_wave_ver", "s_wave_dside", "s_super_bomb",
-                             "s_super_wave_ver", "s_super_wave_dside", "s_color_wall", "s_select", "s_destroy"}) {
+                             "s_super_wave_ver", "s_super_wave_dside", "s_color_wall", "s_select", "s_cross",
+                             "s_super_wave_hor"}) {
         for (const char* suffix : {"_R", "_G", "_B", "_M", "_Y", "_O"})
             EXPECT_TRUE(names.count(std::string(kind) + suffix)) << kind << suffix;
     }
@@ -233,7 +234,9 @@ TEST_F(BoardArt, ScenesCarryTheMarkersTheBoardPlays) {
     // Every sprite node found its picture.
     for (AE::ISceneNode* root : {fly.get(), highlight.get(), merge.get()}) {
         for (AE::ISceneNode* child : root->mChildren) {
-            if (auto* sprite = dynamic_cast<AE::SpriteSceneNode*>(child)) EXPECT_NE(sprite->mSprite, nullptr);
+            if (auto* sprite = dynamic_cast<AE::SpriteSceneNode*>(child)) {
+                EXPECT_NE(sprite->mSprite, nullptr);
+            }
         }
     }
 }
