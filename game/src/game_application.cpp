@@ -285,7 +285,3 @@ void GameApplication::present() {
     if (!mScreenshotPath.empty()) takeScreenshot();
     if (mRenderSystem->present() != 0) mRenderSystem->setDeviceLost(true);
 }
-
-void GameApplication::clickButton(const std::string& id) {
-    QV::logLine(QV::formatString("ERROR: No shown widget '%s' to click", id.c_str()));
-}

@@ -40,8 +40,6 @@ public:
 
     // The next frame drawn is also written to this PNG file.
     void requestScreenshot(const std::string& path);
-    // A click without geometry on the topmost shown widget with this id.
-    void clickButton(const std::string& id);
 
     GameStateManager* getGameStateManager() const { return mGameStateManager; }
 

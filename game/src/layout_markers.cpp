@@ -10,6 +10,8 @@
 #include "game_state_manager.h"
 #include "log_system.h"
 #include "render_system.h"
+#include "ui/ui_scene_node.h"
+#include "ui/ui_widget.h"
 
 namespace {
 
@@ -169,4 +171,20 @@ void adaptSceneLayout(AE::ISceneNode* node, const LayoutContext& context) {
         return;
     }
     adaptNode(node, context, context.portrait == 1 ? "#ver:" : "#hor:");
+}
+
+void adaptWidgetLayout(QV::UIWidget* widget) {
+    if (!widget) {
+        QV::logLine("ERROR: adaptWidgetLayout: no widget to lay out");
+        return;
+    }
+    adaptWidgetLayout(widget, currentLayoutContext());
+}
+
+void adaptWidgetLayout(QV::UIWidget* widget, const LayoutContext& context) {
+    if (!widget) return;
+    if (widget->getType() == QV::kUISceneNode) {
+        if (AE::ISceneNode* scene = static_cast<QV::UISceneNode*>(widget)->getNode()) adaptSceneLayout(scene, context);
+    }
+    for (QV::UIWidget* child : widget->getChildren()) adaptWidgetLayout(child, context);
 }

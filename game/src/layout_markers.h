@@ -40,3 +40,7 @@ LayoutContext currentLayoutContext();
 // Applies the "#hor:"/"#ver:" markers of the node and all its descendants.
 void adaptSceneLayout(AE::ISceneNode* node);
 void adaptSceneLayout(AE::ISceneNode* node, const LayoutContext& context);
+
+// The same for the scene of every scene widget in a widget tree.
+void adaptWidgetLayout(QV::UIWidget* widget);
+void adaptWidgetLayout(QV::UIWidget* widget, const LayoutContext& context);

@@ -10,6 +10,42 @@
 #include "log_system.h"
 #include "main_window.h"
 #include "platform/scripted_input_source.h"
+#include "ui/ui_controller.h"
+#include "ui/ui_manager.h"
+#include "ui/ui_widget.h"
+
+namespace {
+
+QV::UIWidget* findShown(QV::UIWidget* widget, const std::string& id) {
+    if (!widget || !widget->isShown() || !widget->isVisible()) return nullptr;
+    if (widget->getName() == id) return widget;
+    for (QV::UIWidget* child : widget->getChildren()) {
+        if (QV::UIWidget* found = findShown(child, id)) return found;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+QV::UIWidget* findTopmostShownWidget(const std::string& id) {
+    QV::UIManager* ui = QV::Singleton<QV::UIManager>::instancePointer();
+    if (!ui) return nullptr;
+    const std::vector<QV::UIWidget*> shown = ui->getShownList();
+    for (auto it = shown.rbegin(); it != shown.rend(); ++it) {
+        if (QV::UIWidget* found = findShown(*it, id)) return found;
+    }
+    return nullptr;
+}
+
+bool clickShownWidget(const std::string& id) {
+    QV::UIWidget* widget = findTopmostShownWidget(id);
+    if (!widget) {
+        QV::logLine(QV::formatString("ERROR: No shown widget '%s' to click", id.c_str()));
+        return false;
+    }
+    widget->processMessage(QV::kUIMessageClick);
+    return true;
+}
 
 bool runCommandLine(const std::string& commandLine) {
     QV::LexBindedFunctionManager* commands = QV::Singleton<QV::LexBindedFunctionManager>::instance();
@@ -44,7 +80,7 @@ bool runScriptActions(int32_t frame, MainWindow& window, GameApplication* applic
                 runCommandLine(action.text);
                 break;
             case Kind::Button:
-                application->clickButton(action.text);
+                clickShownWidget(action.text);
                 break;
         }
     }
