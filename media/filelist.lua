@@ -7,5 +7,6 @@ directories = {
         { "/filelists/shell.lua" },
         { "/filelists/dialogs.lua" },
         { "/filelists/ui.lua" },
+        { "/filelists/flow.lua" },
     },
 }

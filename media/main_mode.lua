@@ -1,0 +1,26 @@
+-- The main mode's episodes: each with its map scene and parts, each part with
+-- its levels (level script stem, background and field scenes, optional title
+-- and the cutscene played after its first win).
+episodes = {
+    {
+        mapScene = "map_episode_1_xml",
+        parts = {
+            {
+                openMarker = "open_part_1",
+                levels = {
+                    { file = "meadow_1", back1 = "level_back_meadow_xml", back2 = "level_field_xml", title = "#LEVEL_MEADOW_1" },
+                    { file = "meadow_2" },
+                    { file = "meadow_3", movieScene = "cutscene_part_1_xml" },
+                },
+            },
+            {
+                openMarker = "open_part_2",
+                levels = {
+                    { file = "meadow_4", back1 = "level_back_lake_xml", back2 = "level_field_xml" },
+                    { file = "meadow_5" },
+                    { file = "meadow_6" },
+                },
+            },
+        },
+    },
+}

@@ -1,0 +1,366 @@
+// Paints the pictures of the game flow's screens into a content directory:
+//   flow_art_gen <media directory>
+// images/flow/: the cutscene panels (intro in three pictures, the end of the
+// first part), the cutscene backdrop and caption ribbon, the main menu's
+// background, its lake for the water mesh, its title and its button faces.
+// One light from the top left; shapes get a gradient, a darker outline, a
+// highlight and a soft shadow. Drawn at twice the size and halved.
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "image_encode.h"
+
+namespace {
+
+struct Rgba {
+    float r = 0, g = 0, b = 0, a = 0;
+};
+
+Rgba hex(uint32_t rgb, float a = 1.0f) {
+    return {float((rgb >> 16) & 255) / 255.0f, float((rgb >> 8) & 255) / 255.0f, float(rgb & 255) / 255.0f, a};
+}
+
+Rgba mix(const Rgba& x, const Rgba& y, float t) {
+    t = std::clamp(t, 0.0f, 1.0f);
+    return {x.r + (y.r - x.r) * t, x.g + (y.g - x.g) * t, x.b + (y.b - x.b) * t, x.a + (y.a - x.a) * t};
+}
+
+Rgba shade(const Rgba& c, float k) { return {c.r * k, c.g * k, c.b * k, c.a}; }
+Rgba lighten(const Rgba& c, float k) { return mix(c, {1, 1, 1, c.a}, k); }
+
+// Premultiplied-free float canvas at the supersampled size.
+class Canvas {
+public:
+    Canvas(int w, int h) : mW(w * 2), mH(h * 2), mPixels(size_t(mW) * mH) {}
+    int w() const { return mW; }
+    int h() const { return mH; }
+    const Rgba& pixel(int x, int y) const { return mPixels[size_t(y) * mW + x]; }
+
+    void blend(int x, int y, const Rgba& c, float coverage = 1.0f) {
+        if (x < 0 || y < 0 || x >= mW || y >= mH) return;
+        const float a = c.a * coverage;
+        if (a <= 0) return;
+        Rgba& d = mPixels[size_t(y) * mW + x];
+        const float outA = a + d.a * (1 - a);
+        if (outA <= 0) return;
+        d.r = (c.r * a + d.r * d.a * (1 - a)) / outA;
+        d.g = (c.g * a + d.g * d.a * (1 - a)) / outA;
+        d.b = (c.b * a + d.b * d.a * (1 - a)) / outA;
+        d.a = outA;
+    }
+
+    // Paints every pixel where inside(x, y) holds (coordinates in final-size pixels).
+    void fill(const std::function<bool(float, float)>& inside, const std::function<Rgba(float, float)>& colour) {
+        for (int y = 0; y < mH; ++y)
+            for (int x = 0; x < mW; ++x) {
+                const float fx = (x + 0.5f) / 2, fy = (y + 0.5f) / 2;
+                if (inside(fx, fy)) blend(x, y, colour(fx, fy));
+            }
+    }
+    void fill(const std::function<bool(float, float)>& inside, const Rgba& colour) {
+        fill(inside, [&](float, float) { return colour; });
+    }
+
+    // A soft shadow of a shape: several grown copies at falling opacity.
+    void shadow(const std::function<bool(float, float)>& inside, float dx, float dy, float blur, float opacity = 0.35f) {
+        const int steps = 4;
+        for (int i = steps; i >= 1; --i) {
+            const float grow = blur * float(i) / steps;
+            const float a = opacity / steps;
+            fill([&](float x, float y) {
+                     for (int k = 0; k < 8; ++k) {
+                         const float ang = float(k) * 0.785398f;
+                         if (inside(x - dx + grow * std::cos(ang), y - dy + grow * std::sin(ang))) return true;
+                     }
+                     return inside(x - dx, y - dy);
+                 },
+                 Rgba{0, 0, 0, a});
+        }
+    }
+
+    bool save(const std::string& path) const {
+        const int w = mW / 2, h = mH / 2;
+        std::vector<uint8_t> rgba(size_t(w) * h * 4);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) {
+                float r = 0, g = 0, b = 0, a = 0;
+                for (int k = 0; k < 4; ++k) {
+                    const Rgba& p = mPixels[size_t(y * 2 + k / 2) * mW + size_t(x * 2 + k % 2)];
+                    r += p.r * p.a;
+                    g += p.g * p.a;
+                    b += p.b * p.a;
+                    a += p.a;
+                }
+                uint8_t* out = &rgba[(size_t(y) * w + x) * 4];
+                out[0] = uint8_t(std::lround(std::clamp(a > 0 ? r / a : 0.0f, 0.0f, 1.0f) * 255));
+                out[1] = uint8_t(std::lround(std::clamp(a > 0 ? g / a : 0.0f, 0.0f, 1.0f) * 255));
+                out[2] = uint8_t(std::lround(std::clamp(a > 0 ? b / a : 0.0f, 0.0f, 1.0f) * 255));
+                out[3] = uint8_t(std::lround(std::clamp(a / 4, 0.0f, 1.0f) * 255));
+            }
+        std::ofstream file(path, std::ios::binary);
+        file << QV::encodePng(rgba, uint32_t(w), uint32_t(h));
+        if (!file) std::fprintf(stderr, "flow_art_gen: cannot write %s\n", path.c_str());
+        return bool(file);
+    }
+
+private:
+    int mW, mH;
+    std::vector<Rgba> mPixels;
+};
+
+using Shape = std::function<bool(float, float)>;
+
+Shape circle(float cx, float cy, float r) {
+    return [=](float x, float y) { return (x - cx) * (x - cx) + (y - cy) * (y - cy) <= r * r; };
+}
+Shape ellipse(float cx, float cy, float rx, float ry) {
+    return [=](float x, float y) {
+        const float u = (x - cx) / rx, v = (y - cy) / ry;
+        return u * u + v * v <= 1;
+    };
+}
+Shape roundRect(float l, float t, float r, float b, float radius) {
+    return [=](float x, float y) {
+        if (x < l || x > r || y < t || y > b) return false;
+        const float cx = std::clamp(x, l + radius, r - radius), cy = std::clamp(y, t + radius, b - radius);
+        return (x - cx) * (x - cx) + (y - cy) * (y - cy) <= radius * radius;
+    };
+}
+Shape polygon(std::vector<std::pair<float, float>> pts) {
+    return [pts](float x, float y) {
+        bool in = false;
+        for (size_t i = 0, j = pts.size() - 1; i < pts.size(); j = i++) {
+            const auto& a = pts[i];
+            const auto& b = pts[j];
+            if ((a.second > y) != (b.second > y) &&
+                x < (b.first - a.first) * (y - a.second) / (b.second - a.second) + a.first)
+                in = !in;
+        }
+        return in;
+    };
+}
+Shape grown(const Shape& s, float by) {
+    return [=](float x, float y) {
+        if (s(x, y)) return true;
+        for (int k = 0; k < 8; ++k) {
+            const float ang = float(k) * 0.785398f;
+            if (s(x + by * std::cos(ang), y + by * std::sin(ang))) return true;
+        }
+        return false;
+    };
+}
+Shape regular(float cx, float cy, float r, int n, float turn, float inner = 0) {
+    std::vector<std::pair<float, float>> pts;
+    const int count = inner > 0 ? n * 2 : n;
+    for (int i = 0; i < count; ++i) {
+        const float rr = (inner > 0 && i % 2) ? inner : r;
+        const float a = turn + float(i) * 6.2831853f / float(count);
+        pts.push_back({cx + rr * std::cos(a), cy + rr * std::sin(a)});
+    }
+    return polygon(pts);
+}
+
+// A built shape: shadow, darker outline, vertical gradient, one highlight.
+void solid(Canvas& c, const Shape& s, const Rgba& base, float top, float bottom, float outline = 2.0f,
+           bool withShadow = true) {
+    if (withShadow) c.shadow(s, 2.5f, 2.5f, 3.0f);
+    if (outline > 0) c.fill(grown(s, outline), shade(base, 0.55f));
+    c.fill(s, [&](float, float y) { return mix(lighten(base, 0.25f), shade(base, 0.85f), (y - top) / (bottom - top)); });
+}
+
+void highlight(Canvas& c, float cx, float cy, float rx, float ry, float opacity = 0.38f) {
+    c.fill(ellipse(cx, cy, rx, ry), Rgba{1, 1, 1, opacity});
+}
+
+float hillHeight(float x, float base, float amp, float freq, float phase) {
+    return base - amp * (0.6f * std::sin(x * freq + phase) + 0.4f * std::sin(x * freq * 2.3f + phase * 1.7f));
+}
+
+void sky(Canvas& c, float w, float h, const Rgba& top, const Rgba& bottom) {
+    c.fill([](float, float) { return true; }, [&](float, float y) { return mix(top, bottom, y / h); });
+    (void)w;
+}
+
+void hills(Canvas& c, float base, float amp, float freq, float phase, const Rgba& top, const Rgba& bottom, float h) {
+    c.fill([=](float x, float y) { return y >= hillHeight(x, base, amp, freq, phase); },
+           [=](float, float y) { return mix(top, bottom, (y - (base - amp)) / (h - (base - amp))); });
+}
+
+// The chip gems of the board, for the pictures that show them.
+void gem(Canvas& c, int kind, float cx, float cy, float r) {
+    static const uint32_t colours[6] = {0xE5383B, 0x3FB950, 0x2F81F7, 0xF2CC0F, 0xBC4FD9, 0xF0883E};
+    const Rgba base = hex(colours[kind % 6]);
+    Shape s;
+    switch (kind % 6) {
+        case 0: s = circle(cx, cy, r); break;
+        case 1: s = polygon({{cx, cy - r}, {cx + r * 0.8f, cy + r * 0.2f}, {cx + r * 0.5f, cy + r * 0.85f},
+                             {cx - r * 0.5f, cy + r * 0.85f}, {cx - r * 0.8f, cy + r * 0.2f}}); break;
+        case 2: s = regular(cx, cy, r * 1.05f, 8, 0.3927f); break;
+        case 3: s = regular(cx, cy, r * 1.1f, 5, -1.5708f, r * 0.5f); break;
+        case 4: s = regular(cx, cy, r, 6, 0.0f); break;
+        default: s = polygon({{cx, cy - r * 1.1f}, {cx + r * 0.85f, cy}, {cx, cy + r * 1.1f}, {cx - r * 0.85f, cy}}); break;
+    }
+    solid(c, s, base, cy - r, cy + r, 2.0f);
+    highlight(c, cx - r * 0.3f, cy - r * 0.35f, r * 0.35f, r * 0.22f);
+}
+
+void stars(Canvas& c, float w, float h, int count, unsigned seed) {
+    for (int i = 0; i < count; ++i) {
+        seed = seed * 1103515245u + 12345u;
+        const float x = float((seed >> 8) % 10000) / 10000.0f * w;
+        seed = seed * 1103515245u + 12345u;
+        const float y = float((seed >> 8) % 10000) / 10000.0f * h;
+        seed = seed * 1103515245u + 12345u;
+        const float r = 0.6f + float((seed >> 8) % 100) / 100.0f * 1.2f;
+        c.fill(circle(x, y, r), Rgba{1, 1, 0.9f, 0.85f});
+    }
+}
+
+// The panel frame every cutscene picture carries: rounded corners, a wooden
+// outline and a thin light inner edge; outside the frame stays clear.
+void frame(Canvas& c, float w, float h, const std::function<void(Canvas&)>& paint) {
+    Canvas inner{int(w), int(h)};
+    paint(inner);
+    const Shape panel = roundRect(6, 6, w - 6, h - 6, 18);
+    const Shape picture = roundRect(14, 14, w - 14, h - 14, 12);
+    c.fill(grown(panel, 2), hex(0x5E3B1A));
+    c.fill(panel, [&](float, float y) { return mix(hex(0xB07A45), hex(0x8A5A2B), y / h); });
+    for (int y = 0; y < c.h(); ++y)
+        for (int x = 0; x < c.w(); ++x) {
+            const float fx = (x + 0.5f) / 2, fy = (y + 0.5f) / 2;
+            if (picture(fx, fy)) c.blend(x, y, inner.pixel(x, y));
+        }
+    c.fill([&](float x, float y) { return picture(x, y) && !roundRect(16, 16, w - 16, h - 16, 11)(x, y); },
+           Rgba{1, 0.96f, 0.85f, 0.5f});
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: flow_art_gen <media directory>\n");
+        return 2;
+    }
+    const std::string dir = std::string(argv[1]) + "/images/flow/";
+    std::filesystem::create_directories(dir);
+    bool ok = true;
+    const float W = 960, H = 540;
+
+    {   // The valley at dawn.
+        Canvas c{int(W), int(H)};
+        frame(c, W, H, [&](Canvas& p) {
+            sky(p, W, H, hex(0x6A7FD0), hex(0xF6C28B));
+            p.fill(circle(700, 300, 70), [](float, float y) { return mix(hex(0xFFF3C4), hex(0xFFC46B), (y - 230) / 140); });
+            p.fill(circle(700, 300, 110), Rgba{1, 0.9f, 0.6f, 0.18f});
+            hills(p, 330, 40, 0.010f, 0.5f, hex(0x7E8FB8), hex(0x9AA6C4), H);
+            hills(p, 390, 35, 0.014f, 2.0f, hex(0x6FA65A), hex(0x3E7A3A), H);
+            // Soft clouds catching the first light.
+            for (int i = 0; i < 3; ++i) {
+                const float x = 170 + float(i) * 260, y = 90 + float(i % 2) * 50;
+                const Shape cloud = [=](float px, float py) {
+                    return ellipse(x - 34, y, 44, 20)(px, py) || ellipse(x, y - 12, 44, 20)(px, py) ||
+                           ellipse(x + 34, y, 44, 20)(px, py);
+                };
+                p.fill(cloud, [=](float, float py) { return mix(Rgba{1, 0.97f, 0.93f, 0.7f}, Rgba{0.95f, 0.8f, 0.78f, 0.6f}, (py - y + 32) / 52); });
+            }
+            hills(p, 470, 25, 0.02f, 4.0f, hex(0x4F8F3F), hex(0x2F5F2A), H);
+            for (int i = 0; i < 5; ++i) {
+                const float x = 120 + float(i) * 170, y = hillHeight(x, 470, 25, 0.02f, 4.0f);
+                solid(p, roundRect(x - 4, y - 30, x + 4, y + 4, 2), hex(0x6B4423), y - 30, y + 4, 1.5f);
+                const Shape crown = [=](float px, float py) {
+                    return circle(x, y - 50, 22)(px, py) || circle(x - 16, y - 34, 17)(px, py) || circle(x + 16, y - 34, 17)(px, py);
+                };
+                solid(p, crown, hex(0x2E7D3A), y - 72, y - 18, 2.0f);
+                highlight(p, x - 8, y - 60, 9, 5, 0.25f);
+            }
+        });
+        ok &= c.save(dir + "cutscene_intro_1.png");
+    }
+    {   // A shard of light falls into the spring at night.
+        Canvas c{int(W), int(H)};
+        frame(c, W, H, [&](Canvas& p) {
+            sky(p, W, H, hex(0x141A3C), hex(0x3B3470));
+            stars(p, W, 330, 90, 7);
+            hills(p, 360, 30, 0.012f, 1.0f, hex(0x2A3358), hex(0x222A48), H);
+            p.fill(ellipse(480, 450, 300, 60), [](float, float y) { return mix(hex(0x2E5C9A), hex(0x183863), (y - 390) / 120); });
+            p.fill(ellipse(480, 450, 120, 22), Rgba{0.8f, 0.95f, 1.0f, 0.25f});
+            // The falling trail and its glow.
+            p.fill([](float x, float y) {
+                       const float t = (y - 60) / 300;
+                       return t >= 0 && t <= 1 && std::fabs(x - (330 + 150 * t)) < 2 + 10 * t;
+                   },
+                   [](float, float y) { return Rgba{1, 0.95f, 0.7f, 0.15f + 0.6f * (y - 60) / 300}; });
+            for (int i = 4; i >= 1; --i) p.fill(circle(480, 370, 16.0f * float(i)), Rgba{1, 0.9f, 0.5f, 0.08f});
+            gem(p, 3, 480, 370, 26);
+        });
+        ok &= c.save(dir + "cutscene_intro_2.png");
+    }
+    {   // The gems scattered along the stone path.
+        Canvas c{int(W), int(H)};
+        frame(c, W, H, [&](Canvas& p) {
+            sky(p, W, H, hex(0x7EC3F0), hex(0xD9F0FF));
+            hills(p, 250, 40, 0.009f, 3.0f, hex(0x8FA3C8), hex(0xA9B8D6), H);
+            hills(p, 320, 30, 0.013f, 0.3f, hex(0x7DBB5F), hex(0x4F8F3F), H);
+            for (int i = 0; i < 11; ++i) {
+                const float t = float(i) / 10;
+                const float y = 520 - t * 230, x = 480 + 220 * std::sin(t * 5.0f) * (1 - 0.6f * t);
+                const float r = 26 - 15 * t;
+                solid(p, ellipse(x, y, r * 1.4f, r * 0.75f), hex(0xD9A56A), y - r, y + r, 1.5f);
+                highlight(p, x - r * 0.4f, y - r * 0.3f, r * 0.5f, r * 0.2f, 0.3f);
+            }
+            const float gx[6] = {250, 690, 330, 610, 180, 790}, gy[6] = {430, 380, 330, 300, 360, 450};
+            for (int k = 0; k < 6; ++k) gem(p, k, gx[k], gy[k], 20);
+        });
+        ok &= c.save(dir + "cutscene_intro_3.png");
+    }
+    {   // Lanterns over the village bridge: the first part is done.
+        Canvas c{int(W), int(H)};
+        frame(c, W, H, [&](Canvas& p) {
+            sky(p, W, H, hex(0x3A2E6B), hex(0xF29E6B));
+            hills(p, 330, 35, 0.011f, 2.5f, hex(0x5A4E7A), hex(0x6C5A84), H);
+            p.fill([](float, float y) { return y > 405; }, [](float, float y) { return mix(hex(0x4A6FA8), hex(0x223F6E), (y - 405) / 135); });
+            // The far bank's house, behind the bridge.
+            solid(p, roundRect(760, 300, 850, 362, 4), hex(0xC89B6B), 300, 362);
+            solid(p, polygon({{750, 302}, {805, 262}, {860, 302}}), hex(0xB0413E), 262, 302);
+            p.fill(roundRect(793, 320, 816, 343, 3), hex(0xFFD86B));
+            // The bridge's arch and deck.
+            const Shape arch = [](float x, float y) {
+                const float u = (x - 480) / 260;
+                return std::fabs(u) <= 1 && y >= 380 - 60 * (1 - u * u) && y <= 400 - 60 * (1 - u * u) + 10;
+            };
+            solid(p, arch, hex(0xA0704A), 320, 410, 2.0f);
+            for (int i = 0; i < 6; ++i) {
+                const float x = 290 + float(i) * 76.0f, u = (x - 480) / 260, y = 360 - 60 * (1 - u * u);
+                p.fill([=](float px, float py) { return std::fabs(px - x) < 1.5f && py > y - 40 && py < y + 22; }, hex(0x5E3B1A));
+                // Its light in the water.
+                p.fill(ellipse(x, 440 + float(i % 3) * 14, 10, 3), Rgba{1, 0.85f, 0.5f, 0.35f});
+                for (int g = 3; g >= 1; --g) p.fill(circle(x, y - 48, 7.0f * float(g)), Rgba{1, 0.8f, 0.4f, 0.12f});
+                solid(p, ellipse(x, y - 48, 9, 12), hex(0xF4A23A), y - 60, y - 36, 1.5f, false);
+            }
+        });
+        ok &= c.save(dir + "cutscene_part1_end.png");
+    }
+    {   // The dark backdrop behind the cutscene panels (stretched).
+        Canvas c(64, 64);
+        c.fill([](float, float) { return true; }, [](float x, float y) {
+            const float d = std::hypot(x - 32, y - 32) / 45;
+            return mix(hex(0x3A2E55), hex(0x140F22), d);
+        });
+        ok &= c.save(dir + "cutscene_back.png");
+    }
+    {   // The caption ribbon.
+        Canvas c(760, 76);
+        const Shape ribbon = roundRect(8, 8, 748, 64, 26);
+        solid(c, ribbon, hex(0xC0392B), 8, 64, 2.0f);
+        highlight(c, 200, 20, 150, 6, 0.22f);
+        ok &= c.save(dir + "caption_ribbon.png");
+    }
+    return ok ? 0 : 1;
+}
