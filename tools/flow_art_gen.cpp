@@ -1,8 +1,8 @@
 // Paints the pictures of the game flow's screens into a content directory:
 //   flow_art_gen <media directory>
 // images/flow/: the cutscene panels (intro in three pictures, the end of the
-// first part), the cutscene backdrop and caption ribbon, the main menu's
-// background, its lake for the water mesh, its title and its button faces.
+// first part), the cutscene backdrop and caption ribbon, the first episode's
+// map and the water surfaces of the map's and the main menu's lakes.
 // One light from the top left; shapes get a gradient, a darker outline, a
 // highlight and a soft shadow. Drawn at twice the size and halved.
 #include <algorithm>
@@ -362,5 +362,66 @@ int main(int argc, char** argv) {
         highlight(c, 200, 20, 150, 6, 0.22f);
         ok &= c.save(dir + "caption_ribbon.png");
     }
+    {   // The first episode's map: a meadow path of level stones up to the village, a lake below.
+        const float w = 1280, h = 720;
+        Canvas c{int(w), int(h)};
+        sky(c, w, h, hex(0x8CCBF2), hex(0xE3F4FF));
+        hills(c, 170, 30, 0.008f, 1.2f, hex(0x9AAACB), hex(0xB3C0DA), h);
+        hills(c, 240, 35, 0.011f, 2.6f, hex(0x86C067), hex(0x5E9E48), h);
+        c.fill([](float, float y) { return y > 300; }, [&](float, float y) { return mix(hex(0x6DB254), hex(0x3F7F35), (y - 300) / (h - 300)); });
+        // The lake's bed; the moving water lies over it.
+        solid(c, ellipse(1000, 565, 215, 80), hex(0x2C5E8F), 485, 645, 3.0f);
+        // The path between the level stones.
+        const float px[6] = {230, 400, 560, 720, 880, 1030}, py[6] = {600, 540, 470, 420, 360, 290};
+        for (int i = 0; i < 5; ++i)
+            for (int k = 1; k < 6; ++k) {
+                const float t = float(k) / 6;
+                const float x = px[i] + (px[i + 1] - px[i]) * t, y = py[i] + (py[i + 1] - py[i]) * t + 10 * std::sin(t * 3.14f);
+                solid(c, ellipse(x, y, 9, 5), hex(0xD9A56A), y - 5, y + 5, 1.0f, false);
+            }
+        for (int i = 0; i < 6; ++i) {
+            solid(c, ellipse(px[i], py[i], 34, 18), hex(0xCFA47A), py[i] - 18, py[i] + 18, 2.0f);
+            highlight(c, px[i] - 10, py[i] - 7, 12, 4, 0.3f);
+        }
+        // Trees along the meadow.
+        const float tx[7] = {90, 320, 640, 470, 1180, 160, 800}, ty[7] = {450, 420, 560, 360, 380, 690, 640};
+        for (int i = 0; i < 7; ++i) {
+            const float x = tx[i], y = ty[i];
+            solid(c, roundRect(x - 4, y - 30, x + 4, y + 4, 2), hex(0x6B4423), y - 30, y + 4, 1.5f);
+            const Shape crown = [=](float qx, float qy) {
+                return circle(x, y - 50, 22)(qx, qy) || circle(x - 16, y - 34, 17)(qx, qy) || circle(x + 16, y - 34, 17)(qx, qy);
+            };
+            solid(c, crown, hex(0x2E7D3A), y - 72, y - 18, 2.0f);
+            highlight(c, x - 8, y - 60, 9, 5, 0.25f);
+        }
+        // The village the path leads to.
+        for (int i = 0; i < 3; ++i) {
+            const float x = 1100 + float(i) * 55, y = 250 - float(i % 2) * 18;
+            solid(c, roundRect(x - 20, y - 28, x + 20, y, 3), hex(0xE3C9A0), y - 28, y);
+            solid(c, polygon({{x - 26, y - 26}, {x, y - 50}, {x + 26, y - 26}}), hex(0xB0413E), y - 50, y - 26);
+            c.fill(roundRect(x - 6, y - 20, x + 6, y - 8, 2), hex(0xFFD86B));
+        }
+        ok &= c.save(dir + "map_episode_1.png");
+    }
+    // Water surfaces for the water meshes: ripples of light on blue, soft at the edges.
+    const auto water = [&](const std::string& name, int w, int h, unsigned seed) {
+        Canvas c{w, h};
+        c.fill([](float, float) { return true; }, [&](float x, float y) {
+            const float ex = std::min(x, float(w) - x) / (float(w) * 0.12f), ey = std::min(y, float(h) - y) / (float(h) * 0.3f);
+            const float edge = std::clamp(std::min(ex, ey), 0.0f, 1.0f);
+            return Rgba{0.25f + 0.1f * (1 - y / float(h)), 0.55f + 0.1f * (1 - y / float(h)), 0.85f, 0.8f * edge};
+        });
+        for (int i = 0; i < 26; ++i) {
+            seed = seed * 1103515245u + 12345u;
+            const float x = float((seed >> 8) % 1000) / 1000.0f * float(w);
+            seed = seed * 1103515245u + 12345u;
+            const float y = float(h) * (0.2f + 0.6f * float((seed >> 8) % 1000) / 1000.0f);
+            const float len = 10 + float(i % 5) * 6;
+            c.fill(ellipse(x, y, len, 1.6f), Rgba{1, 1, 1, 0.35f});
+        }
+        ok &= c.save(dir + name);
+    };
+    water("map_lake.png", 400, 110, 11);
+    water("menu_lake.png", 560, 90, 5);
     return ok ? 0 : 1;
 }

@@ -7,6 +7,7 @@
 #include "log_system.h"
 #include "logo_game_state.h"
 #include "main_menu.h"
+#include "movie_state.h"
 
 namespace {
 
@@ -39,6 +40,8 @@ GameStateManager::GameStateManager() {
     IGameState* logo = new LogoGameState();
     registerState(logo);
     registerState(mMainMenu);
+    mMovieState = new MovieState();
+    registerState(mMovieState);
 
     // The layouts follow the window's shape.
     const ApplicationWindow* window = gApplication ? gApplication->getWindow() : nullptr;
