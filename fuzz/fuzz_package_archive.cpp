@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "file.h"
 #include "mutex_lock.h"
 #include "package_archive.h"
 #include "package_archive_writer.h"
@@ -70,6 +71,20 @@ void exerciseArchive() {
     }
     table.find("/config.lua");
     table.find(std::string(200, 'x').c_str());
+
+    // What passed the check also goes through the reader and the whole-file
+    // read the file system uses, whose buffer follows each declared size.
+    QV::QVPReader reader(scratchPath());
+    for (uint32_t i = 0; i < limit; ++i) {
+        const QV::TableEntry& record = table.record(i);
+        std::string name(record.name, strnlen(record.name, sizeof(record.name)));
+        QV::File* file = reader.openFile(name);
+        if (!file) continue;
+        std::vector<char> bytes;
+        const uint32_t got = QV::readWholeFile(*file, bytes);
+        if (got > record.size || bytes.size() != size_t(got) + 1) __builtin_trap();
+        delete file;
+    }
 }
 
 void roundTrip(const uint8_t* data, size_t size) {

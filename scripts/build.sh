@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Usage: scripts/build.sh release|asan|fuzz  — configures and builds build/<kind>.
+# Usage: scripts/build.sh release|asan|tsan|fuzz  — configures and builds build/<kind>.
+# tsan builds only the tests that run threads: scenes, particles, jobs, video.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 kind="${1:-release}"
@@ -7,6 +8,8 @@ jobs="${JOBS:-$(nproc)}"
 case "$kind" in
   release) cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQV_BENCH=ON >/dev/null ;;
   asan)    cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQV_SANITIZE=ON >/dev/null ;;
+  tsan)    cmake -S . -B build/tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQV_TSAN=ON \
+             -DQV_TEST_ONLY='^engine/(animationeditor/test_|test_particle_|test_jobs|test_video_)' >/dev/null ;;
   fuzz)    CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
              -DQV_FUZZ=ON -DQV_TESTS=OFF >/dev/null ;;
   game)    cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null

@@ -67,7 +67,18 @@ public:
         IContainer* clone() const override;
         uint32_t keyCount() const override { return static_cast<uint32_t>(mKeys.size()); }
 
+        // An element of an owner's array, found again at every write, so
+        // the owner may reallocate the array after binding: values[index]
+        // or, through pointers, *(*pointers)[index]; kEvery takes each one.
+        struct Element {
+            std::vector<T>* values = nullptr;
+            std::vector<T*>* pointers = nullptr;
+            size_t index = 0;
+        };
+        static constexpr size_t kEvery = static_cast<size_t>(-1);
+
         std::vector<T*> mTargets;  // not owned
+        std::vector<Element> mElements;  // not owned
         std::vector<T> mKeys;
         bool mEnabled = true;
         bool mFirst = true;
@@ -104,6 +115,13 @@ public:
     // Attaches a field to the track of that name, creating the track.
     template <class T>
     void bind(const std::string& name, T* target);
+    // Attaches an element of an array the owner may reallocate later: the
+    // element is looked up at each write and skipped while out of range.
+    template <class T>
+    void bindElement(const std::string& name, std::vector<T>* values, size_t index);
+    // The same for an array of pointers to the values (kEvery: each of them).
+    template <class T>
+    void bindPointee(const std::string& name, std::vector<T*>* pointers, size_t index);
     // The stored key of a track at a frame, to read or set.
     template <class T>
     T& keyValue(const std::string& name, uint32_t frame);
@@ -126,6 +144,8 @@ public:
 private:
     template <class T>
     Container<T>* typedTrack(const std::string& name) const;
+    template <class T>
+    Container<T>* trackFor(const std::string& name);
 };
 
 extern template class Animation::Container<float>;
@@ -145,16 +165,36 @@ Animation::Container<T>* Animation::typedTrack(const std::string& name) const {
 }
 
 template <class T>
-void Animation::bind(const std::string& name, T* target) {
+Animation::Container<T>* Animation::trackFor(const std::string& name) {
     Container<T>* track = typedTrack<T>(name);
-    const bool interpolate = !std::is_same<T, Rect>::value;
     if (!track) {
         track = new Container<T>(name);
         track->mSmooth = mSmooth;
         mTracks.push_back(track);
     }
-    track->mInterpolate = interpolate;
-    track->mTargets.push_back(target);
+    track->mInterpolate = !std::is_same<T, Rect>::value;
+    return track;
+}
+
+template <class T>
+void Animation::bind(const std::string& name, T* target) {
+    trackFor<T>(name)->mTargets.push_back(target);
+}
+
+template <class T>
+void Animation::bindElement(const std::string& name, std::vector<T>* values, size_t index) {
+    typename Container<T>::Element element;
+    element.values = values;
+    element.index = index;
+    trackFor<T>(name)->mElements.push_back(element);
+}
+
+template <class T>
+void Animation::bindPointee(const std::string& name, std::vector<T*>* pointers, size_t index) {
+    typename Container<T>::Element element;
+    element.pointers = pointers;
+    element.index = index;
+    trackFor<T>(name)->mElements.push_back(element);
 }
 
 template <class T>

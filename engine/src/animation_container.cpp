@@ -127,6 +127,19 @@ void Animation::Container<T>::apply(int32_t i, uint32_t j, float t) {
     if (j > last) j = last;
     const T value = valueAt(from, j, t);
     for (T* target : mTargets) *target = value;
+    for (const Element& e : mElements) {
+        if (e.values) {
+            if (e.index < e.values->size()) (*e.values)[e.index] = value;
+            continue;
+        }
+        const std::vector<T*>& pointers = *e.pointers;
+        if (e.index == kEvery) {
+            for (T* p : pointers)
+                if (p) *p = value;
+        } else if (e.index < pointers.size() && pointers[e.index]) {
+            *pointers[e.index] = value;
+        }
+    }
 }
 
 template <class T>

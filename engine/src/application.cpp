@@ -56,6 +56,7 @@ Application::Application() {
 }
 
 Application::~Application() {
+    QV::VideoSurfaceStreamer::setApplicationActive(false);
     delete mWindow;
     mWindow = nullptr;
 }
@@ -177,6 +178,7 @@ void Application::onDeactivate() {
 }
 
 void Application::refreshListenerGain() {
+    QV::VideoSurfaceStreamer::setApplicationActive(mActive);
     QV::SoundManager::setApplicationActive(mActive);
     if (QV::SoundManager* sound = QV::Singleton<QV::SoundManager>::instancePointer()) sound->updateListenerGain();
 }

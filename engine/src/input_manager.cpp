@@ -1,19 +1,19 @@
 #include "input_manager.h"
 
-#include <atomic>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
 
+#include "format_string.h"
+#include "log_system.h"
 #include "platform/input_source.h"
 #include "platform/scripted_input_source.h"
+#include "render_system.h"
 #include "report_assert.h"
 
 namespace QV {
 
 namespace {
-
-std::atomic<InputManager::ScreenToWorkspace> gScreenToWorkspace{nullptr};
 
 Platform::InputSource* makeSource() {
     const char* scriptPath = std::getenv("QV_INPUT_SCRIPT");
@@ -37,11 +37,15 @@ InputManager::InputManager(Application* application) : mApplication(application)
 
 InputManager::~InputManager() { releaseDevices(); }
 
-void InputManager::init() { init(makeSource()); }
+void InputManager::init() {
+    init(makeSource());
+    mScripted = dynamic_cast<Platform::ScriptedInputSource*>(mSource) != nullptr;
+}
 
 void InputManager::init(Platform::InputSource* source) {
     releaseDevices();
     mSource = source;
+    mScripted = false;
     mMouse = new MouseDevice(mApplication, mSource);
     mMouse->setWorkspacePosition(getMousePosition());
     mKeyboard = new KeyboardDevice(mSource);
@@ -57,7 +61,16 @@ void InputManager::releaseDevices() {
 }
 
 void InputManager::pollMouse() {
-    if (mMouse) mMouse->poll();
+    if (!mMouse) return;
+    mMouse->poll();
+    if (mScripted && (mMouse->isLeftPressed() || mMouse->isRightPressed())) {
+        // Scripted runs show where each click arrived, so tests can check the fit.
+        const Vector2<int> window = mMouse->getPosition();
+        const Vector2<int> workspace = getMousePosition();
+        logLine(formatString("Input script: %s press at window %d,%d, workspace %d,%d",
+                             mMouse->isLeftPressed() ? "left" : "right", window.x, window.y, workspace.x,
+                             workspace.y));
+    }
 }
 
 void InputManager::updateKeyboard() {
@@ -67,7 +80,8 @@ void InputManager::updateKeyboard() {
 Vector2<int> InputManager::getMousePosition() {
     if (!mMouse) return Vector2<int>();
     Vector2<int> position = mMouse->getPosition();
-    if (ScreenToWorkspace mapping = gScreenToWorkspace.load()) position = mapping(position);
+    if (RenderSystem* render = Singleton<RenderSystem>::instancePointer())
+        position = render->screenToWorkspace(position.x, position.y);
     mMouse->setWorkspacePosition(position);
     return position;
 }
@@ -79,7 +93,5 @@ Platform::ScriptedInputSource* InputManager::getScript() const {
 bool InputManager::isMouseDown() const { return mMouse && mMouse->isLeftDown(); }
 bool InputManager::isMousePressed() const { return mMouse && mMouse->isLeftPressed(); }
 bool InputManager::isMouseReleased() const { return mMouse && mMouse->isLeftReleased(); }
-
-void InputManager::setScreenToWorkspace(ScreenToWorkspace mapping) { gScreenToWorkspace.store(mapping); }
 
 }  // namespace QV

@@ -17,9 +17,6 @@ class ScriptedInputSource;
 // Owns the mouse and the keyboard state; both are refreshed once per frame.
 class InputManager : public Singleton<InputManager> {
 public:
-    // Maps a window client position into workspace coordinates.
-    using ScreenToWorkspace = Vector2<int> (*)(const Vector2<int>& windowPosition);
-
     explicit InputManager(Application* application);
     ~InputManager() override;
 
@@ -39,21 +36,21 @@ public:
     void pollMouse();
     void updateKeyboard();
 
-    // The mouse position in workspace coordinates, also cached in the mouse.
+    // The mouse position in workspace coordinates (through the render
+    // system's window fit, when one exists), also cached in the mouse.
     Vector2<int> getMousePosition();
     // The left (primary) button: down now / went down in this poll / went up in this poll.
     bool isMouseDown() const;
     bool isMousePressed() const;
     bool isMouseReleased() const;
 
-    // The window fit's mapping; null restores the identity.
-    static void setScreenToWorkspace(ScreenToWorkspace mapping);
-
 private:
     void releaseDevices();
 
     Application* mApplication;
     Platform::InputSource* mSource = nullptr;
+    // A script drives the devices: presses are logged with both positions.
+    bool mScripted = false;
     KeyboardDevice* mKeyboard = nullptr;
     MouseDevice* mMouse = nullptr;
 };

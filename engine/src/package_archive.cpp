@@ -130,9 +130,19 @@ bool readPackageTable(LocalFile& archive, uint32_t header[3], PackageTable& tabl
     std::vector<TableEntry> records(count);
     for (uint32_t i = 0; i < count; ++i) {
         const unsigned char* p = raw.data() + size_t(i) * sizeof(TableEntry);
-        std::memcpy(records[i].name, p, sizeof(records[i].name));
-        records[i].offset = readLittle(p + 128);
-        records[i].size = readLittle(p + 132);
+        TableEntry& record = records[i];
+        std::memcpy(record.name, p, sizeof(record.name));
+        record.offset = readLittle(p + 128);
+        record.size = readLittle(p + 132);
+        // A declared size past the end would make a whole-file read allocate
+        // (and zero) up to 4 GiB for bytes that are not there.
+        if (uint64_t(record.offset) + record.size > fileSize) {
+            error = formatString(
+                "QVP archive is damaged: entry '%.*s' (offset %u, size %u) lies past the archive's end (%u bytes)",
+                int(strnlen(record.name, sizeof(record.name))), record.name, record.offset, record.size,
+                fileSize);
+            return false;
+        }
     }
     table.assign(std::move(records));
     return true;
@@ -175,6 +185,7 @@ QVPReader::QVPReader() { start(gContentDirectory + "/data.qvp"); }
 QVPReader::QVPReader(const std::string& path) { start(path); }
 
 void QVPReader::start(const std::string& path) {
+    mPath = path;
     initRecursiveMutex(&mMutex);
     mMutexCreated = true;
     note(formatString("sizeof(TableEntry) = %i", int(sizeof(TableEntry))));
@@ -201,7 +212,7 @@ void QVPReader::initHashTable() {
     auto started = std::chrono::steady_clock::now();
     std::string error;
     if (!readPackageTable(mArchive, mHeader, mTable, error)) {
-        QV_FATAL(error);
+        QV_FATAL(mPath + ": " + error);
     }
     double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();

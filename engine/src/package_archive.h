@@ -51,7 +51,7 @@ private:
 
 // Reads the header and the entry table of an opened archive. False with a
 // reason when the archive is damaged (no entries, a count the file cannot
-// hold, a short read).
+// hold, a short read, an entry reaching past the end of the file).
 bool readPackageTable(LocalFile& archive, uint32_t header[3], PackageTable& table,
                       std::string& error);
 
@@ -94,6 +94,7 @@ public:
 private:
     void start(const std::string& path);
 
+    std::string mPath;
     PackageTable mTable;
     uint32_t mHeader[3] = {0, 0, 0};
     LocalFile mArchive;

@@ -49,8 +49,29 @@ void ParticleSystem::registerCreators() {
 }
 
 ParticleFX* ParticleSystem::prototype(const std::string& fileName) const {
+    MutexLock lock(&mMutex);
     auto it = mPrototypes.find(fileName);
     return it == mPrototypes.end() ? nullptr : it->second;
+}
+
+std::vector<ParticleFX*> ParticleSystem::activeEffects() const {
+    MutexLock lock(&mMutex);
+    return mActive;
+}
+
+std::vector<ParticleSystem::ManagedEffect> ParticleSystem::managedEffects() const {
+    MutexLock lock(&mMutex);
+    return mManaged;
+}
+
+size_t ParticleSystem::pooledCount(const std::string& fileName) const {
+    MutexLock lock(&mMutex);
+    return mPool.count(fileName);
+}
+
+bool ParticleSystem::autoUpdate() const {
+    MutexLock lock(&mMutex);
+    return mAutoUpdate;
 }
 
 void ParticleSystem::addActive(ParticleFX* effect) {

@@ -40,14 +40,17 @@ public:
     void drawManagedEffects(int layer, float alpha);
     void addManagedEffect(ParticleFX* effect, int layer);
     void setAutoUpdate(bool autoUpdate);
-    bool autoUpdate() const { return mAutoUpdate; }
+    bool autoUpdate() const;
 
     // Lists an effect as handed out unless it is already listed.
     void addActive(ParticleFX* effect);
 
-    const std::vector<ParticleFX*>& activeEffects() const { return mActive; }
-    const std::vector<ManagedEffect>& managedEffects() const { return mManaged; }
-    size_t pooledCount(const std::string& fileName) const { return mPool.count(fileName); }
+    // Readers take the lock (loading jobs create effects meanwhile) and so
+    // hand out copies of the lists.
+    std::vector<ParticleFX*> activeEffects() const;
+    std::vector<ManagedEffect> managedEffects() const;
+    size_t pooledCount(const std::string& fileName) const;
+    // Prototypes live as long as the system, so the pointer stays valid.
     ParticleFX* prototype(const std::string& fileName) const;
 
 private:
@@ -59,7 +62,7 @@ private:
     std::vector<ManagedEffect> mManaged;
     bool mAutoUpdate = true;
     int mPoolCap = -1;
-    pthread_mutex_t mMutex;
+    mutable pthread_mutex_t mMutex;
 };
 
 }  // namespace QV

@@ -229,9 +229,11 @@ void Sprite::bindAnimation(Animation* animation) {
     animation->bind("angle", &mAngle);
     animation->bind("scale", &mScale);
     animation->bind("rotCenter", &mRotationCenter);
-    for (Color* color : mColorPointers) animation->bind("color", color);
+    // Arrays are bound by element: re-texturing or a new frame may
+    // reallocate them while the animation lives on.
+    animation->bindPointee("color", &mColorPointers, Animation::Container<Color>::kEvery);
     if (mFrames.empty()) mFrames.push_back(Rect());
-    animation->bind("SrcRect0", &mFrames[0]);
+    animation->bindElement("SrcRect0", &mFrames, 0);
     animation->addCallback("SrcRect0", new Function<Sprite>(this, &Sprite::updateTexCoords));
     for (const char* name : {"pos", "angle", "scale", "rotCenter"}) {
         animation->addCallback(name, new Function<Sprite>(this, &Sprite::markDirty));
@@ -239,9 +241,9 @@ void Sprite::bindAnimation(Animation* animation) {
     if (!mMeshDescribed) return;
     const uint32_t points = gridPointCount();
     for (uint32_t i = 0; i < points && i < mColorPointers.size(); ++i) {
-        animation->bind(formatString("p%i", int(i)), &mBasePoints[i]);
-        animation->bind(formatString("c%i", int(i)), mColorPointers[i]);
-        animation->bind(formatString("uv%i", int(i)), &mTexCoords[i]);
+        animation->bindElement(formatString("p%i", int(i)), &mBasePoints, i);
+        animation->bindPointee(formatString("c%i", int(i)), &mColorPointers, i);
+        animation->bindElement(formatString("uv%i", int(i)), &mTexCoords, i);
         animation->addCallback(formatString("p%i", int(i)), new Function<Sprite>(this, &Sprite::markDirty));
         animation->addCallback(formatString("uv%i", int(i)), new Function<Sprite>(this, &Sprite::markDirty));
     }

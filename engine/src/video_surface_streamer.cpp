@@ -15,7 +15,10 @@ namespace QV {
 
 namespace {
 
-bool applicationActive() { return gApplication && gApplication->isActive(); }
+// Written by the main thread, read by the decoding thread.
+std::atomic<bool> gApplicationActive{false};
+
+bool applicationActive() { return gApplicationActive.load(); }
 
 std::atomic<VideoSurfaceStreamer::ActivityProbe> gActivityProbe{nullptr};
 std::atomic<const PerformanceCounter*> gClockSource{nullptr};
@@ -28,6 +31,8 @@ bool videoTimeRuns() {
 }  // namespace
 
 void VideoSurfaceStreamer::setActivityProbe(ActivityProbe probe) { gActivityProbe = probe; }
+
+void VideoSurfaceStreamer::setApplicationActive(bool active) { gApplicationActive = active; }
 
 void VideoSurfaceStreamer::setClockSource(const PerformanceCounter* clock) { gClockSource = clock; }
 

@@ -43,6 +43,9 @@ public:
     bool isThreadStarted() const { return mThreadStarted; }
 
     // Null restores the defaults.
+    // The application's active state as the decoding thread sees it; the
+    // application reports each change (without one, video time stands still).
+    static void setApplicationActive(bool active);
     static void setActivityProbe(ActivityProbe probe);
     // The time source of surfaces created afterwards.
     static void setClockSource(const PerformanceCounter* clock);

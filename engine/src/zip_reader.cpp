@@ -1,5 +1,8 @@
 #include "zip_reader.h"
 
+#include <sys/stat.h>
+
+#include <algorithm>
 #include <chrono>
 #include <limits>
 
@@ -7,6 +10,7 @@
 #include "format_string.h"
 #include "log_system.h"
 #include "mutex_lock.h"
+#include "report_assert.h"
 
 namespace QV {
 
@@ -18,7 +22,46 @@ void note(const std::string& line) {
     if (LogSystem* log = LogSystem::instancePointer()) log->write(line);
 }
 
+// Deflate gives at most about 1032 bytes for each compressed byte.
+constexpr uint64_t kMaxInflateRatio = 1032;
+
 }  // namespace
+
+bool readZipDirectory(unzFile handle, uint64_t archiveSize, std::map<std::string, unz64_file_pos>& cache,
+                      std::string& error) {
+    int status = unzGoToFirstFile(handle);
+    while (status == UNZ_OK) {
+        unz_file_info64 info;
+        char name[kZipNameLimit + 1];
+        if (unzGetCurrentFileInfo64(handle, &info, name, sizeof(name), nullptr, 0, nullptr, 0) != UNZ_OK) break;
+        unz64_file_pos position;
+        if (unzGetFilePos64(handle, &position) != UNZ_OK) break;
+        const std::string member(name, std::min<size_t>(info.size_filename, kZipNameLimit));
+        // The data's place is known once the local header has been read.
+        uint64_t dataAt = 0;
+        const bool located = unzOpenCurrentFile(handle) == UNZ_OK;
+        if (located) {
+            dataAt = static_cast<uint64_t>(unzGetCurrentFileZStreamPos64(handle));
+            unzCloseCurrentFile(handle);
+        }
+        const uint64_t stored = info.compression_method == 0 ? info.compressed_size
+                                                              : info.compressed_size * kMaxInflateRatio + 64;
+        if (!located || dataAt > archiveSize || info.compressed_size > archiveSize - dataAt ||
+            info.uncompressed_size > stored) {
+            error = formatString(
+                "member '%s' (data at %llu, %llu bytes compressed, %llu declared) does not fit the archive's %llu "
+                "bytes",
+                member.c_str(), static_cast<unsigned long long>(dataAt),
+                static_cast<unsigned long long>(info.compressed_size),
+                static_cast<unsigned long long>(info.uncompressed_size), static_cast<unsigned long long>(archiveSize));
+            return false;
+        }
+        // A longer name would arrive cut short and could pose as another member.
+        if (info.size_filename <= kZipNameLimit) cache[std::string(name, info.size_filename)] = position;
+        status = unzGoToNextFile(handle);
+    }
+    return true;
+}
 
 ZipReader::ZipReader() {
     initRecursiveMutex(&mMutex);
@@ -55,22 +98,11 @@ File* ZipReader::openFile(const std::string& location) {
 void ZipReader::cacheFileLocationInfo(unzFile handle) {
     MutexLock lock(&mMutex);
     auto started = std::chrono::steady_clock::now();
-    int status = unzGoToFirstFile(handle);
-    while (status == UNZ_OK) {
-        unz_file_info64 info;
-        char name[kZipNameLimit + 1];
-        if (unzGetCurrentFileInfo64(handle, &info, name, sizeof(name), nullptr, 0, nullptr, 0) !=
-            UNZ_OK) {
-            break;
-        }
-        unz64_file_pos position;
-        if (unzGetFilePos64(handle, &position) != UNZ_OK) break;
-        // A longer name would arrive cut short and could pose as another member.
-        if (info.size_filename <= kZipNameLimit) {
-            mCache[std::string(name, info.size_filename)] = position;
-        }
-        status = unzGoToNextFile(handle);
-    }
+    struct stat info {};
+    const uint64_t archiveSize = stat(mPath.c_str(), &info) == 0 ? static_cast<uint64_t>(info.st_size) : 0;
+    std::string error;
+    if (!readZipDirectory(handle, archiveSize, mCache, error))
+        QV_FATAL("ZIP archive " + mPath + " is damaged: " + error);
     double msec = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() -
                                                             started)
                       .count();

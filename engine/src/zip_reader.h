@@ -18,6 +18,13 @@ extern std::string gZipArchivePath;
 // Longest member name looked up or cached, in bytes.
 constexpr size_t kZipNameLimit = 255;
 
+// Walks the central directory of an opened archive into name -> position,
+// checking every member against the archive's size: the member's data must
+// lie inside the file and its declared size must be one its compressed bytes
+// can give. False with a reason naming the member when one does not.
+bool readZipDirectory(unzFile handle, uint64_t archiveSize, std::map<std::string, unz64_file_pos>& cache,
+                      std::string& error);
+
 // Serves locations from "data.zip": opened on first request, central
 // directory walked once, minizip handles pooled between files.
 class ZipReader : public FileReader {
@@ -26,6 +33,7 @@ public:
     ~ZipReader() override;
 
     File* openFile(const std::string& location) override;
+    // Caches the member positions; a damaged member is a fatal report.
     void cacheFileLocationInfo(unzFile handle);
     // A handle from the pool, a new one when the pool is empty, null before
     // the archive was opened.

@@ -16,6 +16,7 @@
 #include "platform/gfx/gl_window.h"
 #include "random15.h"
 #include "sprite.h"
+#include "support/gl_required.h"
 #include "support/particle_fixtures.h"
 #include "support/sprite_fixture.h"
 
@@ -62,7 +63,7 @@ TEST(ParticleRender, ShippedEffectsDrawThroughTheOpenGLDevice) {
     // holds for itself is not reported as leaked at exit.
     QV::Gfx::destroyHiddenGLWindow(QV::Gfx::createHiddenGLWindow(8, 8));
     qvtest::SpriteWorld world(shippedEffects(), qvtest::SpriteWorld::Device::OpenGL, width, height);
-    if (!world.ready()) GTEST_SKIP() << "no OpenGL window available";
+    if (!world.ready()) QV_GL_UNAVAILABLE() << "no OpenGL window available";
     qvtest::ParticleEngine engine;
     QV::seedRandom15(1234);
 
@@ -180,7 +181,7 @@ TEST(ParticleRender, ParticleIsCentredOnItsPointAndTrailFollowsItsPath) {
     const int width = 160, height = 100;
     QV::Gfx::destroyHiddenGLWindow(QV::Gfx::createHiddenGLWindow(8, 8));
     qvtest::SpriteWorld world(shippedEffects(), qvtest::SpriteWorld::Device::OpenGL, width, height);
-    if (!world.ready()) GTEST_SKIP() << "no OpenGL window available";
+    if (!world.ready()) QV_GL_UNAVAILABLE() << "no OpenGL window available";
     qvtest::ParticleEngine engine;
     std::vector<uint8_t> pixels;
     uint32_t w = 0, h = 0;

@@ -11,6 +11,7 @@
 #include "platform/gfx/gfx_device.h"
 #include "platform/window.h"
 #include "render_system.h"
+#include "support/gl_required.h"
 #include "support/render_fixture.h"
 #include "support/render_host.h"
 #include "texture.h"
@@ -95,7 +96,7 @@ protected:
 };
 
 #define OPEN_OR_SKIP(...) \
-    if (!open(__VA_ARGS__)) GTEST_SKIP() << "no OpenGL window here: " << QV::Platform::Window::lastError()
+    if (!open(__VA_ARGS__)) QV_GL_UNAVAILABLE() << "no OpenGL window here: " << QV::Platform::Window::lastError()
 
 const Pixel kBlack{0, 0, 0};
 const Pixel kRed{255, 0, 0};

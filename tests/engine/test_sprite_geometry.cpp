@@ -312,4 +312,36 @@ TEST_F(SpriteGeometry, AnimationBinding) {
     EXPECT_EQ(s->mFrames[0], Rect(32, 0, 64, 32));
 }
 
+// Re-texturing and new frames reallocate the arrays an animation was bound
+// to; its next writes must land in the new arrays (ASan reports a write into
+// the old ones), and elements that no longer exist are skipped.
+TEST_F(SpriteGeometry, AnimationFollowsReallocatedArrays) {
+    Sprite* s = make("s_cells");  // a 2 x 1 mesh: six grid points
+    QV::Animation animation;
+    s->bindAnimation(&animation);
+    ASSERT_NE(animation.findTrack("p5"), nullptr);
+    animation.addFrame(1.0f);
+    animation.addFrame(1.0f);
+    const Color grey = Color::fromBytes(10, 20, 30, 255);
+    for (uint32_t k = 0; k < 2; ++k) {
+        animation.keyValue<Color>("color", k) = grey;
+        for (int i = 0; i < 6; ++i) animation.keyValue<Color>("c" + std::to_string(i), k) = grey;
+        animation.keyValue<Rect>("SrcRect0", k) = Rect(0, 0, 8, 8);
+        animation.keyValue<V2>("p0", k) = V2(3, 4);
+        animation.keyValue<V2>("p5", k) = V2(5, 6);
+        animation.keyValue<V2>("uv0", k) = V2(1, 2);
+        animation.keyValue<V2>("scale", k) = V2(1, 1);
+    }
+    s->loadTexture("strip_image", "default");  // one cell: four points, new mesh data
+    for (uint32_t f = 1; f < 40; ++f) s->setSrcRect(f, Rect(0, 0, 1, 1), false);  // the frames grow
+    ASSERT_EQ(s->gridPointCount(), 4u);
+    animation.update(0.5f);
+    EXPECT_EQ(s->mFrames[0], Rect(0, 0, 8, 8));
+    EXPECT_EQ(s->mBasePoints[0], V2(3, 4));
+    for (uint32_t i = 0; i < 4; ++i) {
+        const Color c = s->vertexColor(i);
+        EXPECT_EQ((std::vector<int>{c.r, c.g, c.b}), (std::vector<int>{10, 20, 30})) << i;
+    }
+}
+
 }  // namespace

@@ -14,6 +14,7 @@
 #include "render_system.h"
 #include "sprite.h"
 #include "sprite_manager.h"
+#include "support/gl_required.h"
 #include "support/sprite_fixture.h"
 #include "support/temp_dir.h"
 #include "xml_cached_files_manager.h"
@@ -86,7 +87,7 @@ TEST(SpriteScreenshot, DemoSpritesMatchTheExpectedPicture) {
     // holds for itself is not reported as leaked at exit.
     QV::Gfx::destroyHiddenGLWindow(QV::Gfx::createHiddenGLWindow(8, 8));
     qvtest::SpriteWorld world(demoContent(), qvtest::SpriteWorld::Device::OpenGL, kWidth, kHeight);
-    if (!world.ready()) GTEST_SKIP() << "no OpenGL window here: " << QV::Platform::Window::lastError();
+    if (!world.ready()) QV_GL_UNAVAILABLE() << "no OpenGL window here: " << QV::Platform::Window::lastError();
 
     QV::SpriteManager<Sprite>& sprites = world.sprites();
     Sprite* badge = sprites.createSprite("demo_sprites", "s_demo_badge", "default");

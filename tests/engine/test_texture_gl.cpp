@@ -13,6 +13,7 @@
 #include "platform/gfx/gfx_device.h"
 #include "platform/window.h"
 #include "render_system.h"
+#include "support/gl_required.h"
 #include "support/render_fixture.h"
 #include "support/render_host.h"
 #include "texture.h"
@@ -92,7 +93,7 @@ protected:
 };
 
 TEST_F(TextureGL, EveryImageKindDrawsItsPixels) {
-    if (!open()) GTEST_SKIP() << "no OpenGL window here: " << QV::Platform::Window::lastError();
+    if (!open()) QV_GL_UNAVAILABLE() << "no OpenGL window here: " << QV::Platform::Window::lastError();
     const Bytes rgba = quadrants();
     const std::string png = QV::encodePng(rgba, 8, 8);
     const std::string dds = QV::encodeDdsDxt5(rgba, 8, 8);

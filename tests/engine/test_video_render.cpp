@@ -17,6 +17,7 @@
 #include "platform/window.h"
 #include "render_system.h"
 #include "stopwatch.h"
+#include "support/gl_required.h"
 #include "support/font_fixture.h"
 #include "support/sprite_fixture.h"
 #include "support/temp_dir.h"
@@ -88,7 +89,7 @@ TEST_P(VideoRender, TheFrameFillsTheWindowInItsColours) {
     QV::VideoSurfaceStreamer::setActivityProbe(&alwaysActive);
     QV::VideoSurfaceStreamer::setClockSource(&clock);
     qvtest::SpriteWorld world(files, qvtest::SpriteWorld::Device::OpenGL, 64, 64);
-    if (!world.ready()) GTEST_SKIP() << "no OpenGL window here: " << QV::Platform::Window::lastError();
+    if (!world.ready()) QV_GL_UNAVAILABLE() << "no OpenGL window here: " << QV::Platform::Window::lastError();
 
     QV::VideoPlayer player;
     QV::VideoEntry entry;
@@ -162,7 +163,7 @@ TEST(VideoCaptions, CaptionInItsSpanAndTheLabelDimmedUnderTheMouse) {
     options.device = qvtest::FontWorldOptions::Device::OpenGL;
     {
         qvtest::FontWorld world(files, options);
-        if (!world.ready()) GTEST_SKIP() << "no OpenGL window here: " << QV::Platform::Window::lastError();
+        if (!world.ready()) QV_GL_UNAVAILABLE() << "no OpenGL window here: " << QV::Platform::Window::lastError();
         QV::InputManager input(nullptr);
         auto* mouse = new QV::Platform::ScriptedInputSource();
         mouse->moveMouse(1, 180, 70);  // over the skip area from the second poll

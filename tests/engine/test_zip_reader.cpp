@@ -129,6 +129,39 @@ TEST_F(ZipFixture, OverlongNamesAreAbsent) {
     EXPECT_EQ(readAll(f.get()), "fits");
 }
 
+// Overwrites a 32-bit field of the first central-directory record.
+void patchCentralRecord(const std::string& path, size_t field, uint32_t value) {
+    std::string bytes = qvtest::readFile(path);
+    const size_t at = bytes.find(std::string("PK\x01\x02", 4));
+    ASSERT_NE(at, std::string::npos);
+    for (int i = 0; i < 4; ++i) bytes[at + field + i] = char((value >> (8 * i)) & 0xFF);
+    qvtest::writeFile(path, bytes);
+}
+
+using ZipDeathTest = ZipFixture;
+
+TEST_F(ZipDeathTest, MembersThatDoNotFitTheArchiveAreFatalReports) {
+    struct Case {
+        size_t field;  // in the central-directory record
+        uint32_t value;
+        const char* report;
+    } cases[] = {
+        {24, 0xFFFFFFF0u, "member 'b.lua' \\(data at [0-9]+, [0-9]+ bytes compressed, 4294967280 declared\\)"},
+        {20, 0x7FFFFFF0u, "member 'b.lua' \\(data at [0-9]+, 2147483632 bytes compressed"},
+        {42, 0x7FFFFFF0u, "member 'b.lua' \\(data at 0,"},
+    };
+    for (const Case& c : cases) {
+        writeZip(mDir.file("media/data.zip"), {{"b.lua", "return 1"}});
+        patchCentralRecord(mDir.file("media/data.zip"), c.field, c.value);
+        EXPECT_EXIT(
+            {
+                QV::ZipReader reader;
+                reader.openFile("/b.lua");
+            },
+            testing::ExitedWithCode(255), std::string("ZIP archive ./media/data.zip is damaged: ") + c.report);
+    }
+}
+
 TEST_F(ZipFixture, MissingArchiveIsSilentAndRetried) {
     qvtest::ScopedChdir stay(mDir.path());
     {

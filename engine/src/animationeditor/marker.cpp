@@ -11,7 +11,38 @@ namespace {
 
 float frameDuration(const ISceneNode* node) { return node->mTimeline->mFrameDuration; }
 
+// The queue of the scene update running on this thread, if any.
+thread_local std::vector<Marker*>* tDeferredQueue = nullptr;
+
 }  // namespace
+
+DeferredMarkerNotifications::DeferredMarkerNotifications() {
+    if (tDeferredQueue) return;
+    mOutermost = true;
+    tDeferredQueue = &mQueue;
+}
+
+DeferredMarkerNotifications::~DeferredMarkerNotifications() {
+    if (!mOutermost) return;
+    for (Marker* marker : mQueue)
+        if (marker) marker->mQueued = false;
+    if (tDeferredQueue == &mQueue) tDeferredQueue = nullptr;
+}
+
+void DeferredMarkerNotifications::deliver() {
+    if (!mOutermost) return;
+    // A listener may delete any scene, queued markers included (their
+    // destructors clear their slots), or finish more markers (appended).
+    for (size_t i = 0; i < mQueue.size(); ++i) {
+        Marker* marker = mQueue[i];
+        if (!marker) continue;
+        mQueue[i] = nullptr;
+        marker->mQueued = false;
+        marker->notifyListeners();
+    }
+    mQueue.clear();
+    tDeferredQueue = nullptr;
+}
 
 Marker::Marker(const Marker& source, ISceneNode* newOwner, const ISceneNode* sourceOwner) : mName(source.mName) {
     for (const Entry* e : source.mEntries) {
@@ -23,6 +54,7 @@ Marker::Marker(const Marker& source, ISceneNode* newOwner, const ISceneNode* sou
 
 Marker::~Marker() {
     if (mDestroyed) *mDestroyed = true;
+    if (mQueued && tDeferredQueue) std::replace(tDeferredQueue->begin(), tDeferredQueue->end(), this, static_cast<Marker*>(nullptr));
     for (Entry* e : mEntries) {
         e->node->setPlaying(false, e->recursive);
         delete e;
@@ -171,15 +203,29 @@ void Marker::update(float dt) {
     }
     if (mState == kPlaying && !pending) {
         mState = kFinished;
-        bool destroyed = false;
-        mDestroyed = &destroyed;
-        const std::vector<MarkerListener*> listeners = mListeners;
-        for (MarkerListener* listener : listeners) {
-            listener->onMarkerFinished(this);
-            if (destroyed) return;
+        if (tDeferredQueue) {
+            if (!mQueued) {
+                mQueued = true;
+                tDeferredQueue->push_back(this);
+            }
+        } else {
+            notifyListeners();
+            return;
         }
-        mDestroyed = nullptr;
     }
+    mBusy = false;
+}
+
+void Marker::notifyListeners() {
+    mBusy = true;
+    bool destroyed = false;
+    mDestroyed = &destroyed;
+    const std::vector<MarkerListener*> listeners = mListeners;
+    for (MarkerListener* listener : listeners) {
+        listener->onMarkerFinished(this);
+        if (destroyed) return;
+    }
+    mDestroyed = nullptr;
     mBusy = false;
 }
 

@@ -15,6 +15,25 @@ public:
     virtual void onMarkerFinished(Marker* marker) = 0;
 };
 
+// Holds back marker listeners while a scene update walks its tree: a marker
+// that finishes waits here and its listeners are told when the outermost
+// update has finished its walk, so a listener may delete the scene.
+class DeferredMarkerNotifications {
+public:
+    DeferredMarkerNotifications();
+    ~DeferredMarkerNotifications();
+    DeferredMarkerNotifications(const DeferredMarkerNotifications&) = delete;
+    DeferredMarkerNotifications& operator=(const DeferredMarkerNotifications&) = delete;
+
+    // Tells the waiting markers' listeners (only the outermost holder does).
+    void deliver();
+
+private:
+    friend class Marker;
+    bool mOutermost = false;
+    std::vector<Marker*> mQueue;
+};
+
 // A named play list of a scene: entries naming a node and a range of its
 // frames, started, stopped, reversed or skipped as one unit.
 class Marker {
@@ -70,6 +89,11 @@ private:
     void restartEntry(Entry& entry);
     void resumeEntry(Entry& entry);
     void removeFirstEntryOf(const ISceneNode* node);
+    void notifyListeners();
+
+    friend class DeferredMarkerNotifications;
+    // Waiting in the active DeferredMarkerNotifications.
+    bool mQueued = false;
 
     // Set while update runs: a listener may delete the marker with its scene.
     bool* mDestroyed = nullptr;

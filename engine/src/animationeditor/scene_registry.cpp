@@ -75,15 +75,17 @@ std::vector<ISceneNode*> liveScenes() {
 }
 
 void dumpScenes() {
+    // The names are read under the lock: another thread may delete a scene
+    // as soon as it is released.
+    std::string text = "----------------SCENES DUMP\n";
+    {
+        QV::MutexLock lock(&gSceneListMutex);
+        for (ISceneNode* root : gLiveScenes) text += "--SCENE " + root->mName + "\n";
+    }
+    text += "----------------SCENES DUMP END\n";
     FILE* file = std::fopen(QV::kLogFileName, "a");
     if (!file) return;
-    std::fputs("----------------SCENES DUMP\n", file);
-    for (ISceneNode* root : liveScenes()) {
-        std::fputs("--SCENE ", file);
-        std::fputs(root->mName.c_str(), file);
-        std::fputs("\n", file);
-    }
-    std::fputs("----------------SCENES DUMP END\n", file);
+    std::fputs(text.c_str(), file);
     std::fclose(file);
 }
 

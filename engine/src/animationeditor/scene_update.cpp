@@ -9,6 +9,9 @@
 namespace AE {
 
 void ISceneNode::update(float dt) {
+    // Listeners of markers that finish in this walk are told after it, so
+    // one may delete this scene (a window hiding itself) safely.
+    DeferredMarkerNotifications deferred;
     if (!mEnabled) {
         const float time = mTimeline->mTime + dt;
         mTimeline->mTime = time > 0.0f ? time : 0.0f;
@@ -18,6 +21,7 @@ void ISceneNode::update(float dt) {
     if (mEnabled) updateDerived(dt);
     for (size_t i = 0; i < mChildren.size(); ++i) mChildren[i]->derivedPass(dt);
     selectActiveCamera();
+    deferred.deliver();  // may delete this node: nothing may follow
 }
 
 void ISceneNode::derivedPass(float dt) {

@@ -7,6 +7,8 @@
 #include <cstring>
 #include <sstream>
 
+#include "platform/window.h"
+
 namespace QV::Platform {
 
 namespace {
@@ -79,6 +81,10 @@ std::vector<ScriptedInputSource::Action> ScriptedInputSource::takeActions(int32_
     return due;
 }
 
+void ScriptedInputSource::resizeWindow(int32_t frame, int32_t width, int32_t height) {
+    insert(mMouseEvents, {frame, Kind::Resize, width, height});
+}
+
 MouseSample ScriptedInputSource::readMouse() {
     const int32_t frame = mMouseFrame++;
     bool changed[2] = {false, false};
@@ -98,6 +104,9 @@ MouseSample ScriptedInputSource::readMouse() {
             mMouse.y = e.b;
         } else if (e.kind == Kind::Wheel) {
             mMouse.wheel += e.a * 120;
+        } else if (e.kind == Kind::Resize) {
+            // The window system reports the new size as a resize event.
+            resizeMainWindow(e.a, e.b);
         }
         it = mMouseEvents.erase(it);
     }
@@ -152,6 +161,10 @@ bool ScriptedInputSource::parse(const std::string& text, std::string* error) {
             Button button = w[2] == "left" ? Button::Left : Button::Right;
             if (kind == "press") parsed.pressButton(frame, button);
             else parsed.releaseButton(frame, button);
+        } else if (kind == "resize") {
+            if (!args(2) || !parseInt(w[2], 1, 16384, &a) || !parseInt(w[3], 1, 16384, &b))
+                return fail("resize needs width and height (1..16384)");
+            parsed.resizeWindow(frame, a, b);
         } else if (kind == "wheel") {
             if (!args(1) || !parseInt(w[2], -1000, 1000, &a)) return fail("wheel needs notches (-1000..1000)");
             parsed.turnWheel(frame, a);

@@ -36,12 +36,15 @@ public:
     void releaseKey(int32_t frame, uint8_t virtualKey);
     // Down in one frame, up in the next.
     void tapKey(int32_t frame, uint8_t virtualKey);
+    // Resizes the application's window as a user dragging its edge would.
+    void resizeWindow(int32_t frame, int32_t width, int32_t height);
 
     // Adds the events of a script, one per line:
     //   <frame> move <x> <y> | press left|right | release left|right | click <x> <y>
     //   <frame> wheel <notches> | keydown <vk> | keyup <vk> | key <vk>
     //   <frame> screenshot <file.png> | close | focus lost|gained
     //   <frame> command <command line> | button <widget id>
+    //   <frame> resize <width> <height>
     // Blank lines and lines starting with '#' are skipped. On an error nothing
     // is added and the message names the line.
     bool parse(const std::string& text, std::string* error);
@@ -57,7 +60,7 @@ public:
     void readKeyboard(uint8_t keys[256]) override;
 
 private:
-    enum class Kind { Move, ButtonDown, ButtonUp, Wheel, KeyDown, KeyUp };
+    enum class Kind { Move, ButtonDown, ButtonUp, Wheel, KeyDown, KeyUp, Resize };
     struct Event {
         int32_t frame;
         Kind kind;

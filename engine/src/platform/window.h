@@ -86,6 +86,9 @@ private:
     void* mHandle = nullptr;
 };
 
+// Resizes the most recently created window that still exists; false when none.
+bool resizeMainWindow(int32_t width, int32_t height);
+
 // Makes SIGINT and SIGTERM ask the window for an orderly Quit event.
 void installQuitSignals();
 // True once a quit signal arrived (also reported once as a Quit event).

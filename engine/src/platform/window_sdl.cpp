@@ -15,6 +15,8 @@ namespace {
 std::string gLastError;
 std::atomic<bool> gQuitSignal{false};
 bool gQuitReported = false;
+// The program has one window; scripted runs resize it through here.
+SDL_Window* gMainWindow = nullptr;
 
 void onQuitSignal(int) { gQuitSignal.store(true); }
 
@@ -47,10 +49,12 @@ Window* Window::create(const WindowDesc& desc) {
     }
     Window* result = new Window();
     result->mHandle = window;
+    gMainWindow = window;
     return result;
 }
 
 Window::~Window() {
+    if (mHandle && gMainWindow == sdl(mHandle)) gMainWindow = nullptr;
     if (mHandle) SDL_DestroyWindow(sdl(mHandle));
     mHandle = nullptr;
 }
@@ -187,6 +191,13 @@ bool Window::displayMetrics(DisplayMetrics& metrics) const {
 void inhibitScreenSaver(bool inhibit) {
     if (inhibit) SDL_DisableScreenSaver();
     else SDL_EnableScreenSaver();
+}
+
+bool resizeMainWindow(int32_t width, int32_t height) {
+    if (!gMainWindow) return false;
+    // SDL queues a size-changed event, as for a drag of the window's edge.
+    SDL_SetWindowSize(gMainWindow, width, height);
+    return true;
 }
 
 void installQuitSignals() {

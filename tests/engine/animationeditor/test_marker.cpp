@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "animationeditor/marker.h"
 #include "animationeditor/scene_node.h"
@@ -212,6 +214,55 @@ TEST(Marker, ListenerMayDeleteTheScene) {
     // Driven directly: the marker is gone when its listener returns.
     marker->update(1.0f);
     EXPECT_EQ(root, nullptr);
+}
+
+// Through the scene's own update: markers on the root and deep in the tree
+// finish in one frame, the first listener deletes the whole scene, and the
+// walk, the kinds' own per-frame work and the camera choice must not touch it
+// again (ASan reports any use of the freed nodes); the other marker, gone
+// with the scene, is never told.
+TEST(Marker, ListenerDeletesItsSceneDuringTheSceneUpdate) {
+    struct Recorder : AE::MarkerListener {
+        std::unique_ptr<ISceneNode>* scene = nullptr;
+        std::vector<std::string> told;
+        void onMarkerFinished(Marker* marker) override {
+            told.push_back(marker->getName());
+            if (scene) scene->reset();
+        }
+    };
+    for (bool deleteOnFirst : {true, false}) {
+        std::unique_ptr<ISceneNode> root(node("root"));
+        ISceneNode* window = node("window", root.get());
+        ISceneNode* deep = node("deep", node("panel", window));
+        for (ISceneNode* n : {window, deep}) {
+            scenetest::keyPosX(n, 0, 0);
+            scenetest::keyPosX(n, 24, 100);
+        }
+        Marker* hide = new Marker("hide");
+        hide->addEntry(window, 0, 24, false, false);
+        window->addMarker(hide);
+        Marker* inner = new Marker("inner");
+        inner->addEntry(deep, 0, 12, false, false);
+        deep->addMarker(inner);
+        Recorder recorder;
+        if (deleteOnFirst) recorder.scene = &root;
+        hide->addListener(&recorder);
+        inner->addListener(&recorder);
+        hide->play(true);
+        inner->play(true);
+        root->update(0.25f);
+        EXPECT_TRUE(recorder.told.empty());
+        root->update(1.0f);  // both finish in this walk
+        if (deleteOnFirst) {
+            EXPECT_EQ(root, nullptr);
+            EXPECT_EQ(recorder.told, std::vector<std::string>{"hide"});
+        } else {
+            ASSERT_NE(root, nullptr);
+            EXPECT_EQ(recorder.told, (std::vector<std::string>{"hide", "inner"}));
+            EXPECT_EQ(hide->getState(), Marker::kFinished);
+            EXPECT_EQ(window->mPosition.x, 100);
+        }
+    }
 }
 
 TEST(Marker, EndOnAHeldKeyShowsThatKey) {

@@ -11,6 +11,7 @@
 #include "sprite.h"
 #include "sprite_manager.h"
 #include "scene_world.h"
+#include "support/gl_required.h"
 
 namespace {
 
@@ -261,7 +262,7 @@ TEST(SpriteSceneNode, KeyEditingAndSnapshotsRoundTrip) {
 // inside their mask's shape, and the masks themselves are not drawn.
 TEST(SpriteSceneNode, MaskedNodesDrawOnlyInsideTheirMaskShape) {
     scenetest::SceneWorld w({}, Device::OpenGL, 64, 64);
-    if (!w.world().ready()) GTEST_SKIP() << "no OpenGL window";
+    if (!w.world().ready()) QV_GL_UNAVAILABLE() << "no OpenGL window";
     std::unique_ptr<AE::ISceneNode> root(new AE::ISceneNode());
     auto makeMask = [&](float x) {
         SpriteSceneNode* mask = new SpriteSceneNode();

@@ -8,6 +8,7 @@
 #include "animationeditor/sprite_scene_node.h"
 #include "animationeditor/text_scene_node.h"
 #include "animationeditor/vector_stream.h"
+#include "support/gl_required.h"
 #include "support/font_fixture.h"
 #include "support/sprite_fixture.h"
 #include "support/temp_dir.h"
@@ -140,7 +141,7 @@ TEST(TextSceneNode, StencilledTextDrawsOnlyInsideItsMaskSprite) {
     options.workspaceWidth = 64;
     options.workspaceHeight = 64;
     qvtest::FontWorld world(files, options);
-    if (!world.ready()) GTEST_SKIP() << "no OpenGL window";
+    if (!world.ready()) QV_GL_UNAVAILABLE() << "no OpenGL window";
     auto litColumns = [&](bool stencil) {
         std::unique_ptr<AE::ISceneNode> root(new AE::ISceneNode());
         AE::SpriteSceneNode* mask = new AE::SpriteSceneNode();

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/window.h"
+#include "support/gl_required.h"
 #include "support/font_fixture.h"
 #include "support/render_host.h"
 #include "support/temp_dir.h"
@@ -91,7 +92,7 @@ int textBands(const Shot& shot) {
 
 TEST(UIFontParagraph, WrappedCentredLocalizedTextAtTwoFitScales) {
     const Shot one = drawParagraph(1);
-    if (one.rgba.empty()) GTEST_SKIP() << "no OpenGL window";
+    if (one.rgba.empty()) QV_GL_UNAVAILABLE() << "no OpenGL window";
     const Shot two = drawParagraph(2);
     EXPECT_EQ(one.level, 0);
     EXPECT_EQ(two.level, 1) << "the doubled window draws from the doubled picture";
