@@ -67,9 +67,11 @@ void InputManager::pollMouse() {
         // Scripted runs show where each click arrived, so tests can check the fit.
         const Vector2<int> window = mMouse->getPosition();
         const Vector2<int> workspace = getMousePosition();
-        logLine(formatString("Input script: %s press at window %d,%d, workspace %d,%d",
-                             mMouse->isLeftPressed() ? "left" : "right", window.x, window.y, workspace.x,
-                             workspace.y));
+        RenderSystem* render = Singleton<RenderSystem>::instancePointer();
+        const Vector2<int> size = render ? render->getWindowSize() : Vector2<int>();
+        logLine(formatString("Input script: %s press at window %d,%d of %dx%d, workspace %d,%d",
+                             mMouse->isLeftPressed() ? "left" : "right", window.x, window.y, size.x, size.y,
+                             workspace.x, workspace.y));
     }
 }
 
