@@ -139,11 +139,13 @@ TEST(GlimvaleRun, ScriptedSessionShowsTheLogosThenTheMenuAndClosesInOrder) {
     qvtest::TempDir dir;
     prepareRun(dir);
     qvtest::writeFile(dir.file("input.txt"),
-                      "# both logos run their time out, then the menu loads on its job\n"
-                      "500 command setState:NoSuchState\n"
-                      "520 command noSuchCommand\n"
-                      "540 button btnNowhere\n"
-                      "560 close\n");
+                      "# a click skips each logo, then the menu loads on its job\n"
+                      "30 click 640 360\n"
+                      "60 click 640 360\n"
+                      "150 command setState:NoSuchState\n"
+                      "160 command noSuchCommand\n"
+                      "170 button btnNowhere\n"
+                      "200 close\n");
     const auto env = runEnvironment(dir, {{"QV_INPUT_SCRIPT", dir.file("input.txt")},
                                           {"QV_FIXED_DT", "0.02"},
                                           {"QV_PERF_COUNTER", "7"}});
