@@ -37,11 +37,12 @@ GameStateManager::GameStateManager() {
     bindCommands();
 
     mMainMenu = new MainMenu();
-    IGameState* logo = new LogoGameState();
-    registerState(logo);
-    registerState(mMainMenu);
     mMovieState = new MovieState();
+    IGameState* logo = new LogoGameState();
+    // The first registration becomes the current state.
+    registerState(logo);
     registerState(mMovieState);
+    registerState(mMainMenu);
 
     // The layouts follow the window's shape.
     const ApplicationWindow* window = gApplication ? gApplication->getWindow() : nullptr;
