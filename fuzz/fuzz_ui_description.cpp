@@ -1,5 +1,5 @@
 // Loads arbitrary text as a UI description: builds its widget tree, runs a
-// few UI frames with presses and releases, then destroys it. Texts whose
+// few UI frames with presses, releases, wheel turns and keys, then destroys it. Texts whose
 // widgets the loader reports as fatal by design (no id or class, an unknown
 // class, a sprite or an embedded description that does not exist), or that
 // could hang or leave the sandbox (loops past an instruction budget, the os,
@@ -29,6 +29,7 @@ extern "C" {
 #include "lex_binded_function_manager.h"
 #include "log_system.h"
 #include "particle_system.h"
+#include "sprite.h"
 #include "sprite_manager.h"
 #include "texture_manager.h"
 #include "ui/ui_controller.h"
@@ -45,7 +46,8 @@ void write(const std::filesystem::path& path, const std::string& bytes) {
 // The rules the loader treats as fatal, checked on the table "t" the text built.
 const char* kScreen = R"(
 local classes = { UIWidget = 1, UIButton = 1, UICheckBox = 1, UILabel = 1, UISprite = 1, UIParticleFX = 1,
-                  UISceneNode = 1, UIProgressBar = 1 }
+                  UISceneNode = 1, UIProgressBar = 1, UIScrollArea = 1, UITextEdit = 1, UIListView = 1,
+                  UISceneList = 1 }
 local count = 0
 local function text(v) if type(v) == "string" or type(v) == "number" then return tostring(v) end end
 local function widget(w, depth)
@@ -61,6 +63,12 @@ local function widget(w, depth)
         if f ~= "" and i ~= "" and (f ~= "other_lua" or i ~= "other") then return false end
       end
     end
+  end
+  -- A list view's "childScrollArea" must be a scroll area.
+  if id == "childScrollArea" and (class ~= "UIScrollArea" or instance:sub(1, 1) == "#") then return false end
+  if class == "UIListView" then
+    local image, tableName = text(w.selectionImagename) or "", text(w.selectionTablename) or ""
+    if image ~= "" and tableName ~= "" and (image ~= "sprites_lua" or tableName ~= "a") then return false end
   end
   if instance:sub(1, 1) == "#" then
     if instance ~= "#other_lua:other" then return false end
@@ -137,6 +145,7 @@ void setUp() {
     files->reloadFileTable();
     new QV::TextureManager();
     new QV::SpriteManager<QV::FastSprite>();
+    new QV::SpriteManager<QV::Sprite>();
     new QV::ParticleSystem();
     new QV::LexBindedFunctionManager();
     new QV::UIManager();
