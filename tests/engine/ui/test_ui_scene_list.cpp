@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -291,6 +292,73 @@ TEST(UIBook, PagesWithButtonsDotsAndSnapping) {
         in.releaseButton(at(2 + d.steps), B::Left);
         world.frames(30, dt);
         EXPECT_FLOAT_EQ(list->listPosition().x, d.expected) << d.steps * 16 << " units back from page 2";
+    }
+}
+
+TEST(UISceneListEdges, DegenerateScenesNeitherCrashNorDivideByZero) {
+    // A book whose mask has no size and no page bar, and a strip whose scroll bar has no thumb.
+    const std::string flatXml = "<Scene><Object name=\"#mask\"><Parameters X=\"0\" Y=\"0\" scaleX=\"0\" scaleY=\"0\" "
+                             "A=\"1\" Enable=\"1\"/></Object><Object name=\"#list\"><Parameters X=\"0\" Y=\"0\" "
+                             "scaleX=\"1\" scaleY=\"1\" A=\"1\" Enable=\"1\"/><markers>" +
+                             marker("#outside:10") + "</markers></Object></Scene>";
+    const std::string thumblessXml =
+        "<Scene>" + sprite("#mask", "mask_png", 0, 0) +
+        "<Object name=\"#list\"><Parameters X=\"0\" Y=\"0\" scaleX=\"1\" scaleY=\"1\" A=\"1\" Enable=\"1\"/></Object>"
+        "<Object name=\"#scroll_bar\"><Parameters X=\"0\" Y=\"0\" scaleX=\"1\" scaleY=\"1\" A=\"1\" Enable=\"1\"/>"
+        "<frames><frame StartFrame=\"0\"><Attributes X=\"0\" Y=\"0\"/></frame><frame StartFrame=\"24\"><Attributes "
+        "X=\"0\" Y=\"0\"/></frame></frames><Childs>" + sprite("knob", "btn_png", 0, 0) + "</Childs><markers>" +
+        marker("#thumbs", "<item path=\"/knob\" from=\"0\" to=\"24\"/>") + "</markers></Object></Scene>";
+    std::vector<qvtest::FontMediaFile> media = files();
+    media.push_back(mediaFile("ui/flat.xml", flatXml));
+    media.push_back(mediaFile("ui/thumbless.xml", thumblessXml));
+    media.push_back(mediaFile("ui/edges.lua", R"(
+local function shown(id)
+    return { { id = "onIdle", propertyChanges = { { target = id, property = "transparency", value = 1 } } } }
+end
+flat = { id = "flat", class = "UISceneList", scene = "flat_xml", type = "book", orient = "hor", states = shown("flat"),
+         initialState = "onIdle", items = { { scene = "page_xml", id = "p1" }, { scene = "page_xml", id = "p2" } } }
+thumbless = { id = "thumbless", class = "UISceneList", scene = "thumbless_xml", states = shown("thumbless"),
+              initialState = "onIdle" }
+)"));
+    qvtest::UIWorld world(media);
+    auto* flat = dynamic_cast<UISceneList*>(world.ui().loadUI("edges_lua", "flat", nullptr, "default"));
+    ASSERT_NE(flat, nullptr);
+    auto* book = dynamic_cast<QV::BookScrollingHelper*>(flat->getScrollingHelper());
+    EXPECT_FLOAT_EQ(book->mPageSize, 0.0f);
+    EXPECT_EQ(book->lastPage(), 0);
+    auto& in = world.input();
+    in.moveMouse(0, 20, 20);
+    in.turnWheel(1, 1);
+    world.frames(3, 0.0f);
+    EXPECT_TRUE(std::isfinite(flat->listPosition().x));
+    flat->hideForcibly();
+    auto* strip = dynamic_cast<UISceneList*>(world.ui().loadUI("edges_lua", "thumbless", nullptr, "default"));
+    ASSERT_NE(strip, nullptr);
+    EXPECT_TRUE(world.log().has("ERROR: Scroll bar without a draggable #thumb (a node with two key frames)"));
+    for (int i = 0; i < 10; ++i) strip->addItem(new UISceneListItem("item_xml", ""));
+    // A drag released in a frame of no time has no speed.
+    using B = QV::Platform::ScriptedInputSource::Button;
+    const int f = world.frameIndex();
+    in.moveMouse(f, 60, 150);
+    in.pressButton(f + 1, B::Left);
+    for (int i = 0; i < 4; ++i) in.moveMouse(f + 2 + i, 60, 150 - 10 * (i + 1));
+    in.moveMouse(f + 6, 60, 100);
+    in.releaseButton(f + 6, B::Left);
+    world.frames(6, 1.0f / 60.0f);
+    world.frame(0.0f);
+    auto* helper = dynamic_cast<QV::StripScrollingHelper*>(strip->getScrollingHelper());
+    EXPECT_EQ(helper->getVelocity(), V()) << "no speed from a frame of no time";
+    EXPECT_TRUE(std::isfinite(strip->listPosition().y));
+}
+
+TEST(UISceneListEdges, MarkerDecimalsReadTheSameInAnyLocale) {
+    struct Case {
+        const char* text;
+        float value;
+    };
+    for (const Case& c : {Case{"12.5", 12.5f}, Case{"0.25", 0.25f}, Case{"-3", -3.0f}, Case{"7/9", 7.0f},
+                          Case{"", 0.0f}, Case{"abc", 0.0f}}) {
+        EXPECT_FLOAT_EQ(QV::parseDecimal(c.text), c.value) << c.text;
     }
 }
 
