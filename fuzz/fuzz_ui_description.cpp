@@ -4,7 +4,8 @@
 // class, a sprite or an embedded description that does not exist), or that
 // could hang or leave the sandbox (loops past an instruction budget, the os,
 // io and debug libraries, metatables), are screened out first by running
-// them in a Lua state of their own.
+// them in a Lua state of their own. Effects and sprites exist only under the
+// names the screen allows, since a missing one is fatal in their own loaders.
 #include <unistd.h>
 
 #include <cctype>
@@ -28,6 +29,7 @@ extern "C" {
 #include "image_encode.h"
 #include "lex_binded_function_manager.h"
 #include "log_system.h"
+#include "object_factory.h"
 #include "particle_system.h"
 #include "sprite.h"
 #include "sprite_manager.h"
@@ -75,7 +77,7 @@ local function widget(w, depth)
   else
     if not classes[class] then return false end
     if class == "UISprite" and (text(w.imagename) ~= "sprites_lua" or text(w.tablename) ~= "a") then return false end
-    if class == "UIParticleFX" and not text(w.filename) then return false end
+    if class == "UIParticleFX" and text(w.filename) ~= "fx_fx" then return false end
   end
   if type(w.childs) == "table" then
     for _, c in pairs(w.childs) do
@@ -109,7 +111,10 @@ bool acceptable(const std::string& text) {
     }
     if (text.find('\0') != std::string::npos) return false;
     lua_State* L = luaL_newstate();
-    luaopen_base(L);
+    for (lua_CFunction open : {luaopen_base, luaopen_string}) {
+        lua_pushcfunction(L, open);
+        lua_call(L, 0, 0);
+    }
     bool ok = luaL_loadbuffer(L, text.data(), text.size(), "fuzz") == 0 && lua_pcall(L, 0, 0, 0) == 0 &&
               luaL_loadstring(L, kScreen) == 0 && lua_pcall(L, 0, 1, 0) == 0 && lua_toboolean(L, -1);
     lua_close(L);
@@ -132,7 +137,10 @@ void setUp() {
     write("media/lists/default.lua",
           "name = 'default'\nfilelist = { { name = 'fuzz_lua', filename = '/fuzz.lua' },\n"
           "  { name = 'other_lua', filename = '/other.lua' }, { name = 'sprites_lua', filename = '/sprites.lua' },\n"
-          "  { name = 'pic_png', filename = '/pic.png' } }\n");
+          "  { name = 'pic_png', filename = '/pic.png' }, { name = 'fx_fx', filename = '/fx.xml' } }\n");
+    write("media/fx.xml",
+          "<root><ParticleFX class_name=\"\"><mPosition x=\"0\" y=\"0\" /><mParticleEmitters sz=\"0\" />"
+          "</ParticleFX></root>\n");
     write("media/other.lua", "other = { id = 'other', class = 'UIButton', text = 'x', initialState = 'onIdle' }\n");
     write("media/sprites.lua", "a = { Image0 = 'pic_png', SrcRect0 = {0, 0, 8, 8} }\n");
     write("media/pic.png", QV::encodePng(std::vector<uint8_t>(8 * 8 * 4, 200), 8, 8));
@@ -146,6 +154,7 @@ void setUp() {
     new QV::TextureManager();
     new QV::SpriteManager<QV::FastSprite>();
     new QV::SpriteManager<QV::Sprite>();
+    new QV::ObjectFactory();
     new QV::ParticleSystem();
     new QV::LexBindedFunctionManager();
     new QV::UIManager();

@@ -8,7 +8,7 @@ t = { id = "w", class = "UIWidget", position = {10, 10}, modal = 1, hideStateDur
         { id = "p", class = "UIProgressBar", bar = "s2", thumb = "k", kinetic = 1, lrOffsets = {2, 2},
           childs = { { id = "s2", class = "UISprite", imagename = "sprites_lua", tablename = "a" } } },
         { id = "n", class = "UISceneNode", scene = "none_xml", childs = { { id = "m", class = "UISceneNode", scene = "@parent/x" } } },
-        { id = "f", class = "UIParticleFX", filename = "none_fx" },
+        { id = "f", class = "UIParticleFX", filename = "fx_fx" },
         { id = "e", class = "UIWidget", instance = "#other_lua:other", enabled = 0 },
       },
       states = {
