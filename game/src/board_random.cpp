@@ -2,8 +2,8 @@
 
 #include <atomic>
 
-#include "platform/monotonic_clock.h"
 #include "random15.h"
+#include "random_seed.h"
 
 namespace {
 std::atomic<bool> gFixed{false};
@@ -12,7 +12,8 @@ std::atomic<uint64_t> gFixedValue{0};
 
 uint64_t boardPerformanceCounter() {
     if (gFixed.load()) return gFixedValue.load();
-    return QV::Platform::monotonicCounter();
+    // The engine's seed source: the counter, or QV_PERF_COUNTER in a scripted run.
+    return QV::performanceCounterSeed();
 }
 
 void fixBoardPerformanceCounter(uint64_t value) {
