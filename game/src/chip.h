@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "chip_destroy_info.h"
 #include "objects_group.h"
 #include "property_values.h"
 #include "vector2.h"
@@ -73,25 +74,4 @@ public:
     int32_t destroyScheduled = 0;
     // Read by the store's chip value table.
     std::vector<uint32_t> ids;
-};
-
-// What a destroyed chip was, for the mode and the tutorial.
-struct ChipDestroyInfo {
-    ChipDestroyInfo() = default;
-    explicit ChipDestroyInfo(const Chip* chip);
-    // The list ends with 0 and holds at least one kind.
-    bool hasAnyKind(const int* kindsEndingWithZero) const;
-    template <class... K>
-    bool hasAnyKind(K... listed) const {
-        const int list[] = {static_cast<int>(listed)..., 0};
-        return hasAnyKind(list);
-    }
-
-    int32_t column = 0;
-    int32_t row = 0;
-    int32_t group = -1;
-    int32_t extra = 0;
-    std::vector<int32_t> kinds;
-    int32_t levelGoals = 0;
-    Chip* chip = nullptr;
 };
