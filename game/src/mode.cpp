@@ -1,18 +1,22 @@
 #include "mode.h"
 
-namespace {
-// The one current mode; the game properties hold the modes themselves.
-Mode* gCurrentMode = nullptr;
-}  // namespace
+#include "game_properties.h"
 
 Mode::~Mode() {
-    if (gCurrentMode == this) gCurrentMode = nullptr;
+    GameProperties* properties = GameProperties::instancePointer();
+    if (properties && properties->currentMode() == this) properties->setCurrentMode(nullptr);
 }
 
-void Mode::activate() { gCurrentMode = this; }
+void Mode::activate() {
+    if (GameProperties* properties = GameProperties::instancePointer()) properties->setCurrentMode(this);
+}
 
 void Mode::deactivate() {
-    if (gCurrentMode == this) gCurrentMode = nullptr;
+    GameProperties* properties = GameProperties::instancePointer();
+    if (properties && properties->currentMode() == this) properties->setCurrentMode(nullptr);
 }
 
-Mode* Mode::current() { return gCurrentMode; }
+Mode* Mode::current() {
+    GameProperties* properties = GameProperties::instancePointer();
+    return properties ? properties->currentMode() : nullptr;
+}

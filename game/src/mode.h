@@ -84,6 +84,6 @@ public:
     // True when both are bonus chips and a fusion was started.
     virtual bool tryFuseBonusChips(Chip* selected, Chip* clicked) = 0;
 
-    // The current mode; activate and deactivate set and clear it.
+    // The game properties' current mode; activate and deactivate set and clear it.
     static Mode* current();
 };
