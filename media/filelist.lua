@@ -8,5 +8,6 @@ directories = {
         { "/filelists/dialogs.lua" },
         { "/filelists/ui.lua" },
         { "/filelists/flow.lua" },
+        { "/filelists/board.lua" },
     },
 }

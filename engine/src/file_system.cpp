@@ -103,6 +103,12 @@ int FileSystem::readFile(const std::string& name, char** buffer) {
     return 0;
 }
 
+void FileSystem::addResource(const std::string& package, const std::string& name,
+                             const std::string& location) {
+    MutexLock lock(&mMutex);
+    mTable[package][name] = location;
+}
+
 FileSystem::PackageTable FileSystem::packageTable() {
     MutexLock lock(&mMutex);
     return mTable;

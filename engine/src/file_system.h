@@ -41,6 +41,10 @@ public:
     // resource cannot be opened or is empty (*buffer is then null).
     int readFile(const std::string& name, char** buffer);
 
+    // Enters one resource by hand (tools that lay loose files over a content
+    // directory); an absolute location is opened as given.
+    void addResource(const std::string& package, const std::string& name, const std::string& location);
+
     void loadDirectoryList(const std::string& directory);
     void loadPackageList(const std::string& location);
 

@@ -1,0 +1,21 @@
+#pragma once
+
+class Mode;
+
+// What the board needs of the level state that owns it: its mode, its count
+// of open in-level dialogs, the board opacity and the dialog and tutorial
+// gates. The level state implements it; tools and tests use stand-ins.
+class BoardHost {
+public:
+    virtual ~BoardHost() = default;
+    virtual Mode* mode() = 0;
+    // While above 0 the board searches no matches and shows no hint.
+    virtual int openDialogCount() = 0;
+    virtual float boardOpacity() { return 1.0f; }
+    // A dialog window visible or pending: the board does not update.
+    virtual bool dialogBlocksBoard() { return false; }
+    // The current tutorial lessons' veto on a clicked cell.
+    virtual bool isCellAllowed(int column, int row) { (void)column, (void)row; return true; }
+    // The marker of the last level-end effect scene (hides highlights while set).
+    virtual bool levelEffectStarted() { return false; }
+};

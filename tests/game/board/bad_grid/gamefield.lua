@@ -1,0 +1,2 @@
+-- A board that cannot be built.
+Parameters = { gridWidth = 0, gridHeight = 5 }

@@ -1,0 +1,20 @@
+-- A small prototype set for the simulator tests.
+ChipPrototypes = {
+    { Name = "Simple", DropRate = 1,
+      Behavior = { { Name = "Simple", MultipleColors = 1, score = 20, onDestroySound = "chip_destroy_sound" } } },
+    { Name = "WaveHor", Behavior = { { Name = "WaveHor", MultipleColors = 1, score = 60, OnDestroyActions = { "WaveHor" } } } },
+    { Name = "WaveVer", Behavior = { { Name = "WaveVer", MultipleColors = 1, score = 60, OnDestroyActions = { "WaveVer" } } } },
+    { Name = "SimpleBomb", Behavior = { { Name = "BombStage1", MultipleColors = 1, score = 80, OnDestroyActions = { "Boom" } } } },
+    { Name = "DestroyColor",
+      Behavior = { { Name = "DestroyColor", MultipleColors = 0, CanIterateWithGroup = 0, score = 100,
+                     OnDestroyActions = { "ColorDestroyer" } } } },
+    { Name = "Wall", Behavior = { { Name = "Wall", MultipleColors = 0, CanFalling = 0, CanIterateWithGroup = 0, LevelGoal = 1, score = 30 } } },
+    { Name = "StrongWall",
+      Behavior = { { Name = "StrongWall", MultipleColors = 0, CanFalling = 0, CanIterateWithGroup = 0, LevelGoal = 1,
+                     score = 50, OnDestroyActions = { "CanNotBeDestoyed" } } } },
+    { Name = "CWall", Behavior = { { Name = "CWall", MultipleColors = 1, CanFalling = 0, CanIterateWithGroup = 0, LevelGoal = 1, score = 30 } } },
+    { Name = "Chain",
+      Behavior = { { Name = "Simple", MultipleColors = 1, score = 20 },
+                   { Name = "Chain", MultipleColors = 0, CanFalling = 0, score = 20 } } },
+    { Name = "StuffChip", Behavior = { { Name = "StuffChip", MultipleColors = 0, CanIterateWithGroup = 0, score = 10 } } },
+}

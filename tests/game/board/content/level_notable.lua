@@ -1,0 +1,2 @@
+-- Defines no GameField table.
+Something = { Grid = {} }

@@ -1,0 +1,404 @@
+// board_sim: the board headless, driven by commands (a file argument or
+// standard input, one a line, '#' comments); prints text. See the usage text.
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "behavior.h"
+#include "board_fatal.h"
+#include "board_host.h"
+#include "board_random.h"
+#include "chip.h"
+#include "chip_manager.h"
+#include "chip_selector.h"
+#include "config_manager.h"
+#include "file_system.h"
+#include "format_string.h"
+#include "game_field.h"
+#include "log_system.h"
+#include "object_factory.h"
+#include "particle_system.h"
+#include "plain_mode.h"
+#include "random15.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Log lines go to standard error, without the time prefix.
+class StderrLogStream : public QV::LogStream {
+public:
+    void write(const std::string& message) override { std::fprintf(stderr, "log: %s\n", message.c_str()); }
+    int kind() const override { return 8; }
+};
+
+struct CommandError {
+    std::string why;
+};
+
+[[noreturn]] void fail(const std::string& why) { throw CommandError{why}; }
+
+// The game's own content directory: $QV_MEDIA_DIR, else the nearest
+// "media/filelist.lua" above the program.
+std::string findGameMedia() {
+    if (const char* env = std::getenv("QV_MEDIA_DIR")) return env;
+    std::error_code ec;
+    fs::path dir = fs::read_symlink("/proc/self/exe", ec).parent_path();
+    for (; !dir.empty(); dir = dir.parent_path()) {
+        if (fs::exists(dir / "media" / "filelist.lua", ec)) return (dir / "media").string();
+        if (dir == dir.root_path()) break;
+    }
+    return "media";
+}
+
+std::string withSlash(const std::string& dir) { return !dir.empty() && dir.back() == '/' ? dir : dir + "/"; }
+
+// "level_5x5.lua" -> "level_5x5_lua": the extension becomes the suffix.
+std::string resourceNameOf(const std::string& fileName) {
+    std::string name = fileName;
+    size_t dot = name.rfind('.');
+    if (dot != std::string::npos && dot > 0) name[dot] = '_';
+    return name;
+}
+
+class SimHost : public BoardHost {
+public:
+    Mode* mode() override { return currentMode; }
+    int openDialogCount() override { return dialogCount; }
+    Mode* currentMode = nullptr;
+    int dialogCount = 0;
+};
+
+class BoardSim {
+public:
+    BoardSim() {
+        mLog = std::make_unique<QV::LogSystem>();
+        for (QV::LogStream*& stream : mLog->streams()) delete stream;
+        mLog->streams().clear();
+        mLog->streams().push_back(new StderrLogStream());
+        setBoardFatalHandler([](const std::string& why) { throw BoardFatalError{why}; });
+        mFactory = std::make_unique<QV::ObjectFactory>();
+        mMode = std::make_unique<PlainMode>([this](const std::string& line) { onModeLine(line); });
+        mHost.currentMode = mMode.get();
+        openContent(findGameMedia(), true);
+    }
+
+    ~BoardSim() {
+        mField.reset();
+        dropChipManager();
+        mParticles.reset();
+        mConfig.reset();
+        mFiles.reset();
+        mFactory.reset();
+        setBoardFatalHandler(BoardFatalHandler());
+    }
+
+    // Runs one command line; false to quit.
+    bool run(const std::string& line) {
+        std::istringstream in(line);
+        std::string command;
+        if (!(in >> command) || command[0] == '#') return true;
+        std::vector<std::string> args;
+        for (std::string word; in >> word;) args.push_back(word);
+        try {
+            return dispatch(command, args);
+        } catch (const CommandError& error) {
+            std::printf("error: %s\n", error.why.c_str());
+        } catch (const BoardFatalError& error) {
+            std::printf("error: %s\n", error.description.c_str());
+            mField.reset();
+        }
+        std::fflush(stdout);
+        return true;
+    }
+
+private:
+    bool dispatch(const std::string& command, const std::vector<std::string>& args) {
+        if (command == "quit") return false;
+        if (command == "content") {
+            need(args, 1);
+            contentCommand(args[0]);
+        } else if (command == "mode") {
+            need(args, 1);
+            modeCommand(args[0]);
+        } else if (command == "counter") {
+            need(args, 1);
+            uint64_t value = parseCounter(args[0]);
+            fixBoardPerformanceCounter(value);
+            mPendingSeed = true;
+            mSeed = static_cast<uint32_t>(value & 0xFFFFFFFFu);
+        } else if (command == "dt") {
+            need(args, 1);
+            double value = parseNumber(args[0]);
+            if (!(value > 0.0) || value > 0.033) fail("dt must be above 0 and at most 0.033");
+            mDt = static_cast<float>(value);
+        } else if (command == "load") {
+            need(args, 1);
+            loadCommand(args[0]);
+        } else if (command == "print") {
+            printCommand();
+        } else if (command == "dump") {
+            dumpCommand();
+        } else if (command == "draw") {
+            need(args, 1);
+            drawCommand(args[0]);
+        } else {
+            fail("unknown command '" + command + "'");
+        }
+        std::fflush(stdout);
+        return true;
+    }
+
+    static void need(const std::vector<std::string>& args, size_t count) {
+        if (args.size() < count) fail("missing argument");
+    }
+
+    static double parseNumber(const std::string& text) {
+        char* end = nullptr;
+        double value = std::strtod(text.c_str(), &end);
+        if (!end || *end != '\0' || !std::isfinite(value)) fail("not a number: '" + text + "'");
+        return value;
+    }
+
+    static uint64_t parseCounter(const std::string& text) {
+        char* end = nullptr;
+        unsigned long long value = std::strtoull(text.c_str(), &end, 10);
+        if (text.empty() || text[0] == '-' || !end || *end != '\0') fail("not a counter value: '" + text + "'");
+        return value;
+    }
+
+    void onModeLine(const std::string& line) { mEvents.push_back(line); }
+
+    void contentCommand(const std::string& dir) {
+        std::error_code ec;
+        if (!fs::is_directory(dir, ec)) fail("no content directory '" + dir + "'");
+        mField.reset();
+        dropChipManager();
+        if (fs::exists(fs::path(dir) / "filelist.lua", ec) && fs::exists(fs::path(dir) / "config.lua", ec)) {
+            openContent(fs::absolute(dir).string(), true);
+            return;
+        }
+        // Loose files over the game's own content.
+        openContent(findGameMedia(), true);
+        for (const fs::directory_entry& entry : fs::directory_iterator(dir, ec)) {
+            if (!entry.is_regular_file(ec)) continue;
+            mFiles->addResource("default", resourceNameOf(entry.path().filename().string()),
+                                fs::absolute(entry.path()).string());
+        }
+    }
+
+    void openContent(const std::string& root, bool rebuild) {
+        mParticles.reset();
+        mConfig.reset();
+        mFiles.reset();
+        QV::gContentDirectory = withSlash(fs::absolute(root).string());
+        QV::gCurrentPlatformName.clear();
+        mFiles = std::make_unique<QV::FileSystem>();
+        mConfig = std::make_unique<QV::ConfigManager>();
+        if (rebuild) {
+            mConfig->load();
+            mFiles->reloadFileTable();
+        }
+        mParticles = std::make_unique<QV::ParticleSystem>();
+        mParticles->setAutoUpdate(false);
+    }
+
+    void dropChipManager() {
+        mChipManager.reset();
+        Behavior::clearRegistry();
+        ChipSelector::clearCache();
+    }
+
+    void modeCommand(const std::string& name) {
+        if (name == "plain" || name == "bonus") {
+            mHost.currentMode = mMode.get();
+        } else if (name == "main") {
+            fail("mode main is not available here");
+        } else {
+            fail("unknown mode '" + name + "'");
+        }
+    }
+
+    void loadCommand(const std::string& level) {
+        mField.reset();
+        if (!mChipManager) mChipManager = std::make_unique<ChipManager>();
+        if (mPendingSeed) {
+            QV::seedRandom15(mSeed);
+            mPendingSeed = false;
+        }
+        mField = std::make_unique<GameField>(&mHost);
+        if (!mField->loadLevel(level + "_lua")) fail(mField->lastError);
+        std::printf("loaded %dx%d\n", mField->gridWidth, mField->gridHeight);
+    }
+
+    GameField* field() {
+        if (!mField || mField->rows.empty()) fail("no level loaded");
+        return mField.get();
+    }
+
+    static std::string chipToken(const Chip* chip) {
+        std::string token(1, groupLetter(chip->group));
+        bool plain = chip->behaviors.size() == 1 && chip->behaviors.back()->kind == kSimple;
+        if (!plain) {
+            token += ":";
+            bool first = true;
+            for (const Behavior* layer : chip->behaviors) {
+                if (!first) token += "+";
+                token += behaviorKindName(layer->kind);
+                first = false;
+            }
+        }
+        return token;
+    }
+
+    void printCommand() {
+        GameField* board = field();
+        for (int row = 0; row <= board->gridHeight; ++row) {
+            std::string line;
+            for (int column = 0; column < board->gridWidth; ++column) {
+                const Cell* cell = board->cellAt(column, row);
+                std::string token;
+                if (cell->chip) {
+                    token = chipToken(cell->chip);
+                } else if (cell->solidity == 0) {
+                    token = "#";
+                } else if (cell->solidity < 0) {
+                    token = "~";
+                } else {
+                    token = ".";
+                }
+                if (cell->solidity > 1) token += QV::formatString("/%d", cell->solidity);
+                if (cell->chip && cell->chip->moveState != 0) token += "*";
+                if (cell->chip && cell->chip->hasProperty("lock")) token += "!";
+                if (column > 0) line += " ";
+                line += token;
+            }
+            std::printf("%s\n", line.c_str());
+        }
+    }
+
+    static std::string jsonString(const std::string& text) {
+        std::string out = "\"";
+        for (unsigned char c : text) {
+            if (c == '"' || c == '\\') {
+                out += '\\';
+                out += static_cast<char>(c);
+            } else if (c < 0x20) {
+                out += QV::formatString("\\u%04x", c);
+            } else {
+                out += static_cast<char>(c);
+            }
+        }
+        return out + "\"";
+    }
+
+    static std::string jsonNumber(float value) {
+        if (!std::isfinite(value)) return "null";
+        return QV::formatString("%g", static_cast<double>(value));
+    }
+
+    static std::string chipJson(const Chip* chip) {
+        std::string kinds;
+        for (const Behavior* layer : chip->behaviors) {
+            if (!kinds.empty()) kinds += ",";
+            kinds += jsonString(behaviorKindName(layer->kind));
+        }
+        std::string properties;
+        for (const auto& entry : chip->properties) {
+            if (!properties.empty()) properties += ",";
+            std::string value = "null";
+            const DataHolder& holder = entry.second;
+            if (holder.type == DataHolder::kInt && holder.container) {
+                value = QV::formatString("%d", holder.container->getInt());
+            } else if (holder.type == DataHolder::kString && holder.container) {
+                value = jsonString(holder.container->getString());
+            } else if (holder.type == DataHolder::kChip) {
+                value = jsonString("chip");
+            }
+            properties += jsonString(entry.first) + ":" + value;
+        }
+        return "{\"group\":" + QV::formatString("%d", chip->group) + ",\"kinds\":[" + kinds +
+               "],\"position\":[" + jsonNumber(chip->position.x) + "," + jsonNumber(chip->position.y) +
+               "],\"target\":[" + jsonNumber(chip->target.x) + "," + jsonNumber(chip->target.y) +
+               "],\"moveState\":" + QV::formatString("%d", chip->moveState) +
+               ",\"detonating\":" + QV::formatString("%d", chip->detonating) +
+               ",\"destroyed\":" + QV::formatString("%d", chip->destroyed) + ",\"properties\":{" + properties +
+               "}}";
+    }
+
+    void dumpCommand() {
+        GameField* board = field();
+        std::string out = QV::formatString("{\"width\":%d,\"height\":%d,\"cells\":[", board->gridWidth,
+                                           board->gridHeight);
+        bool first = true;
+        for (int row = 0; row <= board->gridHeight; ++row) {
+            for (int column = 0; column < board->gridWidth; ++column) {
+                const Cell* cell = board->cellAt(column, row);
+                if (!first) out += ",";
+                first = false;
+                out += QV::formatString("{\"column\":%d,\"row\":%d,\"solidity\":%d,\"chip\":", column, row,
+                                        cell->solidity);
+                out += cell->chip ? chipJson(cell->chip) : "null";
+                out += "}";
+            }
+        }
+        out += "]}";
+        std::printf("%s\n", out.c_str());
+    }
+
+    void drawCommand(const std::string& countText) {
+        double count = parseNumber(countText);
+        if (count < 0 || count > 100000 || count != std::floor(count)) fail("draw count must be 0..100000");
+        if (!mChipManager || !mField) fail("no level loaded");
+        std::string line;
+        for (int i = 0; i < static_cast<int>(count); ++i) {
+            ChipPrototype* prototype = mChipManager->nextRandomPrototype();
+            if (i > 0) line += " ";
+            line += prototype ? prototype->name : "none";
+        }
+        std::printf("%s\n", line.c_str());
+    }
+
+    std::unique_ptr<QV::LogSystem> mLog;
+    std::unique_ptr<QV::ObjectFactory> mFactory;
+    std::unique_ptr<QV::FileSystem> mFiles;
+    std::unique_ptr<QV::ConfigManager> mConfig;
+    std::unique_ptr<QV::ParticleSystem> mParticles;
+    std::unique_ptr<ChipManager> mChipManager;
+    std::unique_ptr<PlainMode> mMode;
+    SimHost mHost;
+    std::unique_ptr<GameField> mField;
+    std::vector<std::string> mEvents;
+    float mDt = 1.0f / 60.0f;
+    bool mPendingSeed = false;
+    uint32_t mSeed = 0;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::istream* input = &std::cin;
+    std::ifstream file;
+    if (argc > 1) {
+        file.open(argv[1]);
+        if (!file) {
+            std::fprintf(stderr, "board_sim: cannot open '%s'\n", argv[1]);
+            return 2;
+        }
+        input = &file;
+    }
+    BoardSim sim;
+    for (std::string line; std::getline(*input, line);) {
+        if (!sim.run(line)) break;
+    }
+    return 0;
+}
