@@ -289,4 +289,24 @@ TEST_F(RenderDevice, ResizedWindowResetsToNewBackBuffer) {
     EXPECT_TRUE(device->errors().empty()) << device->errors().front();
 }
 
+// Dragging a window edge sends many size changes between two frames: the
+// device is reset once, when the next frame begins, at the last size, with
+// one reset notification; frames without a change reset nothing.
+TEST_F(RenderDevice, ADraggedEdgeResetsOncePerFrameAtTheLastSize) {
+    start();
+    frame();
+    const int before = listener.resets;
+    device->clearCalls();
+    for (int w = 70; w <= 120; w += 10) {
+        engine->window().clientWidth = w;
+        engine->window().clientHeight = w / 2;
+    }
+    frame();
+    frame();
+    EXPECT_EQ(countCalls("reset"), 1);
+    EXPECT_EQ(listener.resets - before, 1);
+    EXPECT_EQ(device->presentParameters().backBufferWidth, 120u);
+    EXPECT_EQ(device->presentParameters().backBufferHeight, 60u);
+}
+
 }  // namespace

@@ -4,9 +4,22 @@
 #include <vector>
 
 #include "animationeditor/scene_node.h"
+#include "animationeditor/scene_node_data.h"
 #include "camera.h"
 
 namespace AE {
+
+// A snapshot of a movie camera: the node's values plus its view record, its
+// activation clock and frames and its parallax coefficient.
+class CameraData : public ISceneNodeData {
+public:
+    int getType() const override { return 192; }
+    QV::Camera camera;
+    float clock = 0.0f;
+    int32_t activationFrameCount = 0;
+    float parallaxCoef = 1.0f;
+    std::vector<int32_t> activationFrames;
+};
 
 // An animated camera of a movie scene. Its parent's playing camera whose
 // latest activation frame lies furthest in its own timeline becomes the
@@ -30,6 +43,11 @@ public:
     void setTime(float seconds, bool recursive) override;
     void draw() override {}
     QV::Camera getWorldTransform() const override { return mCamera; }
+    ISceneNodeData* createNodeData(bool relative) override;
+    void fillNodeData(ISceneNodeData& data, bool relative) override;
+    void applyNodeData(const ISceneNodeData& data) override;
+    void write(DataStream& stream, bool relative) override;
+    void read(DataStream& stream) override;
 
     // Makes the frame a key frame with these values; the active camera also
     // activates at it.

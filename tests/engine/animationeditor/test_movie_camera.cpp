@@ -4,6 +4,7 @@
 
 #include "animationeditor/movie_camera.h"
 #include "animationeditor/scene_node.h"
+#include "animationeditor/vector_stream.h"
 #include "engine/animationeditor/scene_test_support.h"
 
 namespace {
@@ -132,6 +133,59 @@ TEST(MovieCamera, KeyFramesAndActivations) {
     c->addKeyFrame(40);
     EXPECT_EQ(c->mTimeline->getFloatKey("posX", 1).value, 8);
     EXPECT_EQ(c->getActivationFrames(), (std::vector<int32_t>{30, 40}));
+}
+
+// The camera's own fields survive a node snapshot and a binary snapshot: the
+// binary one writes the base record, the 60-byte view record, the clock and
+// activation state, the activation frames and the parallax coefficient.
+TEST(MovieCamera, SnapshotsRoundTrip) {
+    std::unique_ptr<ISceneNode> root(node("root"));
+    MovieCamera* c = camera(root.get(), {3, 9});
+    c->setPosition(V(40, -20));
+    c->setRotation(15);
+    c->play(false);
+    root->update(0.5f);
+    c->mCamera.useMatrix = 1;
+    c->mCamera.matrix.m20 = 7;
+    c->mParallaxCoef = 0.25f;
+    c->mNextActivation = 1.5f;
+    c->mActivationIndex = 2;
+    c->mActivationValue = 0.125f;
+
+    std::unique_ptr<AE::ISceneNodeData> data(c->createNodeData(false));
+    ASSERT_EQ(data->getType(), 192);
+    auto* cameraData = dynamic_cast<AE::CameraData*>(data.get());
+    ASSERT_NE(cameraData, nullptr);
+    EXPECT_EQ(cameraData->activationFrameCount, 2);
+    MovieCamera applied;
+    applied.applyNodeData(*data);
+    cameraData->activationFrames.push_back(99);  // the node keeps a copy of its own
+    EXPECT_EQ(applied.getActivationFrames(), (std::vector<int32_t>{3, 9}));
+    EXPECT_EQ(applied.mClock, c->mClock);
+    EXPECT_EQ(applied.mParallaxCoef, 0.25f);
+    EXPECT_EQ(applied.getCamera().x, c->getCamera().x);
+    EXPECT_EQ(applied.getCamera().matrix.m20, 7);
+
+    std::vector<uint8_t> baseBytes, bytes;
+    AE::VectorStream baseOut(&baseBytes);
+    c->ISceneNode::write(baseOut, false);
+    AE::VectorStream out(&bytes);
+    c->write(out, false);
+    EXPECT_EQ(bytes.size(), baseBytes.size() + 60 + 16 + 4 + 2 * 4 + 4);
+    MovieCamera read;
+    AE::VectorStream in(&bytes);
+    read.read(in);
+    EXPECT_EQ(in.position(), bytes.size());
+    const QV::Camera a = read.getCamera(), b = c->getCamera();
+    EXPECT_EQ((std::vector<float>{a.x, a.y, a.scaleX, a.scaleY, a.angle, a.matrix.m20, float(a.useMatrix)}),
+              (std::vector<float>{b.x, b.y, b.scaleX, b.scaleY, b.angle, b.matrix.m20, float(b.useMatrix)}));
+    EXPECT_EQ(read.mClock, c->mClock);
+    EXPECT_EQ(read.mNextActivation, 1.5f);
+    EXPECT_EQ(read.mActivationIndex, 2);
+    EXPECT_EQ(read.mActivationValue, 0.125f);
+    EXPECT_EQ(read.getActivationFrames(), (std::vector<int32_t>{3, 9}));
+    EXPECT_EQ(read.mParallaxCoef, 0.25f);
+    EXPECT_EQ(read.mPosition, c->mPosition);
 }
 
 }  // namespace
