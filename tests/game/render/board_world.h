@@ -38,7 +38,10 @@ struct TestHost : BoardHost {
     bool levelEnded = false;
 };
 
-inline std::vector<qvtest::SpriteMediaFile> boardContent() {
+// Our board art and this folder's content; a resource named in overrides
+// comes from that file of this folder instead.
+inline std::vector<qvtest::SpriteMediaFile> boardContent(
+    const std::vector<std::pair<std::string, std::string>>& overrides = {}) {
     const std::string media = QV_SOURCE_DIR "/media";
     const std::string list = qvtest::readFile(media + "/filelists/board_art.lua");
     const std::regex entry("name = \"([^\"]+)\", filename = \"([^\"]+)\"");
@@ -57,6 +60,8 @@ inline std::vector<qvtest::SpriteMediaFile> boardContent() {
                 {"level_tiles_lua", "level_tiles.lua"},
                 {"schedule_scene_xml", "schedule_scene.xml"}, {"no_emitters_fx", "no_emitters.xml"}};
     for (const auto& f : ours) files.push_back({f.name, std::string("/test/") + f.file, qvtest::readFile(here + "/" + f.file)});
+    for (const auto& o : overrides)
+        files.push_back({o.first, "/test/" + o.second, qvtest::readFile(here + "/" + o.second)});
     return files;
 }
 
@@ -71,8 +76,9 @@ struct ThrowingFatals {
 
 class BoardWorld {
 public:
-    explicit BoardWorld(qvtest::HostDevice device = qvtest::HostDevice::Recording, int width = 640, int height = 704)
-        : world(boardContent(), device, width, height) {
+    explicit BoardWorld(qvtest::HostDevice device = qvtest::HostDevice::Recording, int width = 640, int height = 704,
+                        const std::vector<std::pair<std::string, std::string>>& overrides = {})
+        : world(boardContent(overrides), device, width, height) {
         particles.system->setAutoUpdate(false);
     }
 
