@@ -5,12 +5,16 @@ extern "C" {
 }
 
 #include "drawable.h"
+#include "drawable_kinds.h"
 #include "lua_script2.h"
 #include "objects_group.h"
 
 Drawable* createDrawable(const std::string& type, const std::string& file, const std::string& table,
                          const std::string& suffix, int layer) {
-    (void)type, (void)file, (void)table, (void)suffix, (void)layer;
+    if (type == "Sprite") return new SpriteDrawable(file, table + suffix, layer);
+    if (type == "AnimSprite") return new AnimSpriteDrawable(file, table + suffix, layer);
+    if (type == "ParticleFX") return new ParticleFXDrawable(file, layer);
+    if (type == "Scene") return new SceneDrawable(file, layer, table, suffix);
     return nullptr;
 }
 

@@ -133,25 +133,28 @@ Drawable* AnimSpriteDrawable::clone() const {
 // Particle effect.
 
 ParticleFXDrawable::ParticleFXDrawable(const std::string& file, int layer) : Drawable(layer), fileName(file) {
-    effect = QV::ParticleSystem::instance()->createParticleFX(file);
-    if (!effect) boardFatal(QV::formatString("Fail to load particle from %s", file.c_str()), "Drawable", 210);
+    ensureEffect();
 }
 
 ParticleFXDrawable::ParticleFXDrawable(const std::string& file, int layer, NoEffect)
     : Drawable(layer), fileName(file) {}
 
 ParticleFXDrawable::~ParticleFXDrawable() {
-    if (effect) QV::ParticleSystem::instance()->releaseParticleFX(effect);
+    QV::ParticleSystem* system = QV::ParticleSystem::instancePointer();
+    if (effect && system) system->releaseParticleFX(effect);
 }
 
+// Headless board runs without a particle system keep their effects empty.
 void ParticleFXDrawable::ensureEffect() {
-    if (effect) return;
-    effect = QV::ParticleSystem::instance()->createParticleFX(fileName);
+    QV::ParticleSystem* system = QV::ParticleSystem::instancePointer();
+    if (effect || !system) return;
+    effect = system->createParticleFX(fileName);
     if (!effect) boardFatal(QV::formatString("Fail to load particle from %s", fileName.c_str()), "Drawable", 210);
 }
 
 void ParticleFXDrawable::draw(int x, int y) {
     ensureEffect();
+    if (!effect) return;
     if (active && !previousActive) effect->restart();
     effect->mPosition = QV::Vector2<float>(float(x), float(y));
     effect->setAlpha(opacity);
@@ -166,12 +169,12 @@ Drawable* ParticleFXDrawable::clone() const {
 
 bool ParticleFXDrawable::isAlive() {
     ensureEffect();
-    return !effect->isFinished();
+    return effect && !effect->isFinished();
 }
 
 void ParticleFXDrawable::update(float dt) {
     ensureEffect();
-    if (active) effect->update(dt);
+    if (effect && active) effect->update(dt);
 }
 
 // Scene.

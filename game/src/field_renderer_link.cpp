@@ -1,16 +1,31 @@
-// The board's calls into the renderer and into scene drawables. The board
-// runs without them: until the drawing code exists these do nothing but the
-// choice of which drawables are active.
+// The board's calls into the renderer and into scene drawables; without a
+// renderer (headless runs) they only choose which drawables are active.
 #include "behavior.h"
 #include "board_host.h"
 #include "chip.h"
+#include "animationeditor/marker.h"
+#include "animationeditor/scene_node.h"
+#include "distortion_strategy.h"
 #include "drawable.h"
+#include "drawable_kinds.h"
 #include "game_field.h"
+#include "game_field_effect.h"
+#include "game_field_renderer.h"
 
 namespace {
 
 void queueDrawable(GameFieldRenderer* renderer, Drawable* drawable, float x, float y) {
-    (void)renderer, (void)drawable, (void)x, (void)y;
+    if (renderer) renderer->queueDrawable(drawable, x, y);
+}
+
+// The idle scene drawables of a layer.
+template <class F>
+void forEachIdleScene(const DrawablesGroup& group, F f) {
+    for (Drawable* drawable : group) {
+        if (auto* scene = dynamic_cast<SceneDrawable*>(drawable)) {
+            if (scene->getScene()) f(scene->getScene());
+        }
+    }
 }
 
 float boardOpacity(const GameField* field) {
@@ -73,20 +88,56 @@ void Behavior::draw(GameFieldRenderer* renderer, GameField* field, Chip* chip, i
     }
 }
 
-void Behavior::playIdleMarker(const std::string& name) { (void)name; }
+void Behavior::playIdleMarker(const std::string& name) {
+    forEachIdleScene(onIdleDrawables, [&](AE::ISceneNode* scene) {
+        if (AE::Marker* marker = scene->findMarker(name)) marker->play(true);
+    });
+}
 
-void Behavior::activateSceneNode(const std::string& name) { (void)name; }
+void Behavior::activateSceneNode(const std::string& name) {
+    forEachIdleScene(onIdleDrawables, [&](AE::ISceneNode* scene) {
+        if (AE::ISceneNode* node = scene->findNode(name)) node->setEnabled(true);
+    });
+}
 
 QV::Vector2<float> GameField::cellToScreen(const QV::Vector2<float>& position) const {
     return position * static_cast<float>(cellSize);
 }
 
-void GameField::rendererClearQueue() {}
+void GameField::rendererClearQueue() {
+    if (!renderer) return;
+    renderer->clearQueue();
+    renderer->clearDistortions();
+}
 
-void GameField::rendererClearEffects() {}
+void GameField::rendererClearEffects() {
+    if (renderer) renderer->getEffects()->clear();
+}
 
-void GameField::rendererPlayHighlight() {}
+void GameField::rendererPlayHighlight() {
+    if (!renderer) return;
+    // A tile strength without pictures stops the level here, not at its first frame.
+    for (int row = 0; row <= gridHeight; ++row) {
+        for (int column = 0; column < gridWidth; ++column) {
+            if (const Cell* cell = cellAt(column, row)) renderer->checkCellSolidity(*cell);
+        }
+    }
+    renderer->playHighlight();
+}
 
-void GameField::rendererAddExplosionDistortion(const Chip* chip) { (void)chip; }
+void GameField::rendererAddExplosionDistortion(const Chip* chip) {
+    if (!renderer || !chip) return;
+    DistortionRecord record;
+    record.x = float(cellSize) * chip->position.x;
+    record.y = float(cellSize) * chip->position.y;
+    record.scaleX = record.scaleY = 0.1f;
+    record.duration = record.timeLeft = 0.5f;
+    record.kind = 0;
+    renderer->addDistortion(record);
+}
 
-void GameField::rendererSpawnTileExplosion(const Cell* cell) { (void)cell; }
+void GameField::rendererSpawnTileExplosion(const Cell* cell) {
+    if (!renderer || !cell) return;
+    renderer->spawnTileExplosion(
+        QV::Vector2<float>(float(cellSize) * float(cell->column), float(cellSize) * float(cell->row)));
+}

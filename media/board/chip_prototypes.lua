@@ -2,21 +2,47 @@
 -- A prototype whose first layer has MultipleColors = 1 expands into six
 -- colours (_R _G _B _M _Y _O). Flags are numbers: 0 false, 1 true.
 -- Layers that never join colour runs set CanIterateWithGroup = 0.
+-- Drawables are { type, file, table, layer, no-suffix }: a coloured layer's
+-- table names get the colour suffix; outer layers draw above the chip.
 
-local function colourLayer(name, score, sound, actions)
-    return {
+-- The pictures of a layer: its sprite, the selection halo, the pop when it
+-- goes, and for bonus chips the passing glint and the glow before they go off.
+local function look(layer, picture, depth, bonus, pop)
+    layer.OnIdleDrawables = { { "Sprite", "chips_sprites", picture, depth } }
+    layer.OnDestroyDrawables = { { "ParticleFX", pop or "chip_destroy_fx", "", 30 } }
+    if depth == 10 then
+        layer.OnSelectDrawables = { { "Sprite", "chips_sprites", "s_select", 9 },
+                                    { "Sprite", "chips_sprites", picture, 10 } }
+    end
+    if bonus then
+        layer.HotspotDrawables = { { "Sprite", "chips_sprites", picture, depth },
+                                   { "AnimSprite", "chips_sprites", "s_glint", depth + 1, 1 } }
+        layer.OnDetonateDrawables = { { "AnimSprite", "chips_sprites", "s_detonate", depth + 2, 1 } }
+    end
+    return layer
+end
+
+local function colourLayer(name, score, sound, actions, picture, bonus)
+    return look({
         Name = name,
         MultipleColors = 1,
         score = score,
         onDestroySound = sound,
         OnDestroyActions = actions,
-    }
+    }, picture or "s_chip", 10, bonus)
 end
 
-local function fixedLayer(name, score, flags)
+local function fixedLayer(name, score, flags, picture, depth, bonus, pop)
     local layer = { Name = name, MultipleColors = 0, score = score, CanIterateWithGroup = 0 }
     for key, value in pairs(flags or {}) do layer[key] = value end
+    if picture then look(layer, picture, depth or 10, bonus, pop) end
     return layer
+end
+
+local function overLayer(name, picture, depth, flags)
+    local layer = { Name = name, MultipleColors = 0, score = 20, CanFalling = 0 }
+    for key, value in pairs(flags or {}) do layer[key] = value end
+    return look(layer, picture, depth)
 end
 
 ChipPrototypes = {
@@ -25,67 +51,68 @@ ChipPrototypes = {
       Behavior = { colourLayer("Simple", 20, "chip_destroy_sound") } },
 
     -- Bonus chips of a colour.
-    { Name = "WaveHor", Behavior = { colourLayer("WaveHor", 60, "bonus_line_sound", { "WaveHor" }) } },
-    { Name = "WaveVer", Behavior = { colourLayer("WaveVer", 60, "bonus_line_sound", { "WaveVer" }) } },
-    { Name = "SimpleBomb", Behavior = { colourLayer("BombStage1", 80, "bonus_bomb_sound", { "Boom" }) } },
-    { Name = "Bomb", Behavior = { colourLayer("BombStage1", 80, "bonus_bomb_sound", { "Boom" }) } },
-    { Name = "Cross", Behavior = { colourLayer("Cross", 80, "bonus_line_sound", { "Cross" }) } },
+    { Name = "WaveHor", Behavior = { colourLayer("WaveHor", 60, "bonus_line_sound", { "WaveHor" }, "s_wave_hor", true) } },
+    { Name = "WaveVer", Behavior = { colourLayer("WaveVer", 60, "bonus_line_sound", { "WaveVer" }, "s_wave_ver", true) } },
+    { Name = "SimpleBomb", Behavior = { colourLayer("BombStage1", 80, "bonus_bomb_sound", { "Boom" }, "s_bomb", true) } },
+    { Name = "Bomb", Behavior = { colourLayer("BombStage1", 80, "bonus_bomb_sound", { "Boom" }, "s_bomb", true) } },
+    { Name = "Cross", Behavior = { colourLayer("Cross", 80, "bonus_line_sound", { "Cross" }, "s_cross", true) } },
 
     -- Colour destroyer: no colour of its own, swaps with any chip.
     { Name = "DestroyColor",
       Behavior = { fixedLayer("DestroyColor", 100,
-                   { onDestroySound = "bonus_color_sound", OnDestroyActions = { "ColorDestroyer" } }) } },
+                   { onDestroySound = "bonus_color_sound", OnDestroyActions = { "ColorDestroyer" } }, "s_color_destroyer", 10, true) } },
 
     -- Fused bonus chips.
     { Name = "SuperBomb",
-      Behavior = { fixedLayer("SuperBomb", 150, { onDestroySound = "bonus_bomb_sound", OnDestroyActions = { "SuperBoom" } }) } },
+      Behavior = { fixedLayer("SuperBomb", 150, { onDestroySound = "bonus_bomb_sound", OnDestroyActions = { "SuperBoom" } }, "s_super_bomb", 10, true) } },
     { Name = "SuperWaveVer",
-      Behavior = { fixedLayer("SuperWaveVer", 150, { onDestroySound = "bonus_line_sound", OnDestroyActions = { "SuperWaveVer" } }) } },
+      Behavior = { fixedLayer("SuperWaveVer", 150, { onDestroySound = "bonus_line_sound", OnDestroyActions = { "SuperWaveVer" } }, "s_super_wave_ver", 10, true) } },
     { Name = "SuperWaveDSide",
-      Behavior = { fixedLayer("SuperWaveDSide", 150, { onDestroySound = "bonus_line_sound", OnDestroyActions = { "SuperCross" } }) } },
+      Behavior = { fixedLayer("SuperWaveDSide", 150, { onDestroySound = "bonus_line_sound", OnDestroyActions = { "SuperCross" } }, "s_super_wave_dside", 10, true) } },
     { Name = "Star",
-      Behavior = { fixedLayer("Star", 150, { onDestroySound = "bonus_line_sound", OnDestroyActions = { "Star" } }) } },
+      Behavior = { fixedLayer("Star", 150, { onDestroySound = "bonus_line_sound", OnDestroyActions = { "Star" } }, "s_star", 10, true) } },
 
     -- Level goals and rule chips.
     { Name = "FallingLevelGoal",
       Behavior = { fixedLayer("FallingLevelGoal", 200,
-                   { LevelGoal = 1, OnIdleActions = { "DestroyIfFloorIsReached" } }) } },
-    { Name = "StuffChip", Behavior = { fixedLayer("StuffChip", 10) } },
-    { Name = "ChipGenerator", Behavior = { fixedLayer("ChipGenerator", 0, { CanFalling = 0 }) } },
+                   { LevelGoal = 1, OnIdleActions = { "DestroyIfFloorIsReached" } }, "s_falling_goal") } },
+    { Name = "StuffChip", Behavior = { fixedLayer("StuffChip", 10, nil, "s_stuff", 10, false, "wall_destroy_fx") } },
+    { Name = "ChipGenerator", Behavior = { fixedLayer("ChipGenerator", 0, { CanFalling = 0 }, "s_generator", 10, false, "wall_destroy_fx") } },
     { Name = "ChainBomb",
       Behavior = { colourLayer("Simple", 20, "chip_destroy_sound"),
-                   { Name = "ChainBomb", MultipleColors = 1, score = 50, onDestroySound = "bonus_bomb_sound" } } },
+                   look({ Name = "ChainBomb", MultipleColors = 1, score = 50, onDestroySound = "bonus_bomb_sound" }, "s_bomb", 11, true) } },
 
     -- Walls: fixed in place, hit by destroyed neighbours.
-    { Name = "Wall", Behavior = { fixedLayer("Wall", 30, { CanFalling = 0, LevelGoal = 1 }) } },
+    { Name = "Wall", Behavior = { fixedLayer("Wall", 30, { CanFalling = 0, LevelGoal = 1 }, "s_wall_1", 10, false, "wall_destroy_fx") } },
     { Name = "StrongWall",
-      Behavior = { fixedLayer("StrongWall", 50, { CanFalling = 0, LevelGoal = 1, OnDestroyActions = { "CanNotBeDestoyed" } }) } },
+      Behavior = { fixedLayer("StrongWall", 50, { CanFalling = 0, LevelGoal = 1, OnDestroyActions = { "CanNotBeDestoyed" } }, "s_strong_wall_1", 10, false, "wall_destroy_fx") } },
     { Name = "Wall2",
-      Behavior = { fixedLayer("Wall", 30, { CanFalling = 0, LevelGoal = 1 }),
-                   fixedLayer("Wall", 30, { CanFalling = 0, LevelGoal = 1 }) } },
+      Behavior = { fixedLayer("Wall", 30, { CanFalling = 0, LevelGoal = 1 }, "s_wall_1", 10, false, "wall_destroy_fx"),
+                   fixedLayer("Wall", 30, { CanFalling = 0, LevelGoal = 1 }, "s_wall_1", 10, false, "wall_destroy_fx") } },
     { Name = "CWall",
-      Behavior = { { Name = "CWall", MultipleColors = 1, score = 30, CanFalling = 0, CanIterateWithGroup = 0, LevelGoal = 1 } } },
+      Behavior = { look({ Name = "CWall", MultipleColors = 1, score = 30, CanFalling = 0, CanIterateWithGroup = 0, LevelGoal = 1 },
+                        "s_color_wall", 10, false, "wall_destroy_fx") } },
 
     -- Chains hold a plain chip in place until a match breaks them.
     { Name = "Chain",
       Behavior = { colourLayer("Simple", 20, "chip_destroy_sound"),
-                   { Name = "Chain", MultipleColors = 0, score = 20, CanFalling = 0 } } },
+                   overLayer("Chain", "s_chain", 20) } },
     { Name = "DChain",
       Behavior = { colourLayer("Simple", 20, "chip_destroy_sound"),
-                   { Name = "Chain", MultipleColors = 0, score = 20, CanFalling = 0 },
-                   { Name = "DChain", MultipleColors = 0, score = 20, CanFalling = 0 } } },
+                   overLayer("Chain", "s_chain", 20),
+                   overLayer("DChain", "s_chain", 21) } },
 
     -- Ice over a chip, one to three layers deep.
     { Name = "IceChip1",
       Behavior = { colourLayer("Simple", 20, "chip_destroy_sound"),
-                   { Name = "IceChip1", MultipleColors = 0, score = 20, CanFalling = 0 } } },
+                   overLayer("IceChip1", "s_ice_1", 20) } },
     { Name = "IceChip2",
       Behavior = { colourLayer("Simple", 20, "chip_destroy_sound"),
-                   { Name = "IceChip1", MultipleColors = 0, score = 20, CanFalling = 0 },
-                   { Name = "IceChip2", MultipleColors = 0, score = 20, CanFalling = 0 } } },
+                   overLayer("IceChip1", "s_ice_1", 20),
+                   overLayer("IceChip2", "s_ice_2", 21) } },
     { Name = "IceChip3",
       Behavior = { colourLayer("Simple", 20, "chip_destroy_sound"),
-                   { Name = "IceChip1", MultipleColors = 0, score = 20, CanFalling = 0 },
-                   { Name = "IceChip2", MultipleColors = 0, score = 20, CanFalling = 0 },
-                   { Name = "IceChip3", MultipleColors = 0, score = 20, CanFalling = 0 } } },
+                   overLayer("IceChip1", "s_ice_1", 20),
+                   overLayer("IceChip2", "s_ice_2", 21),
+                   overLayer("IceChip3", "s_ice_3", 22) } },
 }
