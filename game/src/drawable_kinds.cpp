@@ -25,7 +25,9 @@ int gCellSize = 0;
 
 
 // The sprite of a table of a cached sprite script; a table that does not open is fatal.
+// Headless board runs have no sprite manager: their sprite drawables stay empty.
 QV::Sprite* spriteFromTable(const std::string& file, const std::string& table, int line) {
+    if (!QV::Singleton<QV::SpriteManager<QV::Sprite>>::instancePointer()) return nullptr;
     QV::LuaScript2* script = ChipManager::instance()->getScript(file);
     if (!script || !script->openTable(table.c_str())) boardFatal("", "Drawable", line);
     QV::Sprite* sprite = boardSprites().createSpriteFromTable(*script);
@@ -84,7 +86,7 @@ void SpriteDrawable::drawSprite(int x, int y) {
 void SpriteDrawable::draw(int x, int y) { drawSprite(x, y); }
 
 Drawable* SpriteDrawable::clone() const {
-    auto* copy = new SpriteDrawable(boardSprites().cloneSprite(sprite), layer);
+    auto* copy = new SpriteDrawable(sprite ? boardSprites().cloneSprite(sprite) : nullptr, layer);
     copy->restartOnActivation = restartOnActivation;
     return copy;
 }
@@ -93,7 +95,7 @@ Drawable* SpriteDrawable::clone() const {
 
 AnimSpriteDrawable::AnimSpriteDrawable(const std::string& file, const std::string& table, int layer)
     : SpriteDrawable(spriteFromTable(file, table, 124), layer), animation(new QV::Animation()) {
-    sprite->bindAnimation(animation);
+    if (sprite) sprite->bindAnimation(animation);
     animation->load(file, "default", table);
     animation->mLoop = true;
     animation->mPlaying = true;
@@ -101,7 +103,7 @@ AnimSpriteDrawable::AnimSpriteDrawable(const std::string& file, const std::strin
 
 AnimSpriteDrawable::AnimSpriteDrawable(QV::Sprite* sprite, const QV::Animation& source, int layer)
     : SpriteDrawable(sprite, layer), animation(new QV::Animation(source)) {
-    sprite->bindAnimation(animation);
+    if (sprite) sprite->bindAnimation(animation);
     animation->mLoop = true;
     animation->mPlaying = true;
 }
@@ -125,7 +127,7 @@ void AnimSpriteDrawable::draw(int x, int y) {
 void AnimSpriteDrawable::update(float dt) { animation->update(dt); }
 
 Drawable* AnimSpriteDrawable::clone() const {
-    auto* copy = new AnimSpriteDrawable(boardSprites().cloneSprite(sprite), *animation, layer);
+    auto* copy = new AnimSpriteDrawable(sprite ? boardSprites().cloneSprite(sprite) : nullptr, *animation, layer);
     copy->restartOnActivation = restartOnActivation;
     return copy;
 }
