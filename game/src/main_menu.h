@@ -1,14 +1,26 @@
 #pragma once
 
+#include <string>
+
+#include "dialogs/dialog_window_listener.h"
 #include "game_state.h"
 
 namespace AE {
 class ISceneNode;
 }
+namespace QV {
+class UIWidget;
+}
+class DialogWindow;
 
-// The main menu's state. For now it shows the menu's backdrop and title only;
-// it loads on a job like every state but the logo.
-class MainMenu : public IGameState {
+// Decides what "activateMode" does with a mode name; false when no mode has
+// that name. The game modes install it; without one nothing is activated.
+using ModeActivator = bool (*)(const std::string& name);
+void setModeActivator(ModeActivator activator);
+
+// The main menu: its interface ("main_menu_ui") with the water of its lake,
+// the commands its buttons run, and the question before the program ends.
+class MainMenu : public IGameState, public DialogWindowListener {
 public:
     MainMenu() = default;
     ~MainMenu() override;
@@ -21,11 +33,28 @@ public:
     void onDeactivate() override;
     std::string getName() const override { return "MainMenu"; }
     void onOrientationChanged(int portrait) override;
+    void onWindowClosed(DialogWindow* window) override;
+
+    // Commands.
+    void showExitQuestion();
+    void activateMode(std::string name);
+    void showOptions();
+    void connectFacebook();
+    void showPartner();
+
+    void setSocialButtonVisible(bool visible);
+    QV::UIWidget* getInterface() const { return mInterface; }
+    AE::ISceneNode* getInterfaceScene() const;
+    DialogWindow* getExitWindow() const { return mExitWindow; }
 
 private:
     void initializeAsync();
     // The job's build step.
     void initialize();
+    void bindCommands();
+    void unbindCommands();
+    void attachMeshes();
 
-    AE::ISceneNode* mScene = nullptr;
+    QV::UIWidget* mInterface = nullptr;  // owned by the UI manager
+    DialogWindow* mExitWindow = nullptr;
 };
