@@ -9,5 +9,6 @@ directories = {
         { "/filelists/ui.lua" },
         { "/filelists/flow.lua" },
         { "/filelists/board.lua" },
+        { "/filelists/shop.lua" },
     },
 }

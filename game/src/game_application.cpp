@@ -18,6 +18,7 @@
 #include "sound_system/sound_manager.h"
 #include "store.h"
 #include "tutorial_profile_section.h"
+#include "dialogs/buy_valuta_window.h"
 #include "dialogs/dialog_window_manager.h"
 #include "font.h"
 #include "format_string.h"
@@ -130,6 +131,7 @@ void GameApplication::create() {
     createSingleton<FacebookDataSaver>();
     ProgressSaver* saver = createSingleton<ProgressSaver>();
     createSingleton<RemoteStorage>()->addListener(saver);
+    createSingleton<BuyValutaWindowSingleton>();
 
     // Counted now, written with the next save (at the latest at shut-down).
     if (PlayerProfile* profile = currentProfile()) ++profile->mLaunchCounter;
@@ -165,6 +167,8 @@ void GameApplication::destroy() {
 
     deleteSingleton<Store>();
     deleteSingleton<FacebookDataSaver>();
+    // The shop's widget tree goes with the UI manager's next update.
+    deleteSingleton<BuyValutaWindowSingleton>();
     deleteSingleton<DialogWindowManager>();
     releaseTutorialSequences();
     QV::XmlCachedFilesManager::purge();

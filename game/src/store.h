@@ -10,6 +10,9 @@
 #include "singleton.h"
 
 class PlayerProfile;
+namespace QV {
+class Sprite;
+}
 
 constexpr int kGoodsSilver = 1;
 constexpr int kGoodsGold = 2;
@@ -37,6 +40,14 @@ struct StoreOffer {
     int32_t b = 0;
     std::tm begin{};
     std::tm end{};
+    // What the holiday window shows: rewards as (goods kind, amount) pairs,
+    // the price and its currency as display texts, and a picture (not owned).
+    struct Contents {
+        std::vector<std::pair<int32_t, int32_t>> rewards;
+        std::string priceText;
+        std::string currencyText;
+    } contents;
+    QV::Sprite* picture = nullptr;
 
     // The key under which the profile remembers the offer as bought.
     std::string key() const;

@@ -8,3 +8,9 @@ ui_check_tick = { Image0 = "ui_check_png", SrcRect0 = {40, 0, 80, 40} }
 ui_bar_track = { Image0 = "ui_bar_png", SrcRect0 = {0, 0, 240, 24} }
 ui_bar_fill = { Image0 = "ui_bar_png", SrcRect0 = {0, 24, 240, 44} }
 ui_bar_knob = { Image0 = "ui_bar_png", SrcRect0 = {0, 46, 32, 80} }
+-- The passive booster offers and the silver price symbol.
+s_bonus_minus_tsvet_pass_window_bonus_aktiv_psd = { Image0 = "passive_icons_png", SrcRect0 = {0, 0, 96, 96} }
+s_bonus_plus_step_pass_window_bonus_aktiv_psd = { Image0 = "passive_icons_png", SrcRect0 = {96, 0, 192, 96} }
+s_bonus_plus_time_pass_window_bonus_aktiv_psd = { Image0 = "passive_icons_png", SrcRect0 = {192, 0, 288, 96} }
+s_bonus_plus_bonus_pass_window_bonus_aktiv_psd = { Image0 = "passive_icons_png", SrcRect0 = {288, 0, 384, 96} }
+s_bonus_valuta_silver_ui_p_psd = { Image0 = "valuta_small_png", SrcRect0 = {0, 0, 32, 32} }

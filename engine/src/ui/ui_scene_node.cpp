@@ -16,6 +16,13 @@ UISceneNode::UISceneNode(const std::string& name, UIWidget* parent, AE::ISceneNo
 }
 
 UISceneNode::~UISceneNode() {
+    // Children may borrow nodes of this scene ("@parent" scene lists): they go first.
+    std::vector<UIWidget*> children;
+    children.swap(mChildren);
+    for (UIWidget* child : children) {
+        child->mParent = nullptr;
+        delete child;
+    }
     if (mOwnsNode) delete mNode;
     mNode = nullptr;
 }
