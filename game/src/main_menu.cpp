@@ -5,7 +5,7 @@
 #include "application.h"
 #include "application_start.h"
 #include "dialogs/dialog_window.h"
-#include "exit_question_window.h"
+#include "dialogs/confirm_window.h"
 #include "format_string.h"
 #include "function.h"
 #include "game_state_manager.h"
@@ -85,7 +85,7 @@ void MainMenu::onActivate() {
     attachMeshes();
     if (mInterface) mInterface->show();
     setSocialButtonVisible(false);
-    ExitQuestionWindow* exitWindow = new ExitQuestionWindow();
+    ConfirmWindow* exitWindow = new ConfirmWindow("ExitQuestionWindow", "exit_question_window_ui");
     exitWindow->addListener(this);
     mExitWindow = exitWindow;
     if (AE::ISceneNode* scene = getInterfaceScene()) {

@@ -17,8 +17,6 @@ filelist = {
     { name = "cutscene_back_png", filename = "/images/flow/cutscene_back.png" },
     { name = "caption_ribbon_png", filename = "/images/flow/caption_ribbon.png" },
     { name = "main_menu_ui", filename = "/flow_ui/main_menu.lua" },
-    { name = "exit_question_window_ui", filename = "/flow_ui/exit_question_window.lua" },
-    { name = "exit_question_window_scene_xml", filename = "/scenes/flow/exit_question_window_scene.xml" },
     { name = "menu_lake_png", filename = "/images/flow/menu_lake.png" },
     { name = "map_lake_png", filename = "/images/flow/map_lake.png" },
     { name = "map_episode_1_png", filename = "/images/flow/map_episode_1.png" },

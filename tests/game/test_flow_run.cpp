@@ -53,7 +53,7 @@ std::vector<uint8_t> readPng(const std::string& path, uint32_t* width, uint32_t*
 TEST(FlowRun, EscapeOnTheMenuAsksAndAcceptingEndsWithStatusZeroAndSaves) {
     qvtest::TempDir dir;
     // The menu is up well before frame 400; "No" keeps it, the second question is accepted.
-    prepareRun(dir, "400 key 27\n440 button btnNo\n480 button btnExit\n520 button btnYes\n2000 close\n");
+    prepareRun(dir, "400 key 27\n440 button btnReject\n480 button btnExit\n520 button btnAccept\n2000 close\n");
     const std::string profile = dir.file("data/Varnel/Glimvale/profile_0.dat");
     std::filesystem::remove(profile);
     qvtest::ChildProcess game(qvtest::glimvaleProgram(), {}, dir.path(), runEnvironment(dir));
