@@ -176,6 +176,10 @@ void GameApplication::destroy() {
 }
 
 void GameApplication::onWindowClosed() {
+    // A scripted screenshot that was never drawn must not pass unnoticed.
+    if (!mScreenshotPath.empty())
+        QV::logLine(QV::formatString("ERROR: The screenshot '%s' was not taken: no frame was drawn after it was asked for",
+                                     mScreenshotPath.c_str()));
     if (FacebookDataSaver* social = QV::Singleton<FacebookDataSaver>::instancePointer()) social->save();
 }
 

@@ -21,12 +21,19 @@ constexpr uint32_t kTurnMilliseconds = 16;
 int runMainLoop(MainWindow& mainWindow, GameApplication* application, QV::Platform::SingleInstance* instance) {
     const bool fixedStep = QV::Platform::runSettings().fixedFrameTime > 0.0;
     QV::Platform::Window* window = mainWindow.window();
+    const QV::InputManager* input = QV::Singleton<QV::InputManager>::instancePointer();
+    const bool scripted = input && input->getScript();
     int32_t turn = 0;
     for (;;) {
         mainWindow.applyWindowMode(application->wantsFullscreen());
 
         QV::Platform::WindowEvent event;
         if (window->pollEvent(event)) {
+            // A scripted run owns the focus through its own focus actions, so a run
+            // repeats whatever else the desktop does (another window taking focus).
+            if (scripted && (event.kind == QV::Platform::WindowEventKind::Activated ||
+                             event.kind == QV::Platform::WindowEventKind::Deactivated))
+                continue;
             if (!mainWindow.handleEvent(event)) {
                 application->onWindowClosed();
                 break;
