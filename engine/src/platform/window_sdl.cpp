@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <csignal>
+#include <cstdlib>
 #include <ctime>
 
 namespace QV::Platform {
@@ -21,6 +22,32 @@ SDL_Window* gMainWindow = nullptr;
 void onQuitSignal(int) { gQuitSignal.store(true); }
 
 SDL_Window* sdl(void* handle) { return static_cast<SDL_Window*>(handle); }
+
+// A scripted run must see a size change at the same frame on every run, but an
+// X server answers a resize whenever it gets to it: wait for the answer here
+// (bounded, in case a window manager refuses). Events stay queued for pollEvent.
+void settleSize(SDL_Window* window, int width, int height) {
+    static const bool scripted = [] {
+        const char* script = std::getenv("QV_INPUT_SCRIPT");
+        return script && *script;
+    }();
+    if (!scripted || !window) return;
+    const Uint32 start = SDL_GetTicks();
+    for (;;) {
+        SDL_PumpEvents();
+        int w = 0, h = 0;
+        SDL_GetWindowSize(window, &w, &h);
+        if ((w == width && h == height) || SDL_GetTicks() - start > 3000) return;
+        SDL_Delay(2);
+    }
+}
+
+// The size a full-screen window takes: its display's.
+void settleFullscreen(SDL_Window* window) {
+    SDL_Rect bounds{};
+    int display = SDL_GetWindowDisplayIndex(window);
+    if (SDL_GetDisplayBounds(display < 0 ? 0 : display, &bounds) == 0) settleSize(window, bounds.w, bounds.h);
+}
 
 }  // namespace
 
@@ -121,7 +148,9 @@ void Window::setTitle(const std::string& title) {
 }
 
 void Window::setFullscreen(bool fullscreen) {
-    if (mHandle) SDL_SetWindowFullscreen(sdl(mHandle), fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+    if (!mHandle) return;
+    SDL_SetWindowFullscreen(sdl(mHandle), fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+    if (fullscreen) settleFullscreen(sdl(mHandle));
 }
 
 void Window::showSystemCursor(bool show) { SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE); }
@@ -145,6 +174,7 @@ void Window::place(int32_t x, int32_t y, int32_t width, int32_t height, bool mov
     SDL_SetWindowSize(window, width > 0 ? width : 1, height > 0 ? height : 1);
     if (move) SDL_SetWindowPosition(window, x, y);
     SDL_ShowWindow(window);
+    if (!(SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN)) settleSize(window, width > 0 ? width : 1, height > 0 ? height : 1);
 }
 
 void Window::setMinimumSize(int32_t width, int32_t height) {
@@ -197,6 +227,8 @@ bool resizeMainWindow(int32_t width, int32_t height) {
     if (!gMainWindow) return false;
     // SDL queues a size-changed event, as for a drag of the window's edge.
     SDL_SetWindowSize(gMainWindow, width, height);
+    // A full-screen window keeps the screen's size.
+    if (!(SDL_GetWindowFlags(gMainWindow) & SDL_WINDOW_FULLSCREEN)) settleSize(gMainWindow, width, height);
     return true;
 }
 
