@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 class Mode;
 
 // What the board needs of the level state that owns it: its mode, its count
@@ -18,4 +20,6 @@ public:
     virtual bool isCellAllowed(int column, int row) { (void)column, (void)row; return true; }
     // The marker of the last level-end effect scene (hides highlights while set).
     virtual bool levelEffectStarted() { return false; }
+    // Plays the named marker of the level's background scene, if it has one.
+    virtual void shakeBackground(const std::string& marker) { (void)marker; }
 };

@@ -14,7 +14,9 @@
 #include "drawable.h"
 #include "drawable_kinds.h"
 #include "field_effects.h"
+#include "file_system.h"
 #include "format_string.h"
+#include "log_system.h"
 #include "game_field.h"
 #include "game_field_effect.h"
 #include "lua_script2.h"
@@ -63,7 +65,11 @@ GameFieldRenderer::GameFieldRenderer(GameField* field) : field(field) {
     for (int c = 0; c < field->gridWidth; ++c)
         shadows[size_t(c)] =
             boardSprites().createSprite("game_field_sprites", QV::formatString("s_p_%d_shadows_psd", c), "default");
-    tileExplosionPrototype = QV::ParticleSystem::instance()->createParticleFX("explosion_orange_tile_fx");
+    // Without its particle file the tile explosion is left out, not fatal.
+    if (QV::Singleton<QV::FileSystem>::instance()->hasFile("default", "explosion_orange_tile_fx"))
+        tileExplosionPrototype = QV::ParticleSystem::instance()->createParticleFX("explosion_orange_tile_fx");
+    else
+        QV::logLine("Particle effect 'explosion_orange_tile_fx' not found: tiles lose layers without an explosion");
     distortions.reserve(128);
     explosionStrategy.loadSprite();
     torchStrategy.loadSprite();
