@@ -18,8 +18,9 @@ public:
     virtual bool dialogBlocksBoard() { return false; }
     // The current tutorial lessons' veto on a clicked cell.
     virtual bool isCellAllowed(int column, int row) { (void)column, (void)row; return true; }
+    // A chip asks the level to shake its field scene: the level stops the
+    // marker it started this way last, then plays the named one (if found).
+    virtual void playShakeMarker(const std::string& marker) { (void)marker; }
     // The marker of the last level-end effect scene (hides highlights while set).
     virtual bool levelEffectStarted() { return false; }
-    // Plays the named marker of the level's background scene, if it has one.
-    virtual void shakeBackground(const std::string& marker) { (void)marker; }
 };

@@ -6,7 +6,7 @@
 #include "game_field.h"
 
 bool ShakeBackField::execute(GameField* field, Chip*, float) {
-    if (field && field->level) field->level->shakeBackground(markerName);
+    if (field && field->level) field->level->playShakeMarker(markerName);
     return true;
 }
 
