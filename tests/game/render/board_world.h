@@ -5,6 +5,7 @@
 // recording device or a real OpenGL window, the chip manager, a level-state
 // stand-in, the field and its renderer.
 
+#include <algorithm>
 #include <memory>
 #include <regex>
 #include <string>
@@ -41,13 +42,15 @@ struct TestHost : BoardHost {
 // Our board art and this folder's content; a resource named in overrides
 // comes from that file of this folder instead.
 inline std::vector<qvtest::SpriteMediaFile> boardContent(
-    const std::vector<std::pair<std::string, std::string>>& overrides = {}) {
+    const std::vector<std::pair<std::string, std::string>>& overrides = {},
+    const std::vector<std::string>& omitted = {}) {
     const std::string media = QV_SOURCE_DIR "/media";
     const std::string list = qvtest::readFile(media + "/filelists/board_art.lua");
     const std::regex entry("name = \"([^\"]+)\", filename = \"([^\"]+)\"");
     std::vector<qvtest::SpriteMediaFile> files;
     for (std::sregex_iterator it(list.begin(), list.end(), entry), end; it != end; ++it) {
         qvtest::SpriteMediaFile f{(*it)[1], (*it)[2], ""};
+        if (std::find(omitted.begin(), omitted.end(), f.name) != omitted.end()) continue;
         f.bytes = qvtest::readFile(media + f.location);
         files.push_back(f);
     }
@@ -77,8 +80,9 @@ struct ThrowingFatals {
 class BoardWorld {
 public:
     explicit BoardWorld(qvtest::HostDevice device = qvtest::HostDevice::Recording, int width = 640, int height = 704,
-                        const std::vector<std::pair<std::string, std::string>>& overrides = {})
-        : world(boardContent(overrides), device, width, height) {
+                        const std::vector<std::pair<std::string, std::string>>& overrides = {},
+                        const std::vector<std::string>& omitted = {})
+        : world(boardContent(overrides, omitted), device, width, height) {
         particles.system->setAutoUpdate(false);
     }
 
