@@ -1,5 +1,9 @@
 // board_sim: the board headless, driven by commands (a file argument or
-// standard input, one a line, '#' comments); prints text. See the usage text.
+// standard input, one a line, '#' comments); prints text. Commands: content,
+// mode, counter, dt, load, ready, set refill|fall 0|1 (0 holds the flag off
+// until a 1, since a swap sets both again), click, run, settle [seconds],
+// mix, hint, selection, events, print, dump, draw, quit. A command error
+// prints "error: <why>" and the run goes on.
 #include <unistd.h>
 
 #include <cmath>
@@ -19,16 +23,19 @@
 #include "board_random.h"
 #include "chip.h"
 #include "chip_manager.h"
+#include "chip_appearence.h"
 #include "chip_selector.h"
 #include "config_manager.h"
 #include "file_system.h"
 #include "format_string.h"
 #include "game_field.h"
 #include "log_system.h"
+#include "move_hint.h"
 #include "object_factory.h"
 #include "particle_system.h"
 #include "plain_mode.h"
 #include "random15.h"
+#include "task.h"
 
 namespace fs = std::filesystem;
 
@@ -151,6 +158,28 @@ private:
         } else if (command == "draw") {
             need(args, 1);
             drawCommand(args[0]);
+        } else if (command == "ready") {
+            readyCommand();
+        } else if (command == "set") {
+            need(args, 2);
+            setCommand(args[0], args[1]);
+        } else if (command == "click") {
+            need(args, 2);
+            field()->onCellClicked(parseInt(args[0]), parseInt(args[1]));
+        } else if (command == "run") {
+            need(args, 1);
+            runCommand(args[0]);
+        } else if (command == "settle") {
+            settleCommand(args.empty() ? std::string() : args[0]);
+        } else if (command == "mix") {
+            std::printf("mix %d\n", field()->mixChips() ? 1 : 0);
+        } else if (command == "hint") {
+            hintCommand();
+        } else if (command == "selection") {
+            selectionCommand();
+        } else if (command == "events") {
+            for (const std::string& line : mEvents) std::printf("%s\n", line.c_str());
+            mEvents.clear();
         } else {
             fail("unknown command '" + command + "'");
         }
@@ -169,6 +198,15 @@ private:
         return value;
     }
 
+    static int parseInt(const std::string& text) {
+        char* end = nullptr;
+        long value = std::strtol(text.c_str(), &end, 10);
+        if (text.empty() || !end || *end != '\0' || value < -1000000 || value > 1000000) {
+            fail("not a whole number: '" + text + "'");
+        }
+        return static_cast<int>(value);
+    }
+
     static uint64_t parseCounter(const std::string& text) {
         char* end = nullptr;
         unsigned long long value = std::strtoull(text.c_str(), &end, 10);
@@ -176,7 +214,124 @@ private:
         return value;
     }
 
-    void onModeLine(const std::string& line) { mEvents.push_back(line); }
+    void onModeLine(const std::string& line) {
+        const float time = mField ? mField->levelTime : 0.0f;
+        mEvents.push_back(QV::formatString("%d %.4f %s", mFrame, static_cast<double>(time), line.c_str()));
+    }
+
+    // One board frame.
+    void step() {
+        ++mFrame;
+        if (mHoldRefillOff) mField->refillEnabled = false;
+        if (mHoldFallOff) mField->fallEnabled = false;
+        mField->update(mDt);
+        if (mHoldRefillOff) mField->refillEnabled = false;
+        if (mHoldFallOff) mField->fallEnabled = false;
+    }
+
+    void readyCommand() {
+        GameField* board = field();
+        const int before = mFrame;
+        for (int i = 0; i < 100000 && !board->levelBegun; ++i) step();
+        if (!board->levelBegun) fail("the board did not become ready");
+        std::printf("ready %d\n", mFrame - before);
+    }
+
+    void setCommand(const std::string& what, const std::string& value) {
+        GameField* board = field();
+        if (value != "0" && value != "1") fail("set takes 0 or 1");
+        // 0 holds the flag off (a swap would set it again) until a 1.
+        if (what == "refill") {
+            board->refillEnabled = value == "1";
+            mHoldRefillOff = value == "0";
+        } else if (what == "fall") {
+            board->fallEnabled = value == "1";
+            mHoldFallOff = value == "0";
+        } else {
+            fail("unknown setting '" + what + "'");
+        }
+    }
+
+    int framesFor(const std::string& text) const {
+        double seconds = parseNumber(text);
+        if (seconds < 0.0 || seconds > 3600.0) fail("seconds must be 0..3600");
+        // A hair under a whole frame still counts as one (decimal seconds of 1/60).
+        return static_cast<int>(std::floor(seconds / static_cast<double>(mDt) + 0.01));
+    }
+
+    void runCommand(const std::string& seconds) {
+        field();
+        const int frames = framesFor(seconds);
+        for (int i = 0; i < frames; ++i) step();
+    }
+
+    bool isSettled(GameField* board) const {
+        if (board->taskManager->size() > 0 || !board->columnHolds.empty() || board->suspendTime > 0.0f ||
+            board->unsettled) {
+            return false;
+        }
+        if (ChipAppearence* appearence = board->appearances->currentAppearence()) {
+            if (!appearence->isFinished()) return false;
+        }
+        for (int row = 0; row <= board->gridHeight; ++row) {
+            for (int column = 0; column < board->gridWidth; ++column) {
+                const Cell* cell = board->cellAt(column, row);
+                if (cell->chip && cell->chip->moveState != 0) return false;
+                if (board->refillEnabled && row >= 1 && cell->solidity > 0 && !cell->chip) return false;
+            }
+        }
+        return true;
+    }
+
+    void settleCommand(const std::string& limit) {
+        GameField* board = field();
+        const int most = framesFor(limit.empty() ? "60" : limit);
+        int frames = 0;
+        // One frame first: a click queues work that the board sees next frame.
+        do {
+            if (frames >= most) break;
+            step();
+            ++frames;
+        } while (!isSettled(board));
+        if (isSettled(board)) {
+            std::printf("settled %.4f\n", static_cast<double>(frames) * static_cast<double>(mDt));
+        } else {
+            std::printf("not settled\n");
+        }
+    }
+
+    std::string cellOfPoint(const QV::Vector2<float>& point) const {
+        const float size = static_cast<float>(mField->cellSize);
+        return QV::formatString("%d %d", static_cast<int>(point.x / size), static_cast<int>(point.y / size));
+    }
+
+    void hintCommand() {
+        GameField* board = field();
+        const MoveHint& hint = *board->moveHint;
+        std::pair<Cell*, Cell*> move = hint.findMove();
+        if (hint.points.empty() && !move.first) {
+            std::printf("hint none\n");
+            return;
+        }
+        std::string line = "hint ";
+        line += hint.points.size() >= 2 ? cellOfPoint(hint.points[0]) + " " + cellOfPoint(hint.points[1]) : "-";
+        line += hint.shown ? " shown" : " hidden";
+        line += " move ";
+        line += move.first ? QV::formatString("%d %d %d %d", move.first->column, move.first->row,
+                                              move.second->column, move.second->row)
+                           : std::string("none");
+        std::printf("%s\n", line.c_str());
+    }
+
+    void selectionCommand() {
+        GameField* board = field();
+        if (!board->selectedChip) {
+            std::printf("none\n");
+            return;
+        }
+        std::printf("%d %d\n", static_cast<int>(board->selectedChip->position.x),
+                    static_cast<int>(board->selectedChip->position.y));
+    }
 
     void contentCommand(const std::string& dir) {
         std::error_code ec;
@@ -230,7 +385,16 @@ private:
 
     void loadCommand(const std::string& level) {
         mField.reset();
-        if (!mChipManager) mChipManager = std::make_unique<ChipManager>();
+        if (!mChipManager) {
+            mChipManager = std::make_unique<ChipManager>();
+            mChipManager->createdObserver = [this](const ChipPrototype& prototype, const Chip& chip) {
+                onModeLine(QV::formatString("createChip %s %d %d", prototype.name.c_str(),
+                                            static_cast<int>(chip.position.x), static_cast<int>(chip.position.y)));
+            };
+        }
+        mFrame = 0;
+        mEvents.clear();
+        mHoldRefillOff = mHoldFallOff = false;
         if (mPendingSeed) {
             QV::seedRandom15(mSeed);
             mPendingSeed = false;
@@ -379,6 +543,9 @@ private:
     std::unique_ptr<GameField> mField;
     std::vector<std::string> mEvents;
     float mDt = 1.0f / 60.0f;
+    int mFrame = 0;
+    bool mHoldRefillOff = false;
+    bool mHoldFallOff = false;
     bool mPendingSeed = false;
     uint32_t mSeed = 0;
 };

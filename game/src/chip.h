@@ -48,6 +48,9 @@ public:
     void destroy(GameField* field, bool hitNeighbours, bool force);
     static void hitNeighbours(Chip* source, GameField* field);
     static void hitByNeighbour(Chip* chip, Chip* source, GameField* field, bool forced);
+    // One frame of a fall: accelerates towards the target, lands, falls on
+    // or starts the landing shake.
+    void moveTowardsTarget(GameField* field, float dt);
 
     QV::Vector2<float> position{0.5f, 0.5f};
     uint8_t selected = 0;

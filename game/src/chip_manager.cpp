@@ -223,6 +223,7 @@ Chip* ChipManager::createChip(const ChipDescription& description) {
     chip->position = {description.column + 0.5f, description.row + 0.5f};
     chip->target = chip->position;
     chip->properties = description.properties;
+    if (createdObserver) createdObserver(*prototype, *chip);
     return chip;
 }
 
@@ -244,5 +245,6 @@ Chip* ChipManager::createNextChip(float x, float y) {
     chip->applyPrototype(prototype);
     chip->position = {x, y};
     chip->detonating = 0;
+    if (createdObserver) createdObserver(*prototype, *chip);
     return chip;
 }

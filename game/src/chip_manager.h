@@ -1,6 +1,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -82,4 +83,6 @@ public:
     std::map<std::string, QV::LuaScript2*> scriptCache;
     // Prototype names that the next dropped chips take before the sequence.
     std::deque<std::string> spawnQueue;
+    // Told of every chip made from a prototype (tools list them).
+    std::function<void(const ChipPrototype& prototype, const Chip& chip)> createdObserver;
 };

@@ -1,5 +1,7 @@
 // The board's calls into the renderer and into scene drawables; without a
 // renderer (headless runs) they only choose which drawables are active.
+#include <memory>
+
 #include "behavior.h"
 #include "board_host.h"
 #include "chip.h"
@@ -104,6 +106,12 @@ QV::Vector2<float> GameField::cellToScreen(const QV::Vector2<float>& position) c
     return position * static_cast<float>(cellSize);
 }
 
+GameFieldEffectList* GameField::effectList() {
+    if (renderer) return renderer->getEffects();
+    if (!headlessEffects) headlessEffects = std::make_unique<GameFieldEffectList>();
+    return headlessEffects.get();
+}
+
 void GameField::rendererClearQueue() {
     if (!renderer) return;
     renderer->clearQueue();
@@ -112,6 +120,7 @@ void GameField::rendererClearQueue() {
 
 void GameField::rendererClearEffects() {
     if (renderer) renderer->getEffects()->clear();
+    if (headlessEffects) headlessEffects->clear();
 }
 
 void GameField::rendererPlayHighlight() {

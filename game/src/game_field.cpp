@@ -11,6 +11,7 @@
 #include "drawable.h"
 #include "drawable_factory.h"
 #include "format_string.h"
+#include "game_field_effect.h"
 #include "log_system.h"
 #include "lua_fields.h"
 #include "lua_script2.h"
@@ -113,6 +114,8 @@ void GameField::loadParameters() {
 }
 
 GameField::~GameField() {
+    // Effects may point into the board; they go first.
+    headlessEffects.reset();
     clear();
     moveHint.reset();
     chipManager = nullptr;
@@ -136,6 +139,9 @@ void GameField::clear() {
     rows.clear();
     selectedChip = nullptr;
     if (taskManager) taskManager->clear();
+    // Animations and effects may point at the chips released below.
+    if (appearances) appearances->clear();
+    if (headlessEffects) headlessEffects->clear();
     if (ChipManager* manager = ChipManager::instancePointer()) {
         manager->available.clear();
         manager->releaseChips();

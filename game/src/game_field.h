@@ -13,6 +13,7 @@ class Chip;
 class ChipAppearenceSet;
 class ChipManager;
 class Drawable;
+class GameFieldEffectList;
 class GameFieldRenderer;
 class Mode;
 class MoveHint;
@@ -73,9 +74,24 @@ public:
     void startCellAnimations();
     void startCellAnimation(Cell* cell);
 
-    // Clicks (the playing code adds the swap).
+    // Clicks: selection, then a swap with an orthogonal neighbour.
     void onCellClicked(int column, int row);
     void onPointClicked(const QV::Vector2<float>& point);
+
+    // The frame.
+    void update(float dt);
+    void updateChipFall(Chip* chip, float dt);
+    Cell* findFallTarget(const Chip* chip, int column, int row) const;
+    void spawnChip(Cell* cell, int column, int firstRow);
+    int firstPlayableRow(int column) const;
+    void updateChipShakes(float dt);
+    void updateFreeDrawables(float dt);
+    void updateCellAnimations(float dt);
+    void refill();
+    bool hasColumnHold(int column) const;
+
+    // The shuffle; false when no two plain chips share a colour.
+    bool mixChips();
 
     bool drawBehaviors = true;
     ChipManager* chipManager = nullptr;
@@ -133,6 +149,11 @@ public:
     int comboSounds[9] = {};
     // Why the last loadLevel failed.
     std::string lastError;
+
+    // The field effects: the renderer's list, or, without a renderer, the
+    // field's own list, which GameField::update advances and nothing draws.
+    GameFieldEffectList* effectList();
+    std::unique_ptr<GameFieldEffectList> headlessEffects;
 
     // Calls into the renderer; they do nothing while no renderer is set.
     void rendererClearQueue();

@@ -278,15 +278,6 @@ bool GameField::placeChips(const std::vector<ChipDescription>& descriptions) {
     return move.first != nullptr;
 }
 
-void GameField::rebuildCells() {
-    // Drops links to chips that are gone; the falling code adds the rest.
-    for (std::vector<Cell>& line : rows) {
-        for (Cell& cell : line) {
-            if (cell.chip && (cell.chip->destroyed || cell.chip->behaviors.empty())) cell.chip = nullptr;
-        }
-    }
-}
-
 void GameField::startCellAnimations() {
     for (int row = gridHeight; row >= 1; --row) {
         for (int column = 0; column < gridWidth; ++column) {

@@ -8,6 +8,7 @@
 #include "chip_selector.h"
 #include "game_field.h"
 #include "mode.h"
+#include "particle_emitter.h"
 #include "particle_fx.h"
 #include "particle_system.h"
 
@@ -64,7 +65,18 @@ void MoveHint::update(float dt) {
     }
 }
 
-void MoveHint::draw() {}
+void MoveHint::draw() {
+    if (!shown || !effect) return;
+    const float opacity = field->level ? field->level->boardOpacity() : 1.0f;
+    // The one effect is drawn at each point, sharing its particles.
+    for (const QV::Vector2<float>& point : points) {
+        effect->mPosition = point;
+        for (QV::ParticleEmitter* emitter : effect->mParticleEmitters) {
+            emitter->setAlpha(opacity);
+            emitter->render(effect->mPosition);
+        }
+    }
+}
 
 std::pair<Cell*, Cell*> MoveHint::findMove() const {
     for (int row = 0; row <= field->gridHeight; ++row) {
