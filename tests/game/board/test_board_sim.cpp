@@ -34,17 +34,18 @@ std::vector<std::string> lines(const std::string& text) {
 const std::string kContent = std::string("content ") + QV_SOURCE_DIR + "/tests/game/board/content\n";
 
 TEST(BoardSim, LoadsPrintsAndDumpsAFixedLevel) {
-    SimRun run = runSim(kContent + "# a comment\n\nload level_fixed\nprint\ndump\nquit\nprint\n");
+    // The dump after the entry animations, which fly the chips in.
+    SimRun run = runSim(kContent + "# a comment\n\nload level_fixed\nprint\nready\ndump\nquit\nprint\n");
     EXPECT_EQ(run.exitCode, 0);
     std::vector<std::string> out = lines(run.out);
-    ASSERT_EQ(out.size(), 8u) << run.out;
+    ASSERT_EQ(out.size(), 9u) << run.out;
     EXPECT_EQ(out[0], "loaded 5x5");
     EXPECT_EQ(out[1], ". . . . .");
     EXPECT_EQ(out[2], "R:Simple+Chain G B R G");
     EXPECT_EQ(out[4], "B R G/2 B R");
     EXPECT_EQ(out[5], "R G B R R");
-    EXPECT_EQ(out[7].rfind("{\"width\":5,\"height\":5,\"cells\":[", 0), 0u);
-    EXPECT_NE(out[7].find("{\"column\":0,\"row\":1,\"solidity\":1,\"chip\":{\"group\":0,\"kinds\":[\"Simple\","
+    EXPECT_EQ(out[8].rfind("{\"width\":5,\"height\":5,\"cells\":[", 0), 0u);
+    EXPECT_NE(out[8].find("{\"column\":0,\"row\":1,\"solidity\":1,\"chip\":{\"group\":0,\"kinds\":[\"Simple\","
                           "\"Chain\"],\"position\":[0.5,1.5],\"target\":[0.5,1.5],\"moveState\":0,"
                           "\"detonating\":0,\"destroyed\":0,\"properties\":{}}}"),
               std::string::npos);

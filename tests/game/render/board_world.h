@@ -15,6 +15,7 @@
 #include "board_fatal.h"
 #include "animation.h"
 #include "board_host.h"
+#include "chip_appearence.h"
 #include "chip_manager.h"
 #include "chip_selector.h"
 #include "game_field.h"
@@ -100,13 +101,15 @@ public:
         field->loadLevel(level);
     }
 
-    // Ends every cell's entry animation, as the board's frames would.
+    // Ends every cell's entry animation and the chips' flight into their
+    // cells, as the board's frames would.
     void settleCells() {
         for (std::vector<Cell>& line : field->rows) {
             for (Cell& cell : line) {
                 if (cell.animation) cell.animation->update(10.0f);
             }
         }
+        if (ChipAppearence* appearence = field->appearances->currentAppearence()) appearence->update(10.0f);
     }
 
     // Runs the renderer for whole frames of dt, with the particle system's
