@@ -13,6 +13,7 @@
 #include "chip_appearence.h"
 #include "chip_manager.h"
 #include "game_field.h"
+#include "game_field_effect.h"
 #include "support/board_fixture.h"
 #include "task.h"
 
@@ -198,6 +199,36 @@ TEST(BoardFrame, EntryAnimationsPutEveryChipInItsCell) {
     ChipAppearenceCross cross(0.85f, false);
     cross.start(&empty.field());
     EXPECT_TRUE(cross.isFinished());
+}
+
+// Counts its updates and finishes after three; counts its deletion.
+class CountingEffect : public GameFieldEffect {
+public:
+    CountingEffect(int* updates, int* deleted) : updates(updates), deleted(deleted) {}
+    ~CountingEffect() override { ++*deleted; }
+    void update(float) override { finished = ++*updates >= 3; }
+    void draw() override {}
+    int* updates;
+    int* deleted;
+};
+
+TEST(BoardFrame, WithoutARendererTheFieldAdvancesItsOwnEffects) {
+    int updates = 0, deleted = 0, idleUpdates = 0;
+    {
+        Board board({"R"});
+        board.begin();
+        ASSERT_EQ(board.field().renderer, nullptr);
+        board.field().effectList()->add(new CountingEffect(&updates, &deleted));
+        for (int i = 0; i < 5; ++i) board.field().update(kDt);
+        EXPECT_EQ(updates, 3);
+        EXPECT_EQ(deleted, 1);
+        // One left running goes with the board.
+        board.field().effectList()->add(new CountingEffect(&idleUpdates, &deleted));
+        idleUpdates = -100;
+        board.field().update(kDt);
+    }
+    EXPECT_EQ(idleUpdates, -99);
+    EXPECT_EQ(deleted, 2);
 }
 
 }  // namespace
