@@ -1,5 +1,7 @@
 #include "behavior.h"
 
+#include <algorithm>
+
 extern "C" {
 #include <lua.h>
 }
@@ -161,6 +163,8 @@ void ActionsGroup::clear() {
 }
 
 bool ActionsGroup::executeAll(GameField* field, Chip* chip, float dt) {
+    // Most layers have no actions: nothing to copy every frame.
+    if (items.empty()) return true;
     bool result = true;
     // Index walk: an action may add layers or tasks while it runs.
     std::vector<Action*> snapshot(items.begin(), items.end());
@@ -232,6 +236,9 @@ BehaviorScore BehaviorsGroup::popOuterBehavior(GameField* field, Chip* chip, boo
 }
 
 void BehaviorsGroup::runIdleActions(GameField* field, Chip* chip, float dt) {
+    if (std::none_of(items.begin(), items.end(), [](const Behavior* layer) { return !layer->onIdleActions.empty(); })) {
+        return;
+    }
     bool keep = true;
     std::vector<Behavior*> snapshot(items.rbegin(), items.rend());
     for (Behavior* behavior : snapshot) {
