@@ -8,6 +8,7 @@ filelist = {
     { name = "ui_sprites_lua", filename = "/ui/ui_sprites.lua" },
     { name = "ui_presets_lua", filename = "/ui/ui_presets.lua" },
     { name = "ui_window_scene_xml", filename = "/ui/ui_window_scene.xml" },
+    { name = "pill_button_ui", filename = "/ui/pill_button.lua" },
     { name = "ui_list_frame_png", filename = "/ui/ui_list_frame.png" },
     { name = "ui_list_well_png", filename = "/ui/ui_list_well.png" },
     { name = "ui_list_row_png", filename = "/ui/ui_list_row.png" },

@@ -32,6 +32,7 @@ inline std::vector<qvtest::FontMediaFile> media() {
         repositoryFile("ui_list_well_png", "ui/ui_list_well.png"),
         repositoryFile("ui_sprites_lua", "ui/ui_sprites.lua"),
         repositoryFile("ui_presets_lua", "ui/ui_presets.lua"),
+        repositoryFile("pill_button_ui", "ui/pill_button.lua"),
         repositoryFile("strings_xml", "en/strings.xml"),
     };
     const std::vector<std::pair<std::string, std::string>> shop = {

@@ -32,6 +32,7 @@ std::vector<qvtest::FontMediaFile> media() {
         repositoryFile("ui_button_png", "ui/ui_button.png"),
         repositoryFile("ui_sprites_lua", "ui/ui_sprites.lua"),
         repositoryFile("ui_presets_lua", "ui/ui_presets.lua"),
+        repositoryFile("pill_button_ui", "ui/pill_button.lua"),
         repositoryFile("test_window_ui", "dialogs/test_window.lua"),
         repositoryFile("test_window_scene_xml", "dialogs/test_window_scene.xml"),
     };
