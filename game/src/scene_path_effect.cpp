@@ -22,7 +22,9 @@ void ScenePathEffect::init(const std::string& startMarker) {
     if (AE::Marker* start = scene->findMarker(startMarker)) start->play(true);
     for (AE::ISceneNode* child : scene->mChildren) {
         if (child->mName.compare(0, 7, "#speed:") == 0) {
-            speed = float(std::atof(child->mName.c_str() + 7));
+            const float named = float(std::atof(child->mName.c_str() + 7));
+            // A speed that cannot reach a target would hold the board for good.
+            if (std::isfinite(named) && named > 0.0f) speed = named;
             break;
         }
     }

@@ -120,6 +120,12 @@ TEST_F(SceneEffects, PathFlightWithoutSceneOrEndMarkerNeverHangs) {
     bare.finishPath();
     EXPECT_TRUE(bare.finished);
 
+    // A speed that could never arrive falls back to the default.
+    for (const char* name : {"#speed:0", "#speed:-40", "#speed:nan", "#speed:inf"}) {
+        ScenePathEffect stuck(scene({name}, {}), "red");
+        EXPECT_FLOAT_EQ(stuck.getSpeed(), 825.0f) << name;
+    }
+
     ScenePathEffect noEnd(scene({}, {"point"}), "red");
     noEnd.setTarget({1.0f, 0.0f});
     noEnd.update(0.1f);
