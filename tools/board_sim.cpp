@@ -21,6 +21,7 @@
 #include "board_fatal.h"
 #include "board_host.h"
 #include "board_random.h"
+#include "board_sound.h"
 #include "chip.h"
 #include "chip_manager.h"
 #include "chip_appearence.h"
@@ -96,10 +97,12 @@ public:
         mFactory = std::make_unique<QV::ObjectFactory>();
         mMode = std::make_unique<PlainMode>([this](const std::string& line) { onModeLine(line); });
         mHost.currentMode = mMode.get();
+        setBoardSoundNameObserver([this](const std::string& name) { onModeLine("sound " + name); });
         openContent(findGameMedia(), true);
     }
 
     ~BoardSim() {
+        setBoardSoundNameObserver(BoardSoundNameObserver());
         mField.reset();
         dropChipManager();
         mParticles.reset();

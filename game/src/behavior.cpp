@@ -75,7 +75,8 @@ Behavior::Behavior(const Behavior& other)
       levelGoal(other.levelGoal),
       score(other.score),
       kind(other.kind),
-      destroySound(other.destroySound) {
+      destroySound(other.destroySound),
+      destroySoundName(other.destroySoundName) {
     cloneActions(other.onDestroyActions, onDestroyActions);
     cloneActions(other.onIdleActions, onIdleActions);
     cloneDrawables(other.onIdleDrawables, onIdleDrawables);
@@ -114,6 +115,7 @@ Behavior* Behavior::load(QV::LuaScript2& script, const std::string& colourSuffix
     readStringField(script, "onDestroySound", &sound);
     QV::SoundManager* soundManager = QV::SoundManager::instancePointer();
     behavior->destroySound = (soundManager && !sound.empty()) ? soundManager->acquireResource(sound) : 0;
+    behavior->destroySoundName = sound;
 
     registerTemplate(*behavior, groupOfSuffix(colourSuffix));
 
@@ -223,7 +225,7 @@ BehaviorScore BehaviorsGroup::popOuterBehavior(GameField* field, Chip* chip, boo
     if (items.empty()) return result;
     Behavior* outer = items.back();
     items.pop_back();
-    playBoardSound(outer->destroySound);
+    playBoardSound(outer->destroySound, outer->destroySoundName);
     bool allowed = outer->onDestroyActions.executeAll(field, chip, 0.0f);
     if (allowed || force) {
         result.kind = outer->kind;

@@ -54,6 +54,8 @@ public:
     int score = 0;
     int kind = kSimple;
     int destroySound = 0;
+    // The resource name behind destroySound (tools list the sounds by name).
+    std::string destroySoundName;
 };
 
 // Group number of a colour suffix: "_R" 0 .. "_O" 5, "_C" 6, any other -1.

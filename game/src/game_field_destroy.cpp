@@ -154,7 +154,7 @@ void GameField::damageCell(Cell* cell) {
     if (Mode* current = mode()) current->onCellDamaged(cell);
     rendererSpawnTileExplosion(cell);
     if (!tileSoundPlayed) {
-        playBoardSound(tileDestroySound);
+        playBoardSound(tileDestroySound, "tile_destroy_sound");
         tileSoundPlayed = true;
     }
 }

@@ -47,8 +47,9 @@ struct Event {
 // A script line "mark" is no command: its error line marks a place in the output.
 const char* const kMark = "error: unknown command 'mark'";
 
-// The event lines "<frame> <time> <text>" after the mark, chip creations left out.
-std::vector<Event> eventsAfter(const std::vector<std::string>& out) {
+// The event lines "<frame> <time> <text>" after the mark; chip creations and
+// sounds left out unless asked for.
+std::vector<Event> eventsAfter(const std::vector<std::string>& out, bool withSounds = false) {
     std::vector<Event> events;
     auto it = std::find(out.begin(), out.end(), kMark);
     if (it == out.end()) return events;
@@ -59,6 +60,7 @@ std::vector<Event> eventsAfter(const std::vector<std::string>& out) {
         if (!(in >> event.frame >> time) || time.find('.') == std::string::npos) continue;
         std::getline(in >> std::ws, event.text);
         if (event.text.empty() || event.text.rfind("createChip", 0) == 0) continue;
+        if (!withSounds && event.text.rfind("sound ", 0) == 0) continue;
         events.push_back(event);
     }
     return events;
@@ -124,6 +126,15 @@ TEST(BoardPlay, RunOfThreeWaitsForItsDelayHoldsTheColumnAndFallsThroughAHole) {
         EXPECT_EQ(events[i].text, expected[i]);
         EXPECT_EQ(events[i].frame, click + (i < 2 ? 11 : 18)) << events[i].text;
     }
+    // Each chip's layer plays its sound; two tiles break, their sound plays once.
+    std::vector<std::string> sounds;
+    for (const Event& event : eventsAfter(out, true)) {
+        if (event.text.rfind("sound ", 0) != 0) continue;
+        EXPECT_EQ(event.frame, click + 18);
+        sounds.push_back(event.text);
+    }
+    EXPECT_EQ(sounds, std::vector<std::string>({"sound chip_destroy_sound", "sound tile_destroy_sound",
+                                                "sound chip_destroy_sound", "sound chip_destroy_sound"}));
     // The chip above the destroyed (2,5) takes its target in the next frame
     // but waits out the column hold of 0.23 s (14 frames); then it moves.
     std::vector<std::string> dumps;
