@@ -2,7 +2,9 @@
 //   flow_art_gen <media directory>
 // images/flow/: the cutscene panels (intro in three pictures, the end of the
 // first part), the cutscene backdrop and caption ribbon, the first episode's
-// map and the water surfaces of the map's and the main menu's lakes.
+// map and the water surfaces of the map's and the main menu's lakes;
+// images/flow_ui/: the map's top panel with its currency icons and the round
+// "+" button of the star shop (idle, hover and pressed one above the other).
 // One light from the top left; shapes get a gradient, a darker outline, a
 // highlight and a soft shadow. Drawn at twice the size and halved.
 #include <algorithm>
@@ -241,6 +243,24 @@ void frame(Canvas& c, float w, float h, const std::function<void(Canvas&)>& pain
            Rgba{1, 0.96f, 0.85f, 0.5f});
 }
 
+// A coin with a darker rim and an embossed star; silver or gold.
+void coin(Canvas& c, float cx, float cy, float r, bool gold) {
+    const Rgba base = gold ? hex(0xF2C230) : hex(0xC9CED6);
+    solid(c, circle(cx, cy, r), base, cy - r, cy + r, 2.0f);
+    c.fill(circle(cx, cy, r * 0.74f), [&](float, float y) {
+        return mix(shade(base, 0.92f), lighten(base, 0.2f), (y - cy + r) / (2 * r));
+    });
+    c.fill(regular(cx + 0.6f, cy + 0.8f, r * 0.5f, 5, -1.5708f, r * 0.22f), shade(base, 0.62f));
+    c.fill(regular(cx, cy, r * 0.5f, 5, -1.5708f, r * 0.22f), lighten(base, 0.35f));
+    highlight(c, cx - r * 0.35f, cy - r * 0.45f, r * 0.35f, r * 0.18f, 0.45f);
+}
+
+// The gold five-point star of the star currency.
+void starIcon(Canvas& c, float cx, float cy, float r) {
+    solid(c, regular(cx, cy, r, 5, -1.5708f, r * 0.48f), hex(0xF5C518), cy - r, cy + r, 2.0f);
+    highlight(c, cx - r * 0.25f, cy - r * 0.35f, r * 0.28f, r * 0.14f, 0.45f);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -401,6 +421,12 @@ int main(int argc, char** argv) {
             solid(c, polygon({{x - 26, y - 26}, {x, y - 50}, {x + 26, y - 26}}), hex(0xB0413E), y - 50, y - 26);
             c.fill(roundRect(x - 6, y - 20, x + 6, y - 8, 2), hex(0xFFD86B));
         }
+        // A soft vignette holds the eye on the path.
+        c.fill([](float, float) { return true; }, [&](float x, float y) {
+            const float dx = (x - w / 2) / (w * 0.62f), dy = (y - h / 2) / (h * 0.62f);
+            const float d = std::clamp(std::sqrt(dx * dx + dy * dy) - 0.55f, 0.0f, 1.0f);
+            return Rgba{0.05f, 0.08f, 0.12f, 0.45f * d * d * 2.2f};
+        });
         ok &= c.save(dir + "map_episode_1.png");
     }
     // Water surfaces for the water meshes: ripples of light on blue, soft at the edges.
@@ -423,5 +449,41 @@ int main(int argc, char** argv) {
     };
     water("map_lake.png", 400, 110, 11);
     water("menu_lake.png", 560, 90, 5);
+
+    const std::string uiDir = std::string(argv[1]) + "/images/flow_ui/";
+    std::filesystem::create_directories(uiDir);
+    {   // The map's top panel: three currency slots, each an icon and a well for its number.
+        const float w = 560, h = 80;
+        Canvas c{int(w), int(h)};
+        const Shape panel = roundRect(6, 6, w - 8, h - 10, 14);
+        c.shadow(panel, 2.5f, 3.0f, 4.0f);
+        c.fill(grown(panel, 3), hex(0x8A5A2B));
+        c.fill(panel, [&](float, float y) { return mix(hex(0xFFF6E5), hex(0xF4E1BE), (y - 6) / (h - 16)); });
+        c.fill([&](float x, float y) { return panel(x, y) && !roundRect(9, 9, w - 11, h - 13, 12)(x, y); },
+               Rgba{1, 1, 1, 0.55f});
+        for (int i = 0; i < 3; ++i) {
+            const float x = 18 + float(i) * 178;
+            const Shape well = roundRect(x + 34, 20, x + 140, h - 24, 10);
+            c.fill(grown(well, 1.5f), Rgba{0.54f, 0.35f, 0.17f, 0.55f});
+            c.fill(well, [&](float, float y) { return mix(hex(0xE2C79B), hex(0xEED9B4), (y - 20) / (h - 44)); });
+            if (i == 2) starIcon(c, x + 24, 36, 21);
+            else coin(c, x + 24, 36, 19, i == 1);
+        }
+        ok &= c.save(uiDir + "map_top_panel.png");
+    }
+    {   // The round "+" of the star shop: idle, hover (lighter), pressed (darker, 2 px lower).
+        const float s = 56;
+        Canvas c{int(s), int(s * 3)};
+        for (int k = 0; k < 3; ++k) {
+            const float top = float(k) * s, dy = k == 2 ? 2.0f : 0.0f;
+            const float cx = s / 2 - 1, cy = top + s / 2 - 1 + dy, r = 21;
+            const Rgba base = k == 1 ? lighten(hex(0x43A047), 0.08f) : k == 2 ? shade(hex(0x2E7D32), 0.9f) : hex(0x43A047);
+            solid(c, circle(cx, cy, r), base, cy - r, cy + r, 2.0f, k != 2);
+            highlight(c, cx - 6, cy - 10, 10, 5, 0.4f);
+            c.fill(roundRect(cx - 11, cy - 3.5f, cx + 11, cy + 3.5f, 2), Rgba{1, 1, 1, 1});
+            c.fill(roundRect(cx - 3.5f, cy - 11, cx + 3.5f, cy + 11, 2), Rgba{1, 1, 1, 1});
+        }
+        ok &= c.save(uiDir + "map_plus.png");
+    }
     return ok ? 0 : 1;
 }

@@ -12,6 +12,7 @@
 #include "facebook_data_saver.h"
 #include "game_properties.h"
 #include "marketing_tools.h"
+#include "mode.h"
 #include "player_profile.h"
 #include "progress_saver.h"
 #include "remote_storage.h"
@@ -135,6 +136,7 @@ void GameApplication::create() {
 
     // Counted now, written with the next save (at the latest at shut-down).
     if (PlayerProfile* profile = currentProfile()) ++profile->mLaunchCounter;
+    if (GameProperties* properties = GameProperties::instancePointer()) properties->activateModes();
 }
 
 void GameApplication::destroy() {
@@ -161,6 +163,7 @@ void GameApplication::destroy() {
 
     // The profile is saved before anything it holds goes away.
     if (ProgressSaver* saver = QV::Singleton<ProgressSaver>::instancePointer()) saver->saveNow();
+    if (Mode* mode = Mode::current()) mode->deactivate();
     deleteSingleton<GameProperties>();
     deleteSingleton<ProgressSaver>();
     deleteSingleton<RemoteStorage>();
@@ -218,6 +221,7 @@ void GameApplication::update() {
             for (DialogWindow* window : live)
                 if (!window->mReleased) window->relayout();
         }
+        if (Mode* mode = Mode::current()) mode->relayout(portrait);
         dispatchTutorialEvent(new GameEvent(GameEventType::LayoutChanged), getTutorialSequences());
         mPortrait = portrait;
         if (mLoadingScene) adaptSceneLayout(mLoadingScene);

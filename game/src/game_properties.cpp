@@ -5,6 +5,9 @@
 
 #include "animationeditor/vector_stream.h"
 #include "checked_stream.h"
+#include "mode.h"
+#include "mode_factory.h"
+#include "platform_config.h"
 #include "player_data_log.h"
 #include "save_file.h"
 
@@ -15,8 +18,9 @@ const char* const kTutorialSectionName = "tutorial";
 std::string profileFileName(uint64_t id) { return "profile_" + formatProfileId(id) + ".dat"; }
 
 GameProperties::GameProperties(const std::string& dataFolder)
-    : mDataFolder(dataFolder.empty() ? userSaveFolder() : dataFolder),
-      mProfile(std::make_unique<PlayerProfile>()) {
+    : mDataFolder(dataFolder.empty() ? userSaveFolder() : dataFolder) {
+    createModes();
+    mProfile = std::make_unique<PlayerProfile>();
     if (mDataFolder.empty()) {
         // Never fall back to the current folder: nothing is read or written.
         logPlayerData("WARNING: No per-user data folder; the profile is neither loaded nor saved");
@@ -26,7 +30,45 @@ GameProperties::GameProperties(const std::string& dataFolder)
     loadLastProfile();
 }
 
-GameProperties::~GameProperties() = default;
+GameProperties::~GameProperties() {
+    for (auto& [name, mode] : mModes) {
+        unregisterSection(name);
+        delete mode;
+    }
+    mModes.clear();
+    mCurrentMode = nullptr;
+}
+
+void GameProperties::createModes() {
+    const PlatformConfig* config = PlatformConfig::instancePointer();
+    if (!config) return;
+    for (const PlatformModeEntry& entry : config->modes()) {
+        // The first entry of a class keeps its mode.
+        if (mModes.count(entry.className)) continue;
+        Mode* mode = createMode(entry.className, entry.params);
+        if (!mode) continue;
+        mModes[entry.className] = mode;
+        ProfileSection section;
+        section.write = [mode](AE::DataStream& out) { mode->writeSection(out); };
+        // A mode's section that does not fit leaves the mode as it was reset; the
+        // rest of the profile stays good.
+        section.read = [mode](AE::DataStream& in) {
+            mode->readSection(in);
+            return true;
+        };
+        section.reset = [mode](bool newGame) { mode->reset(newGame ? 1 : 0); };
+        registerSection(entry.className, std::move(section));
+    }
+}
+
+void GameProperties::activateModes() {
+    for (auto& [name, mode] : mModes) mode->createStates();
+}
+
+Mode* GameProperties::findMode(const std::string& name) const {
+    const auto it = mModes.find(name);
+    return it == mModes.end() ? nullptr : it->second;
+}
 
 bool GameProperties::loadLastProfile() {
     if (mDataFolder.empty()) return false;

@@ -31,8 +31,9 @@ extern const char* const kProfileSectionName;   // "profile"
 extern const char* const kTutorialSectionName;  // "tutorial"
 std::string profileFileName(uint64_t id);       // "profile_%s.dat"
 
-// Owns the player's profile and writes and reads the profile file with its
-// sections. Loads the last used profile at construction.
+// Owns the game modes of the platform configuration and the player's profile,
+// and writes and reads the profile file with its sections. Each mode keeps
+// the section named by its class. Loads the last used profile at construction.
 class GameProperties : public QV::Singleton<GameProperties> {
 public:
     // dataFolder: where the files live; empty = the per-user save folder.
@@ -48,6 +49,12 @@ public:
 
     void newGame();
     void resetAll();
+    // Every mode creates and registers its game states (the last step of game start).
+    void activateModes();
+
+    // The mode filed under that class name; looking up never adds an entry.
+    Mode* findMode(const std::string& name) const;
+    const std::map<std::string, Mode*>& modes() const { return mModes; }
 
     // A section owner plugs in; bytes of that section already loaded are read at once.
     void registerSection(const std::string& name, ProfileSection section);
@@ -64,10 +71,12 @@ public:
     std::string filePath(const std::string& name) const { return mDataFolder + name; }
 
 private:
+    void createModes();
     void keepDamagedFile(const std::string& path, const std::string& reason);
     bool readRegisteredSection(const std::string& name, const std::vector<uint8_t>& bytes);
 
     std::string mDataFolder;
+    std::map<std::string, Mode*> mModes;  // owned
     std::unique_ptr<PlayerProfile> mProfile;
     Mode* mCurrentMode = nullptr;
     std::map<std::string, ProfileSection> mSections;

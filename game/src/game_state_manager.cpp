@@ -7,6 +7,7 @@
 #include "log_system.h"
 #include "logo_game_state.h"
 #include "main_menu.h"
+#include "mode.h"
 #include "movie_state.h"
 
 namespace {
@@ -14,9 +15,14 @@ namespace {
 constexpr char kSetStateCommand[] = "setState";
 
 // The current game mode hears of every state left and is stopped on the way
-// back to the main menu; there is no mode until the game properties exist.
-void notifyStateEnded(const std::string& name) { (void)name; }
-void deactivateCurrentMode() {}
+// back to the main menu.
+void notifyStateEnded(const std::string& name) {
+    if (Mode* mode = Mode::current()) mode->onStateEnded(name);
+}
+
+void deactivateCurrentMode() {
+    if (Mode* mode = Mode::current()) mode->deactivate();
+}
 
 }  // namespace
 

@@ -6,8 +6,10 @@
 #include "application_start.h"
 #include "dialogs/dialog_window.h"
 #include "dialogs/confirm_window.h"
+#include "dialogs/cutscenes_window.h"
 #include "format_string.h"
 #include "function.h"
+#include "game_properties.h"
 #include "game_state_manager.h"
 #include "input_manager.h"
 #include "job_manager.h"
@@ -16,21 +18,18 @@
 #include "lex_binder.h"
 #include "log_system.h"
 #include "mesh_scene_node.h"
+#include "mode.h"
 #include "ui/ui_manager.h"
 #include "ui/ui_scene_node.h"
 #include "ui/ui_widget.h"
 
 namespace {
 
-ModeActivator gModeActivator = nullptr;
-
 constexpr uint8_t kEscapeKey = 0x1B;
 
 QV::UIManager* ui() { return QV::Singleton<QV::UIManager>::instancePointer(); }
 
 }  // namespace
-
-void setModeActivator(ModeActivator activator) { gModeActivator = activator; }
 
 MainMenu::~MainMenu() { unload(); }
 
@@ -88,6 +87,9 @@ void MainMenu::onActivate() {
     ConfirmWindow* exitWindow = new ConfirmWindow("ExitQuestionWindow", "exit_question_window_ui");
     exitWindow->addListener(this);
     mExitWindow = exitWindow;
+    mAuthorsWindow = new CutscenesWindow();
+    if (QV::UIWidget* authors = mInterface ? mInterface->findChild("btnAuthors") : nullptr)
+        authors->connect("clicked", new QV::Function<MainMenu>(this, &MainMenu::showAuthors));
     if (AE::ISceneNode* scene = getInterfaceScene()) {
         if (AE::ISceneNode* version = scene->findNode("#version"); version && version->getType() == AE::kTextNode)
             static_cast<AE::TextSceneNode*>(version)->setText(getVersionString());
@@ -109,6 +111,8 @@ void MainMenu::unload() {
     unbindCommands();
     delete mExitWindow;
     mExitWindow = nullptr;
+    delete mAuthorsWindow;
+    mAuthorsWindow = nullptr;
     setLoaded(false);
 }
 
@@ -146,8 +150,17 @@ void MainMenu::showExitQuestion() {
 }
 
 void MainMenu::activateMode(std::string name) {
-    if (!gModeActivator || !gModeActivator(name))
+    GameProperties* properties = GameProperties::instancePointer();
+    Mode* mode = properties ? properties->findMode(name) : nullptr;
+    if (!mode) {
         QV::logLine(QV::formatString("WARNING: activateMode: no game mode named '%s'", name.c_str()));
+        return;
+    }
+    mode->activate();
+}
+
+void MainMenu::showAuthors() {
+    if (mAuthorsWindow) mAuthorsWindow->show(true);
 }
 
 void MainMenu::showOptions() {

@@ -13,13 +13,9 @@ class UIWidget;
 }
 class DialogWindow;
 
-// Decides what "activateMode" does with a mode name; false when no mode has
-// that name. The game modes install it; without one nothing is activated.
-using ModeActivator = bool (*)(const std::string& name);
-void setModeActivator(ModeActivator activator);
-
 // The main menu: its interface ("main_menu_ui") with the water of its lake,
-// the commands its buttons run, and the question before the program ends.
+// the commands its buttons run, the authors window, and the question before
+// the program ends.
 class MainMenu : public IGameState, public DialogWindowListener {
 public:
     MainMenu() = default;
@@ -41,11 +37,14 @@ public:
     void showOptions();
     void connectFacebook();
     void showPartner();
+    // The authors button.
+    void showAuthors();
 
     void setSocialButtonVisible(bool visible);
     QV::UIWidget* getInterface() const { return mInterface; }
     AE::ISceneNode* getInterfaceScene() const;
     DialogWindow* getExitWindow() const { return mExitWindow; }
+    DialogWindow* getAuthorsWindow() const { return mAuthorsWindow; }
 
 private:
     void initializeAsync();
@@ -57,4 +56,5 @@ private:
 
     QV::UIWidget* mInterface = nullptr;  // owned by the UI manager
     DialogWindow* mExitWindow = nullptr;
+    DialogWindow* mAuthorsWindow = nullptr;
 };

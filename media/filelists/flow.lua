@@ -21,4 +21,9 @@ filelist = {
     { name = "map_lake_png", filename = "/images/flow/map_lake.png" },
     { name = "map_episode_1_png", filename = "/images/flow/map_episode_1.png" },
     { name = "map_episode_1_xml", filename = "/scenes/flow/map_episode_1.xml" },
+    { name = "map_interface_ui", filename = "/flow_ui/map_interface.lua" },
+    { name = "map_interface_scene_xml", filename = "/scenes/flow/map_interface.xml" },
+    { name = "flow_sprites_lua", filename = "/flow_ui/flow_sprites.lua" },
+    { name = "map_top_panel_png", filename = "/images/flow_ui/map_top_panel.png" },
+    { name = "map_plus_png", filename = "/images/flow_ui/map_plus.png" },
 }

@@ -1,6 +1,7 @@
 -- The main menu: the backdrop scene with the lake's water and the version,
--- and a column of buttons. The social button waits for the social layer and
--- stays hidden; options and the partner link have no button yet.
+-- and a column of buttons (the authors button opens the authors window from
+-- code). The social button waits for the social layer and stays hidden;
+-- options and the partner link have no button yet.
 
 local function button(id, x, y, text)
     local face = function(name, table)
@@ -29,8 +30,9 @@ MainMenu = {
     id = "MainMenu", class = "UIWidget", position = {0, 0},
     childs = {
         { id = "gui", class = "UISceneNode", scene = "main_menu_scene_xml" },
-        button("btnPlay", 552, 380, "Play"),
-        button("btnExit", 552, 468, "Exit"),
+        button("btnPlay", 552, 352, "Play"),
+        button("btnAuthors", 552, 428, "Authors"),
+        button("btnExit", 552, 504, "Exit"),
         button("btnFacebook", 1080, 24, "Connect"),
     },
     events = {

@@ -5,7 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "game_properties.h"
 #include "game_state_manager.h"
+#include "mode.h"
+#include "platform_config.h"
 #include "lex_binded_function.h"
 #include "lex_binded_function_manager.h"
 #include "log_system.h"
@@ -179,6 +182,49 @@ TEST_F(GameStateManagerTest, DeletingTheCurrentStateLeavesNoDanglingCurrentState
     EXPECT_EQ(manager->getCurrentState(), nullptr);
     manager->step(0.016f);  // nothing to update, nothing to crash on
     EXPECT_EQ(manager->findState("A"), nullptr);
+}
+
+// A mode that writes the state hooks it hears into the journal.
+class RecordingMode : public Mode {
+public:
+    explicit RecordingMode(std::vector<std::string>& journal) : mJournal(journal) {}
+    void deactivate() override {
+        mJournal.push_back("mode.deactivate");
+        Mode::deactivate();
+    }
+    void onStateEnded(const std::string& name) override { mJournal.push_back("mode.ended:" + name); }
+    void writeSection(AE::DataStream&) override {}
+    void readSection(AE::DataStream&) override {}
+    bool isLevelRunning() override { return false; }
+    bool createBonusChip(MatchLines&) override { return false; }
+    bool tryFuseBonusChips(Chip*, Chip*) override { return false; }
+
+private:
+    std::vector<std::string>& mJournal;
+};
+
+TEST_F(GameStateManagerTest, TheCurrentModeHearsEveryStateLeftAndStopsOnTheWayToTheMenu) {
+    PlatformConfig config(1, {});
+    GameProperties properties(home.dir.file("save"));
+    RecordingMode mode(journal);
+    mode.activate();
+    ASSERT_EQ(Mode::current(), &mode);
+    RecordingState* menu = new RecordingState("MainMenu", journal);
+    manager->registerState(menu);
+
+    manager->setState("A");  // the current state again still ends for the mode
+    EXPECT_EQ(journal, (std::vector<std::string>{"mode.ended:A", "A.activate"}));
+    journal.clear();
+    manager->setState("B");
+    EXPECT_EQ(journal, (std::vector<std::string>{"A.deactivate", "A.unload", "mode.ended:A", "B.load"}));
+    journal.clear();
+    manager->setState("MainMenu");
+    EXPECT_EQ(journal, (std::vector<std::string>{"B.deactivate", "B.unload", "mode.ended:B", "MainMenu.load",
+                                                 "mode.deactivate"}));
+    EXPECT_EQ(Mode::current(), nullptr);
+    journal.clear();
+    manager->setState("B");  // no current mode: nobody is told
+    EXPECT_EQ(journal, (std::vector<std::string>{"MainMenu.deactivate", "MainMenu.unload", "B.load"}));
 }
 
 TEST(GameStateManagerDesignSize, FollowsTheConfiguredResolutionOrTheSquareDefaults) {
