@@ -24,8 +24,8 @@
 #include "particle_affectors.h"
 #include "particle_fx.h"
 #include "particle_shapes.h"
+#include "particle_fx_writing.h"
 #include "particle_system.h"
-#include "xml_output_archive.h"
 
 namespace {
 
@@ -1140,43 +1140,9 @@ bool writeNormalMapsAndRing(const std::string& media) {
 
 // ---------------------------------------------------------------- particles
 
-template <class T>
-void flat(QV::TimedValueInterval<T>& curve, const T& value) {
-    curve.clear();
-    curve.setLinesCount(1);
-    curve.addKey(0, 0, value);
-    curve.addKey(0, 100, value);
-}
-
-template <class T>
-void ramp(QV::TimedValueInterval<T>& curve, const T& from, const T& to) {
-    curve.clear();
-    curve.setLinesCount(1);
-    curve.addKey(0, 0, from);
-    curve.addKey(0, 100, to);
-}
-
-template <class T>
-void ramp3(QV::TimedValueInterval<T>& curve, const T& a, const T& b, const T& c, int mid) {
-    curve.clear();
-    curve.setLinesCount(1);
-    curve.addKey(0, 0, a);
-    curve.addKey(0, mid, b);
-    curve.addKey(0, 100, c);
-}
-
 void common(QV::ParticleEmitter& e, const char* sprite, int pool, float rate, float life, float emitterLife,
             bool looped) {
-    e.mMaxParticlesCount = pool;
-    e.mSpriteFileName = "board_fx_sprites";
-    e.mSpriteTableName = sprite;
-    flat(e.mEmitRate, rate);
-    flat(e.mInitialLifeTime, life);
-    flat(e.mInitialScaleX, 1.0f);
-    flat(e.mInitialScaleY, 1.0f);
-    e.mEmitterLifeTime = emitterLife;
-    e.mLooped = looped;
-    e.mBlendMode = 2;
+    emitterBasics(e, "board_fx_sprites", sprite, pool, rate, life, emitterLife, looped);
 }
 
 // Sparkles circling the hinted chip, warm white, for as long as it is shown.
@@ -1189,11 +1155,7 @@ QV::ParticleFX* hintFx() {
           QV::Color::fromBytes(255, 200, 90, 0), 30);
     ramp3(e->mInitialScaleX, 0.2f, 0.55f, 0.1f, 40);
     ramp3(e->mInitialScaleY, 0.2f, 0.55f, 0.1f, 40);
-    auto* orbit = new QV::ParticleRotateSpriteAffector();
-    orbit->mInitialMaxAngle = 90.0f;
-    orbit->mInitialRotateCoeffMin = -1.0f;
-    orbit->mInitialRotateCoeffMax = 1.0f;
-    flat(orbit->mInitialAngleVelocity, 120.0f);
+    auto* orbit = randomSpin(90.0f, 120.0f);
     auto* up = new QV::ParticleLinearMovementAffector();
     up->mInitialDirection.mMinVal = QV::Vector2<float>(-0.2f, -1.0f);
     up->mInitialDirection.mMaxVal = QV::Vector2<float>(0.2f, -1.0f);
@@ -1306,12 +1268,7 @@ QV::ParticleFX* chipDestroyFx(const char* shardTable, const QV::Color& colour) {
     ramp(shards->mInitialScaleY, 0.42f, 0.15f);
     auto* push = new QV::ParticleGravityPointAffector();
     flat(push->mForce, -1100.0f);
-    auto* spin = new QV::ParticleRotateSpriteAffector();
-    spin->mInitialMaxAngle = 360.0f;
-    spin->mInitialRotateCoeffMin = -1.0f;
-    spin->mInitialRotateCoeffMax = 1.0f;
-    flat(spin->mInitialAngleVelocity, 400.0f);
-    shards->mParticleAffectors = {push, spin};
+    shards->mParticleAffectors = {push, randomSpin(360.0f, 400.0f)};
     fx->mParticleEmitters.push_back(shards);
     auto* sparks = new QV::ParticleCircleEmitter();
     sparks->mRadius = 12.0f;
@@ -1350,21 +1307,9 @@ QV::ParticleFX* chipPopFx() {
     ramp(sparks->mInitialScaleY, 0.65f, 0.1f);
     auto* out = new QV::ParticleGravityPointAffector();
     flat(out->mForce, -700.0f);
-    auto* spin = new QV::ParticleRotateSpriteAffector();
-    spin->mInitialMaxAngle = 90.0f;
-    spin->mInitialRotateCoeffMin = -1.0f;
-    spin->mInitialRotateCoeffMax = 1.0f;
-    flat(spin->mInitialAngleVelocity, 180.0f);
-    sparks->mParticleAffectors = {out, spin};
+    sparks->mParticleAffectors = {out, randomSpin(90.0f, 180.0f)};
     fx->mParticleEmitters.push_back(sparks);
     return fx;
-}
-
-bool writeEffect(QV::ParticleFX* fx, const std::string& path) {
-    QV::XmlOutputArchive out;
-    out.save(QV::nvp<QV::ParticleFX*>("ParticleFX", &fx));
-    delete fx;
-    return out.saveFile(path);
 }
 
 bool writeParticles(const std::string& media) {

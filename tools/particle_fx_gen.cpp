@@ -17,38 +17,14 @@
 #include "particle_affectors.h"
 #include "particle_fx.h"
 #include "particle_shapes.h"
+#include "particle_fx_writing.h"
 #include "particle_system.h"
-#include "xml_output_archive.h"
 
 namespace {
 
-template <class T>
-void flat(QV::TimedValueInterval<T>& curve, const T& value) {
-    curve.clear();
-    curve.setLinesCount(1);
-    curve.addKey(0, 0, value);
-    curve.addKey(0, 100, value);
-}
-
-template <class T>
-void ramp(QV::TimedValueInterval<T>& curve, const T& from, const T& to) {
-    curve.clear();
-    curve.setLinesCount(1);
-    curve.addKey(0, 0, from);
-    curve.addKey(0, 100, to);
-}
-
 void common(QV::ParticleEmitter& e, const char* sprite, int pool, float rate, float life, float emitterLife,
             bool looped) {
-    e.mMaxParticlesCount = pool;
-    e.mSpriteFileName = "particles_sprites";
-    e.mSpriteTableName = sprite;
-    flat(e.mEmitRate, rate);
-    flat(e.mInitialLifeTime, life);
-    flat(e.mInitialScaleX, 1.0f);
-    flat(e.mInitialScaleY, 1.0f);
-    e.mEmitterLifeTime = emitterLife;
-    e.mLooped = looped;
+    emitterBasics(e, "particles_sprites", sprite, pool, rate, life, emitterLife, looped);
 }
 
 // A ring of sparks thrown out from one point, fading from yellow to red.
@@ -60,15 +36,9 @@ QV::ParticleFX* burst() {
     ramp(e->mParticleColor, QV::Color::fromBytes(255, 230, 90, 255), QV::Color::fromBytes(255, 40, 10, 0));
     ramp(e->mInitialScaleX, 1.0f, 0.3f);
     ramp(e->mInitialScaleY, 1.0f, 0.3f);
-    e->mBlendMode = 2;
     auto* push = new QV::ParticleGravityPointAffector();
     flat(push->mForce, -900.0f);
-    auto* spin = new QV::ParticleRotateSpriteAffector();
-    spin->mInitialMaxAngle = 360.0f;
-    spin->mInitialRotateCoeffMin = -1.0f;
-    spin->mInitialRotateCoeffMax = 1.0f;
-    flat(spin->mInitialAngleVelocity, 180.0f);
-    e->mParticleAffectors = {push, spin};
+    e->mParticleAffectors = {push, randomSpin(360.0f, 180.0f)};
     fx->mParticleEmitters.push_back(e);
     fx->mLoopedAnimation = true;
     return fx;
@@ -83,7 +53,6 @@ QV::ParticleFX* stream() {
     ramp(e->mParticleColor, QV::Color::fromBytes(120, 200, 255, 255), QV::Color::fromBytes(40, 90, 255, 0));
     ramp(e->mInitialScaleX, 0.6f, 0.9f);
     ramp(e->mInitialScaleY, 0.6f, 0.9f);
-    e->mBlendMode = 2;
     auto* up = new QV::ParticleLinearMovementAffector();
     up->mInitialDirection.mMinVal = QV::Vector2<float>(-0.35f, -1.0f);
     up->mInitialDirection.mMaxVal = QV::Vector2<float>(0.35f, -1.0f);
@@ -104,7 +73,6 @@ QV::ParticleFX* trail() {
     common(*e, "trail", 4, 2.5f, 1.6f, -1.0f, true);
     flat(e->mParticleColor, QV::Color::fromBytes(255, 160, 255, 255));
     flat(e->mInitialScaleY, 0.5f);
-    e->mBlendMode = 2;
     e->mUseTails = true;
     e->mHeadSizeTex = 16;
     e->mHeadSize = 16;
@@ -118,13 +86,6 @@ QV::ParticleFX* trail() {
     fx->mParticleEmitters.push_back(e);
     fx->mLoopedAnimation = true;
     return fx;
-}
-
-bool writeEffect(QV::ParticleFX* fx, const std::string& path) {
-    QV::XmlOutputArchive out;
-    out.save(QV::nvp<QV::ParticleFX*>("ParticleFX", &fx));
-    delete fx;
-    return out.saveFile(path);
 }
 
 // 64 x 48: a soft round spark at (0, 0, 32, 32) and a ribbon strip at
