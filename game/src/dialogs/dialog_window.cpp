@@ -6,6 +6,7 @@
 #include "dialogs/dialog_window_listener.h"
 #include "dialogs/dialog_window_manager.h"
 #include "format_string.h"
+#include "layout_markers.h"
 #include "log_system.h"
 #include "report_assert.h"
 #include "ui/ui_manager.h"
@@ -34,6 +35,7 @@ DialogWindow::DialogWindow(const std::string& resource, const std::string& windo
     }
     mScene = static_cast<QV::UISceneNode*>(child)->getNode();
     attachScene(resource);
+    adaptWidgetLayout(mRoot);  // not the virtual: a derived window is not made yet
 }
 
 DialogWindow::DialogWindow(AE::ISceneNode* scene, const std::string& name) : mScene(scene), mResource(name) {
@@ -106,7 +108,10 @@ void DialogWindow::hide() {
     setInputEnabled(false, nullptr);
 }
 
-void DialogWindow::relayout() {}
+void DialogWindow::relayout() {
+    // A window over a bare scene leaves its layout to the scene's owner.
+    if (mRoot) adaptWidgetLayout(mRoot);
+}
 
 template <typename Call>
 void DialogWindow::tellListeners(Call call) {

@@ -68,11 +68,12 @@ struct Owner : DialogWindowListener {
 
 class DialogWindowUI : public testing::Test {
 protected:
-    DialogWindowUI() {
+    DialogWindowUI() : DialogWindowUI(media()) {}
+    explicit DialogWindowUI(const std::vector<qvtest::FontMediaFile>& files) {
         qvtest::UIWorldOptions options;
         options.width = 1280;
         options.height = 720;
-        world = std::make_unique<qvtest::UIWorld>(media(), options);
+        world = std::make_unique<qvtest::UIWorld>(files, options);
         manager = std::make_unique<DialogWindowManager>();
     }
     ~DialogWindowUI() override {
@@ -181,6 +182,32 @@ TEST_F(DialogWindowUI, DestroyedWindowLeavesItsTreeToTheManager) {
         frames(6);
         EXPECT_FALSE(world->ui().isRoot(root)) << shownFrames;
     }
+}
+
+// The shipped window whose scene root carries a landscape layout marker.
+class DialogWindowLayout : public DialogWindowUI {
+protected:
+    DialogWindowLayout() : DialogWindowUI(withLayoutMarker()) {}
+    static std::vector<qvtest::FontMediaFile> withLayoutMarker() {
+        std::vector<qvtest::FontMediaFile> files = media();
+        for (qvtest::FontMediaFile& file : files) {
+            if (file.name != "test_window_scene_xml") continue;
+            const size_t end = file.bytes.find("</markers>");
+            file.bytes.insert(end, "<marker><name>#hor:l-20t-30</name><playList/></marker>");
+        }
+        return files;
+    }
+};
+
+TEST_F(DialogWindowLayout, WindowLaysOutItsSceneWhenMadeAndOnRelayout) {
+    window = std::make_unique<TestWindow>();
+    EXPECT_FLOAT_EQ(window->mScene->getPosition().x, 20.0f);
+    EXPECT_FLOAT_EQ(window->mScene->getPosition().y, 30.0f);
+
+    window->mScene->setPosition(QV::Vector2<float>(0.0f, 0.0f));
+    window->relayout();
+    EXPECT_FLOAT_EQ(window->mScene->getPosition().x, 20.0f);
+    EXPECT_FLOAT_EQ(window->mScene->getPosition().y, 30.0f);
 }
 
 using DialogWindowUIDeathTest = DialogWindowUI;
