@@ -109,6 +109,7 @@ private:
     bool mShaderMode = false;
     VideoTheoraReader mReader;
     yuv_buffer mFrame;
+    // Taken in this order (surface, texture, pixel) wherever more than one is held.
     pthread_mutex_t mSurfaceMutex;
     pthread_mutex_t mPixelMutex;
     pthread_mutex_t mTextureMutex;

@@ -83,8 +83,8 @@ void VideoSurface::releasePlane(VideoPlane& plane) {
 }
 
 void VideoSurface::uploadPlanes() {
-    MutexLock pixelLock(&mPixelMutex);
     MutexLock textureLock(&mTextureMutex);
+    MutexLock pixelLock(&mPixelMutex);
     const int first = mShaderMode ? 1 : 0;
     const int last = mShaderMode ? 2 : 0;
     for (int i = first; i <= last; ++i) {
