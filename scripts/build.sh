@@ -9,7 +9,7 @@ case "$kind" in
   release) cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQV_BENCH=ON >/dev/null ;;
   asan)    cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQV_SANITIZE=ON >/dev/null ;;
   tsan)    cmake -S . -B build/tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQV_TSAN=ON \
-             -DQV_TEST_ONLY='^engine/(animationeditor/test_|test_particle_|test_jobs|test_video_)' >/dev/null ;;
+             -DQV_TEST_ONLY='^engine/(animationeditor/(test_|scene_screen_prog)|test_particle_|test_jobs|test_video_|crash_prog)' >/dev/null ;;
   fuzz)    CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
              -DQV_FUZZ=ON -DQV_TESTS=OFF >/dev/null ;;
   game)    cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null

@@ -8,6 +8,7 @@ jobs="${JOBS:-$(nproc)}"
 
 bash scripts/build.sh release
 bash scripts/build.sh asan
+bash scripts/build.sh tsan
 bash scripts/build.sh fuzz
 bash scripts/run_fuzzers.sh build/fuzz "${FUZZ_SECONDS:-10}"
 
@@ -23,4 +24,7 @@ xvfb-run -a -s "-screen 0 1600x900x24" env SDL_VIDEODRIVER=x11 \
   -R "GfxGL|RenderGL|TextureGL|Screenshot|SceneScreen|LoadingScreen|ParticleRender|Paragraph|VideoRender|WindowFitRun"
 
 ctest --test-dir build/asan -j"$jobs" --output-on-failure --timeout 600
+# The tests of the threaded parts (jobs, particles, scenes, video) under
+# ThreadSanitizer: a reported race fails them.
+ctest --test-dir build/tsan -j"$jobs" --output-on-failure --timeout 600
 ctest --test-dir build/release -j"$jobs" --output-on-failure --timeout 600
