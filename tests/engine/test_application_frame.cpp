@@ -13,6 +13,7 @@
 #include "job.h"
 #include "job_manager.h"
 #include "log_system.h"
+#include "sound_system/sound_manager.h"
 #include "support/media_fixture.h"
 #include "support/temp_dir.h"
 
@@ -117,6 +118,30 @@ TEST_F(ApplicationFrame, ActivationPostsOnlyOnChange) {
     dispatcher->removeListener(&listener);
     dispatcher->removeListener(&listener);
     app->onActivate();
+}
+
+// The OpenAL listener itself, read back after each activation change.
+TEST_F(ApplicationFrame, ListenerGainFollowsActivation) {
+    app = new RecordingApplication();
+    QV::SoundManager* sound = QV::Singleton<QV::SoundManager>::instance();
+    ASSERT_TRUE(sound->hasDevice());
+    auto gain = [sound] { return sound->device().listenerGain(); };
+    EXPECT_FLOAT_EQ(gain(), 1.0f);
+
+    app->onDeactivate();
+    EXPECT_FLOAT_EQ(gain(), 0.0f);
+    sound->update();  // a sound frame keeps the inactive gain
+    EXPECT_FLOAT_EQ(gain(), 0.0f);
+
+    // A call that changes no flag still sets the gain again.
+    sound->device().setListenerGain(0.5f);
+    app->onDeactivate();
+    EXPECT_FLOAT_EQ(gain(), 0.0f);
+    app->onActivate();
+    EXPECT_FLOAT_EQ(gain(), 1.0f);
+    sound->device().setListenerGain(0.5f);
+    app->onActivate();
+    EXPECT_FLOAT_EQ(gain(), 1.0f);
 }
 
 TEST_F(ApplicationFrame, ShutDownDestroysGameAndClearsSingletons) {
