@@ -2,6 +2,7 @@
 
 #include <pthread.h>
 
+#include <chrono>
 #include <cstdint>
 
 #include "benchmarker.h"
@@ -42,11 +43,15 @@ TEST(TimerManager, FrameDeltaFromInjectedClock) {
     }
 }
 
-TEST(TimerManager, SystemClockDeltaIsSmallAndPositive) {
+// The real clock's delta lies within the time the test itself saw pass, however
+// long a loaded machine keeps the thread waiting.
+TEST(TimerManager, SystemClockDeltaIsWithinTheElapsedTime) {
+    const auto before = std::chrono::steady_clock::now();
     QV::TimerManager timers;
     timers.update();
+    const double seen = std::chrono::duration<double>(std::chrono::steady_clock::now() - before).count();
     EXPECT_GE(timers.getFrameDelta(), 0.0f);
-    EXPECT_LT(timers.getFrameDelta(), 1.0f);
+    EXPECT_LE(timers.getFrameDelta(), seen + 0.001);
     EXPECT_EQ(QV::Singleton<QV::TimerManager>::instancePointer(), &timers);
 }
 
