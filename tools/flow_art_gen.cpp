@@ -404,7 +404,7 @@ int main(int argc, char** argv) {
             highlight(c, px[i] - 10, py[i] - 7, 12, 4, 0.3f);
         }
         // Trees along the meadow.
-        const float tx[7] = {90, 320, 640, 470, 1180, 160, 800}, ty[7] = {450, 420, 560, 360, 380, 690, 640};
+        const float tx[7] = {90, 320, 640, 470, 1180, 160, 700}, ty[7] = {450, 420, 560, 360, 380, 690, 690};
         for (int i = 0; i < 7; ++i) {
             const float x = tx[i], y = ty[i];
             solid(c, roundRect(x - 4, y - 30, x + 4, y + 4, 2), hex(0x6B4423), y - 30, y + 4, 1.5f);

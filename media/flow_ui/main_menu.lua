@@ -4,26 +4,7 @@
 -- options and the partner link have no button yet.
 
 local function button(id, x, y, text)
-    local face = function(name, table)
-        return { id = id .. name, class = "UISprite", imagename = "ui_sprites_lua", tablename = table }
-    end
-    local show = function(state, visible)
-        local changes = {}
-        for name, value in pairs(visible) do
-            changes[#changes + 1] = { target = id .. name, property = "transparency", duration = 0.08, value = value }
-        end
-        return { id = state, propertyChanges = changes }
-    end
-    return {
-        id = id, class = "UIButton", position = {x, y},
-        fontPreset = "ui_presets_lua:ui_button", text = text, size = {176, 64},
-        childs = { face("Face", "ui_button"), face("Hover", "ui_button_hover"), face("Pressed", "ui_button_pressed") },
-        states = {
-            show("onIdle", { Face = 1, Hover = 0, Pressed = 0 }),
-            show("onSelect", { Hover = 1, Pressed = 0 }),
-            show("onPress", { Pressed = 1 }),
-        },
-    }
+    return { id = id, class = "UIButton", instance = "#pill_button_ui:PillButton", position = {x, y}, text = text }
 end
 
 MainMenu = {

@@ -1,6 +1,6 @@
 -- The episode map's interface: the top panel scene with the player's silver,
 -- gold and stars, the round "+" that opens the star shop, and the button back
--- to the main menu.
+-- to the main menu (the shared pill button).
 
 local function faces(id, table, suffixes)
     local childs = {}
@@ -29,10 +29,7 @@ MapInterface = {
     id = "MapInterface", class = "UIWidget", position = {0, 0},
     childs = {
         { id = "gui", class = "UISceneNode", scene = "map_interface_scene_xml" },
-        { id = "btnMenu", class = "UIButton", position = {20, 14}, size = {176, 64},
-          fontPreset = "ui_presets_lua:ui_button", text = "Menu",
-          childs = faces("btnMenu", "ui_sprites_lua", { Face = "ui_button", Hover = "ui_button_hover", Pressed = "ui_button_pressed" }),
-          states = states("btnMenu") },
+        { id = "btnMenu", class = "UIButton", instance = "#pill_button_ui:PillButton", position = {20, 14}, text = "Menu" },
         { id = "btnBuyStars", class = "UIButton", position = {1209, 17}, size = {56, 56},
           fontPreset = "ui_presets_lua:ui_button", text = "",
           childs = faces("btnBuyStars", "flow_sprites_lua", { Face = "map_plus", Hover = "map_plus_hover", Pressed = "map_plus_pressed" }),
