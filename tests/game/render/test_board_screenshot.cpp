@@ -8,7 +8,11 @@
 #include "board_world.h"
 #include "cell.h"
 #include "chip.h"
+#include "game_field_effect.h"
+#include "particle_system.h"
 #include "platform/gfx/gl_window.h"
+#include "scene_path_effect.h"
+#include "task.h"
 #include "platform/window.h"
 #include "render_system.h"
 #include "support/font_fixture.h"
@@ -111,6 +115,69 @@ TEST(BoardScreenshot, BombGoesOffOverTheSettledBoard) {
 
     // Far from the blast nothing moved.
     EXPECT_LT(boxDifference(before, after, 32, 32, 160, 160), 1.0);
+}
+
+// The same board with a colour bomb, played: a swap sends its orb over every
+// red chip in reading order; reaching the bomb at (4,5) sets it off, so the
+// orb flies on over a bent picture. Afterwards the board falls and refills.
+TEST(BoardScreenshot, SwapSendsTheColourBombsOrbOverTheBoard) {
+    qvtest::keepDriverLoaded();
+    BoardWorld board(qvtest::HostDevice::OpenGL, kWidth, kHeight, {{"level_swap_lua", "level_swap.lua"}});
+    if (!board.ready()) GTEST_SKIP() << "no OpenGL window here: " << QV::Platform::Window::lastError();
+    QV::RenderSystem* render = board.world.render();
+    ASSERT_EQ(render->createDistortionProgram(QV::RenderSystem::kDistortionPixelShader), 0);
+    render->setClearColor(QV::Color::fromBytes(24, 26, 52, 255));
+    fixBoardPerformanceCounter(7);
+    // The refill's sequence is drawn before the level seeds: start from a known state.
+    seedBoardRandom();
+    board.load("level_swap_lua");
+    board.renderer->camera.x = 32.0f;
+    board.renderer->camera.y = -32.0f;
+    const float dt = 1.0f / 60.0f;
+    auto frame = [&] {
+        board.particles.system->advance(dt);
+        board.field->update(dt);
+        board.renderer->update(dt);
+    };
+    for (int i = 0; i < 150; ++i) frame();  // entry, highlight and settling
+    board.world.frame([&] { board.renderer->draw(); });
+    board.world.frame([&] { board.renderer->draw(); });
+    std::string mismatch =
+        qvtest::compareWithExpected("board_swap_before.png", picture(board), kWidth, kHeight, 8, 200);
+    EXPECT_TRUE(mismatch.empty()) << mismatch;
+
+    std::srand(7);
+    Chip* bomb = board.field->cellAt(4, 5)->chip;
+    ASSERT_NE(bomb, nullptr);
+    board.field->onCellClicked(2, 5);
+    board.field->onCellClicked(1, 5);
+    int frames = 0;
+    while (!bomb->destroyed && frames < 600) {
+        frame();
+        ++frames;
+    }
+    ASSERT_TRUE(bomb->destroyed);
+    for (int i = 0; i < 12; ++i) frame();
+    bool orbFlying = false;
+    for (GameFieldEffect* effect : board.renderer->getEffects()->getEffects())
+        orbFlying = orbFlying || dynamic_cast<ScenePathEffect*>(effect) != nullptr;
+    EXPECT_TRUE(orbFlying);
+    EXPECT_FALSE(board.renderer->getDistortions().empty());
+    board.world.frame([&] { board.renderer->draw(); });
+    mismatch = qvtest::compareWithExpected("board_swap_during.png", picture(board), kWidth, kHeight, 24, 2500);
+    EXPECT_TRUE(mismatch.empty()) << mismatch;
+
+    for (int i = 0; i < 600 && (board.field->taskManager->size() > 0 || board.field->hasEmptyOrMovingCell()); ++i)
+        frame();
+    for (int i = 0; i < 120; ++i) frame();
+    releaseBoardPerformanceCounter();
+    EXPECT_EQ(board.field->taskManager->size(), 0u);
+    // The orb played its end and left; only the level's highlight effects stay.
+    for (GameFieldEffect* effect : board.renderer->getEffects()->getEffects())
+        EXPECT_EQ(dynamic_cast<ScenePathEffect*>(effect), nullptr);
+    board.world.frame([&] { board.renderer->draw(); });
+    mismatch = qvtest::compareWithExpected("board_swap_after.png", picture(board), kWidth, kHeight, 8, 200);
+    EXPECT_TRUE(mismatch.empty()) << mismatch;
 }
 
 }  // namespace

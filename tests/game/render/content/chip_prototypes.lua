@@ -29,6 +29,8 @@ ChipPrototypes = {
     { Name = "Chain",
       Behavior = { colourLayer("Simple", "s_chip"),
                    fixedLayer("Chain", "s_chain", { CanFalling = 0 }) } },
+    { Name = "DestroyColor",
+      Behavior = { fixedLayer("DestroyColor", "s_color_destroyer", { OnDestroyActions = { "ColorDestroyer" } }) } },
     { Name = "Iced",
       Behavior = { colourLayer("Simple", "s_chip"),
                    fixedLayer("Ice", "s_ice_2", { CanFalling = 0 }) } },
