@@ -140,4 +140,34 @@ TEST(BoardSpecials, TwoColourBombsSwappedTakeEveryColouredChip) {
     EXPECT_EQ(last(out, 6), board);
 }
 
+TEST(BoardSpecials, ColourBombSwappedWithAWaveTurnsItsColourIntoWavesThenSetsThemOff) {
+    const std::vector<std::string> out = lines(runSim(swapAndSettle("play_color_wave", "click 2 5\nclick 3 5\n")));
+    const int click = readyFrame(out);
+    ASSERT_GT(click, 0);
+    const std::vector<Destroyed> events = destroyed(out);
+    ASSERT_GE(events.size(), 6u);
+    // The bomb goes when the swap ends; the orb sets off 0.08 s later and turns
+    // the plain reds, one each 0.08 s: a vertical wave first, then a horizontal one.
+    EXPECT_EQ(events[0].kind, "DestroyColor");
+    EXPECT_EQ(events[0].frame, click + 11);
+    const struct {
+        int column, row;
+        const char* kind;
+        int frame;
+    } expected[] = {{0, 1, "Simple", 16}, {4, 2, "Simple", 21},
+                    // Then a destroyer for red sets off the new waves and the swapped wave, one a frame.
+                    {0, 1, "WaveVer", 22}, {4, 2, "WaveHor", 23}, {2, 5, "WaveHor", 24}};
+    for (size_t i = 0; i < 5; ++i) {
+        SCOPED_TRACE(i);
+        auto it = std::find_if(events.begin(), events.end(), [&](const Destroyed& d) {
+            return d.column == expected[i].column && d.row == expected[i].row && d.kind == expected[i].kind;
+        });
+        ASSERT_NE(it, events.end());
+        EXPECT_EQ(it->frame, click + expected[i].frame);
+    }
+    // The vertical wave cleared column 0, the horizontal ones rows 2 and 5.
+    const std::vector<std::string> board = {". . . . .", ". . . . .", ". . . . .", ". G B G B", ". G B G B", ". B G B G"};
+    EXPECT_EQ(last(out, 6), board);
+}
+
 }  // namespace
