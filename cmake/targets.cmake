@@ -96,8 +96,12 @@ if(QV_TESTS)
     if(NOT QV_TEST_ONLY)
       add_dependencies(${target} glimvale)
     endif()
+    # Each test runs on processors of its own: the engine pins its main thread to
+    # the first processor it may use, so without this every program a parallel
+    # ctest starts would queue on processor 0.
     gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST
       PROPERTIES ENVIRONMENT "QV_TEST_PROGS=${PROJECT_BINARY_DIR}/test_progs;QV_GLIMVALE=$<TARGET_FILE:glimvale>"
+        PROCESSOR_AFFINITY ON
       DISCOVERY_TIMEOUT 60)
   endforeach()
 
