@@ -45,7 +45,15 @@ int holdOrLoadSound(const std::string& name, int priority) {
 
 }  // namespace
 
-GameField::GameField(BoardHost* owner) : level(owner) { initialize(); }
+GameField::GameField(BoardHost* owner) : level(owner) {
+    // A fatal error while building leaves no destructor to run.
+    try {
+        initialize();
+    } catch (...) {
+        release();
+        throw;
+    }
+}
 
 void GameField::initialize() {
     chipManager = ChipManager::instance();
@@ -113,7 +121,9 @@ void GameField::loadParameters() {
     }
 }
 
-GameField::~GameField() {
+GameField::~GameField() { release(); }
+
+void GameField::release() {
     // Effects may point into the board; they go first.
     headlessEffects.reset();
     clear();
@@ -133,6 +143,8 @@ GameField::~GameField() {
         sound->releaseResource(clickMissSound);
         for (int id : comboSounds) sound->releaseResource(id);
     }
+    wrongClickSound = tileDestroySound = clickMissSound = 0;
+    for (int& id : comboSounds) id = 0;
 }
 
 void GameField::clear() {

@@ -163,5 +163,7 @@ public:
     void rendererSpawnTileExplosion(const Cell* cell);
 
 private:
+    // Frees what the field holds; also when building it failed half way.
+    void release();
     bool placeChips(const std::vector<ChipDescription>& descriptions);
 };
