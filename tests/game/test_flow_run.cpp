@@ -125,7 +125,7 @@ TEST(FlowRun, EscapeOnTheMenuAsksAndAcceptingEndsWithStatusZeroAndSaves) {
     const std::string profile = dir.file("data/Varnel/Glimvale/profile_0.dat");
     std::filesystem::remove(profile);
     qvtest::ChildProcess game(qvtest::glimvaleProgram(), {}, dir.path(), runEnvironment(dir));
-    ASSERT_TRUE(game.wait(120.0)) << qvtest::readFile(dir.file("QV.log"));
+    ASSERT_TRUE(game.wait(500.0)) << qvtest::readFile(dir.file("QV.log"));
     EXPECT_EQ(game.exitCode(), 0) << game.stderrText();
     const std::string log = qvtest::readFile(dir.file("QV.log"));
     EXPECT_NE(log.find("void MainMenu::initialize() -end"), std::string::npos);
@@ -168,7 +168,7 @@ TEST(FlowScreenshot, MainMenuWithItsLakeAndVersion) {
     qvtest::TempDir dir;
     prepareRun(dir, "400 screenshot menu.png\n410 close\n");
     qvtest::ChildProcess game(qvtest::glimvaleProgram(), {}, dir.path(), runEnvironment(dir));
-    ASSERT_TRUE(game.wait(120.0)) << qvtest::readFile(dir.file("QV.log"));
+    ASSERT_TRUE(game.wait(500.0)) << qvtest::readFile(dir.file("QV.log"));
     ASSERT_EQ(game.exitCode(), 0) << game.stderrText();
     expectPicture(dir.file("menu.png"), "main_menu");
 }
@@ -182,7 +182,7 @@ TEST(FlowRun, NewGamePlaysTheIntroThenTheMapPaysTheDailyBonusAndTheMenuEndsTheGa
     script += "1000 button btnOk\n1100 key 27\n1200 button btnExit\n1260 button btnAccept\n3000 close\n";
     prepareRun(dir, script);
     qvtest::ChildProcess game(qvtest::glimvaleProgram(), {}, dir.path(), runEnvironment(dir));
-    ASSERT_TRUE(game.wait(120.0)) << qvtest::readFile(dir.file("QV.log"));
+    ASSERT_TRUE(game.wait(500.0)) << qvtest::readFile(dir.file("QV.log"));
     EXPECT_EQ(game.exitCode(), 0) << game.stderrText();
     const std::string log = qvtest::readFile(dir.file("QV.log"));
     expectInOrder(log, {"void MovieState::initializeAsync() -begin", "void MainModeMapState::initializeAsync() -begin",
@@ -205,7 +205,7 @@ TEST(FlowRun, WithProgressPlayOpensTheMapAtOnceWhoseShopAndTheMenusAuthorsWindow
                     "3000 close\n");
     writeProfileWithProgress(dir);
     qvtest::ChildProcess game(qvtest::glimvaleProgram(), {}, dir.path(), runEnvironment(dir));
-    ASSERT_TRUE(game.wait(120.0)) << qvtest::readFile(dir.file("QV.log"));
+    ASSERT_TRUE(game.wait(500.0)) << qvtest::readFile(dir.file("QV.log"));
     EXPECT_EQ(game.exitCode(), 0) << game.stderrText();
     const std::string log = qvtest::readFile(dir.file("QV.log"));
     EXPECT_EQ(log.find("MovieState::initializeAsync"), std::string::npos) << log;
@@ -227,7 +227,7 @@ TEST(FlowScreenshot, EpisodeMapWithItsTopPanelAndLevelStones) {
     prepareRun(dir, "400 button btnPlay\n560 screenshot map.png\n570 close\n");
     writeProfileWithProgress(dir);
     qvtest::ChildProcess game(qvtest::glimvaleProgram(), {}, dir.path(), runEnvironment(dir));
-    ASSERT_TRUE(game.wait(120.0)) << qvtest::readFile(dir.file("QV.log"));
+    ASSERT_TRUE(game.wait(500.0)) << qvtest::readFile(dir.file("QV.log"));
     ASSERT_EQ(game.exitCode(), 0) << game.stderrText();
     expectPicture(dir.file("map.png"), "episode_map");
 }
