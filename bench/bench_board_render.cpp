@@ -10,11 +10,11 @@
 #include <cstdlib>
 #include <vector>
 
-#include "behavior.h"
-#include "chip.h"
-#include "drawable_kinds.h"
-#include "game/render/board_world.h"
-#include "objects_group.h"
+#include "board/behavior.h"
+#include "board/chip.h"
+#include "board/view/drawable_kinds.h"
+#include "game/board/view/board_world.h"
+#include "board/objects_group.h"
 #include "render_system.h"
 
 namespace {

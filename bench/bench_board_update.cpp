@@ -10,14 +10,14 @@
 #include <string>
 #include <vector>
 
-#include "board_random.h"
-#include "chip.h"
-#include "chip_appearence.h"
-#include "chip_manager.h"
-#include "game_field.h"
-#include "move_hint.h"
+#include "board/board_random.h"
+#include "board/chip.h"
+#include "board/chip_appearence.h"
+#include "board/chip_manager.h"
+#include "board/game_field.h"
+#include "board/move_hint.h"
 #include "support/board_fixture.h"
-#include "task.h"
+#include "board/task.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 # Targets are found by convention, so adding a source file needs no CMake edit:
 #   engine/src/**/*.cpp        -> qv_engine (static library)
-#   game/src/**/*.cpp          -> glimvale_game (static library), but main.cpp
-#   game/src/main.cpp          -> glimvale (the game)
+#   game/src/**/*.cpp          -> glimvale_game (static library), but flow/main.cpp
+#   game/src/flow/main.cpp     -> glimvale (the game)
 #   tools/*.cpp                -> one executable each
 #   tests/support/*.cpp        -> qv_test_support (shared test helpers)
 #   tests/**/test_*.cpp        -> one GoogleTest executable each
@@ -23,12 +23,12 @@ if(QV_SANITIZE)
 endif()
 
 file(GLOB_RECURSE QV_GAME_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/game/src/*.cpp)
-list(FILTER QV_GAME_SOURCES EXCLUDE REGEX ".*/game/src/main\\.cpp$")
+list(FILTER QV_GAME_SOURCES EXCLUDE REGEX ".*/game/src/flow/main\\.cpp$")
 add_library(glimvale_game STATIC ${QV_GAME_SOURCES} ${PROJECT_SOURCE_DIR}/cmake/empty.cpp)
 target_include_directories(glimvale_game PUBLIC ${PROJECT_SOURCE_DIR}/game/src)
 target_link_libraries(glimvale_game PUBLIC qv_engine)
 
-add_executable(glimvale ${PROJECT_SOURCE_DIR}/game/src/main.cpp)
+add_executable(glimvale ${PROJECT_SOURCE_DIR}/game/src/flow/main.cpp)
 target_link_libraries(glimvale PRIVATE glimvale_game)
 # A build of a few tests (QV_TEST_ONLY) does not make the game itself.
 if(QV_TEST_ONLY)
@@ -108,6 +108,9 @@ if(QV_TESTS)
   # Platform headers stay behind the platform layer.
   add_test(NAME platform_headers_confined
     COMMAND ${CMAKE_COMMAND} -DROOT=${PROJECT_SOURCE_DIR} -P ${PROJECT_SOURCE_DIR}/cmake/check_platform_includes.cmake)
+  # The board reaches the game above it only through BoardHost and Mode.
+  add_test(NAME board_includes_confined
+    COMMAND ${CMAKE_COMMAND} -DROOT=${PROJECT_SOURCE_DIR} -P ${PROJECT_SOURCE_DIR}/cmake/check_board_includes.cmake)
 endif()
 
 if(QV_FUZZ)

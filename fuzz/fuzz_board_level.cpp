@@ -9,16 +9,16 @@
 #include <memory>
 #include <string>
 
-#include "behavior.h"
-#include "board_fatal.h"
-#include "board_host.h"
-#include "chip_manager.h"
-#include "chip_selector.h"
+#include "board/behavior.h"
+#include "board/board_fatal.h"
+#include "board/board_host.h"
+#include "board/chip_manager.h"
+#include "board/chip_selector.h"
 #include "file_system.h"
-#include "game_field.h"
+#include "board/game_field.h"
 #include "log_system.h"
-#include "move_hint.h"
-#include "plain_mode.h"
+#include "board/move_hint.h"
+#include "board/plain_mode.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "game_properties.h"
-#include "save_file.h"
+#include "player/game_properties.h"
+#include "player/save_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const std::string folder = [] {

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "layout_markers.h"
+#include "flow/layout_markers.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     parseLayoutCommands(std::string(reinterpret_cast<const char*>(data), size));

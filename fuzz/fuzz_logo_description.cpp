@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "logo_game_state.h"
+#include "flow/logo_game_state.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::vector<LogoEntry> entries;

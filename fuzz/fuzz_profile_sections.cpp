@@ -5,10 +5,10 @@
 #include <cstdlib>
 #include <vector>
 
-#include "checked_stream.h"
-#include "main_mode_section.h"
-#include "player_profile.h"
-#include "profile_sections.h"
+#include "player/checked_stream.h"
+#include "player/main_mode_section.h"
+#include "player/player_profile.h"
+#include "player/profile_sections.h"
 #include "tutorial/tutorial_progress.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "save_file.h"
+#include "player/save_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const std::string path = [] {

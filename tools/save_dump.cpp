@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "save_dump_text.h"
+#include "player/save_dump_text.h"
 
 int main(int argc, char** argv) {
     SaveDumpOptions options;

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "application.h"
-#include "application_start.h"
+#include "flow/application_start.h"
 #include "config_manager.h"
 #include "file_system.h"
 #include "function.h"

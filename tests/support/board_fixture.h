@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "board_host.h"
-#include "plain_mode.h"
+#include "board/board_host.h"
+#include "board/plain_mode.h"
 #include "support/temp_dir.h"
 
 class ChipManager;

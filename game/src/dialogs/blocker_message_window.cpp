@@ -1,7 +1,7 @@
 #include "dialogs/blocker_message_window.h"
 
 #include "dialogs/buy_valuta_window.h"
-#include "store.h"
+#include "player/store.h"
 
 BlockerMessageWindow::BlockerMessageWindow()
     : DialogWindow("blocker_message_window_ui", "BlockerMessageWindow", "gui") {

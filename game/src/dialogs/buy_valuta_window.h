@@ -5,7 +5,7 @@
 
 #include "dialogs/dialog_window.h"
 #include "singleton.h"
-#include "store.h"
+#include "player/store.h"
 #include "ui/ui_scene_list_item.h"
 
 namespace AE {

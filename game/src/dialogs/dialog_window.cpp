@@ -6,7 +6,7 @@
 #include "dialogs/dialog_window_listener.h"
 #include "dialogs/dialog_window_manager.h"
 #include "format_string.h"
-#include "layout_markers.h"
+#include "flow/layout_markers.h"
 #include "log_system.h"
 #include "report_assert.h"
 #include "ui/ui_manager.h"

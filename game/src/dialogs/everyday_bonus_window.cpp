@@ -3,7 +3,7 @@
 #include "animationeditor/scene_node.h"
 #include "dialogs/window_nodes.h"
 #include "format_string.h"
-#include "store.h"
+#include "player/store.h"
 
 EverydayBonusWindow::EverydayBonusWindow()
     : DialogWindow("everyday_bonus_window_ui", "EverydayBonusWindow", "gui") {

@@ -6,7 +6,7 @@
 #include "dialogs/window_nodes.h"
 #include "format_string.h"
 #include "sprite_manager.h"
-#include "store.h"
+#include "player/store.h"
 
 namespace {
 

@@ -8,10 +8,10 @@
 #include "dialogs/buy_valuta_window.h"
 #include "dialogs/window_nodes.h"
 #include "format_string.h"
-#include "game_properties.h"
-#include "player_profile.h"
-#include "progress_saver.h"
-#include "store.h"
+#include "player/game_properties.h"
+#include "player/player_profile.h"
+#include "player/progress_saver.h"
+#include "player/store.h"
 
 namespace {
 

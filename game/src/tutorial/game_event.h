@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "chip_destroy_info.h"
+#include "board/chip_destroy_info.h"
 
 class PlayLevelWindow;
 

@@ -20,7 +20,7 @@
 #include "animationeditor/scene_registry.h"
 #include "animationeditor/sound_scene_node.h"
 #include "application.h"
-#include "application_start.h"
+#include "flow/application_start.h"
 #include "config_manager.h"
 #include "file_system.h"
 #include "function.h"

@@ -7,15 +7,15 @@
 #include <vector>
 
 #include "animation.h"
-#include "board_random.h"
-#include "board_tasks.h"
-#include "chip.h"
-#include "chip_appearence.h"
-#include "chip_manager.h"
-#include "game_field.h"
-#include "game_field_effect.h"
+#include "board/board_random.h"
+#include "board/board_tasks.h"
+#include "board/chip.h"
+#include "board/chip_appearence.h"
+#include "board/chip_manager.h"
+#include "board/game_field.h"
+#include "board/game_field_effect.h"
 #include "support/board_fixture.h"
-#include "task.h"
+#include "board/task.h"
 
 namespace {
 

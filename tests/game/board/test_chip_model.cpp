@@ -1,13 +1,13 @@
 // Property values, kinds, layers and peeling.
 #include <gtest/gtest.h>
 
-#include "action.h"
-#include "behavior.h"
-#include "board_fatal.h"
-#include "board_sound.h"
-#include "chip.h"
-#include "chip_manager.h"
-#include "property_values.h"
+#include "board/action.h"
+#include "board/behavior.h"
+#include "board/board_fatal.h"
+#include "board/board_sound.h"
+#include "board/chip.h"
+#include "board/chip_manager.h"
+#include "board/property_values.h"
 #include "support/board_fixture.h"
 
 namespace {

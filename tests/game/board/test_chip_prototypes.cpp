@@ -3,11 +3,11 @@
 
 #include <map>
 
-#include "behavior.h"
-#include "board_fatal.h"
-#include "chip.h"
-#include "chip_manager.h"
-#include "chip_selector.h"
+#include "board/behavior.h"
+#include "board/board_fatal.h"
+#include "board/chip.h"
+#include "board/chip_manager.h"
+#include "board/chip_selector.h"
 #include "support/board_fixture.h"
 
 namespace {

@@ -1,10 +1,10 @@
 // Runs found by the nearest-chip selector on small fixed boards.
 #include <gtest/gtest.h>
 
-#include "chip.h"
-#include "chip_manager.h"
-#include "chip_selector.h"
-#include "game_field.h"
+#include "board/chip.h"
+#include "board/chip_manager.h"
+#include "board/chip_selector.h"
+#include "board/game_field.h"
 #include "support/board_fixture.h"
 
 namespace {

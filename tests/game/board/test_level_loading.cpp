@@ -1,15 +1,15 @@
 // Field parameters, the level table and the start placement.
 #include <gtest/gtest.h>
 
-#include "behavior.h"
-#include "board_fatal.h"
-#include "board_random.h"
-#include "chip.h"
-#include "chip_appearence.h"
-#include "chip_manager.h"
-#include "chip_selector.h"
-#include "game_field.h"
-#include "move_hint.h"
+#include "board/behavior.h"
+#include "board/board_fatal.h"
+#include "board/board_random.h"
+#include "board/chip.h"
+#include "board/chip_appearence.h"
+#include "board/chip_manager.h"
+#include "board/chip_selector.h"
+#include "board/game_field.h"
+#include "board/move_hint.h"
 #include "random15.h"
 #include "support/board_fixture.h"
 

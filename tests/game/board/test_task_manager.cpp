@@ -1,13 +1,13 @@
 // Task timing, the board's task kinds and delayed cell destruction.
 #include <gtest/gtest.h>
 
-#include "behavior.h"
-#include "board_tasks.h"
-#include "chip.h"
-#include "chip_manager.h"
-#include "game_field.h"
+#include "board/behavior.h"
+#include "board/board_tasks.h"
+#include "board/chip.h"
+#include "board/chip_manager.h"
+#include "board/game_field.h"
 #include "support/board_fixture.h"
-#include "task.h"
+#include "board/task.h"
 
 namespace {
 

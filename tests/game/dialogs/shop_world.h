@@ -6,9 +6,9 @@
 
 #include "dialogs/dialog_window.h"
 #include "dialogs/dialog_window_manager.h"
-#include "game_properties.h"
-#include "progress_saver.h"
-#include "store.h"
+#include "player/game_properties.h"
+#include "player/progress_saver.h"
+#include "player/store.h"
 #include "support/font_fixture.h"
 #include "support/temp_dir.h"
 #include "support/ui_fixture.h"

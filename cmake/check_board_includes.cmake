@@ -1,0 +1,18 @@
+# Fails when a board file includes a header from the rooms above the board,
+# or when the board's model includes its own drawing (board/view/).
+file(GLOB_RECURSE files ${ROOT}/game/src/board/*.h ${ROOT}/game/src/board/*.cpp)
+set(bad "")
+foreach(f ${files})
+  set(pattern "^[ \t]*#[ \t]*include[ \t]*[<\"](flow|player|dialogs|tutorial|social|game_helpers)/")
+  if(NOT f MATCHES "/game/src/board/view/")
+    set(pattern "^[ \t]*#[ \t]*include[ \t]*[<\"](flow|player|dialogs|tutorial|social|game_helpers|board/view)/")
+  endif()
+  file(STRINGS ${f} lines REGEX "${pattern}")
+  if(lines)
+    list(APPEND bad "${f}: ${lines}")
+  endif()
+endforeach()
+if(bad)
+  string(REPLACE ";" "\n  " text "${bad}")
+  message(FATAL_ERROR "Board files include headers from above the board:\n  ${text}")
+endif()

@@ -1,0 +1,42 @@
+#include "flow/application_start.h"
+
+#include "application.h"
+#include "config_manager.h"
+#include "memory_manager.h"
+#include "platform/window.h"
+#include "platform/user_data_dir.h"
+
+std::string getVersionString() { return "v1.1"; }
+
+std::string gameDataFolder() {
+    std::string folder;
+    if (!QV::Platform::userDataBaseDirectory(folder)) return std::string();
+    for (const char* level : {"/Varnel", "/Glimvale"}) {
+        folder += level;
+        if (!QV::Platform::makeDirectoryLevel(folder)) return std::string();
+    }
+    return folder;
+}
+
+QV::Platform::Window* createMainWindow(Application* application, const std::string& title) {
+    ApplicationWindow* record = application->getWindow();
+    const QV::ConfigResolution& resolution = QV::Singleton<QV::ConfigManager>::instance()->resolution();
+    record->clientWidth = resolution.width;
+    record->clientHeight = resolution.height;
+    QV::Platform::WindowDesc desc;
+    desc.title = title;
+    desc.width = record->clientWidth;
+    desc.height = record->clientHeight;
+    QV::Platform::Window* window = QV::Platform::Window::create(desc);
+    if (!window) return nullptr;
+    record->windowHandle = window->nativeHandle();
+    record->deviceContext = window;
+    return window;
+}
+
+void startApplication(Application* application) {
+    application->initDevices();
+    if (!QV::Singleton<QV::MemoryManager>::instancePointer()) new QV::MemoryManager();
+    application->create();
+    application->setRunning(true);
+}

@@ -1,0 +1,82 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "dialogs/dialog_window_listener.h"
+#include "flow/game_state.h"
+
+namespace AE {
+class ISceneNode;
+}
+namespace QV {
+class UIWidget;
+}
+class EverydayBonusWindow;
+class HolidayPurchaseWindow;
+class MainMode;
+class PlayerProfile;
+
+// The everyday bonus due at `now` (seconds since 1970): 0 when the profile has
+// had today's already (or its day lies ahead), otherwise the day of the new
+// pack: the day after the last one continues the run up to 5, any other day
+// starts again at 1.
+int32_t dueEverydayBonusDay(const PlayerProfile& profile, uint64_t now);
+
+// The episode map's state "MainModeMap", as far as it goes so far: the current
+// episode's map scene with its moving water and level titles, the top panel
+// (silver, gold, stars, the star shop and the way back to the menu), the
+// shop commands, and the everyday bonus on the first visit of a new day.
+// Escape (or the command "showMenu") returns to the main menu.
+class MainModeMapState : public IGameState, public DialogWindowListener {
+public:
+    explicit MainModeMapState(MainMode* mode);
+    ~MainModeMapState() override;
+
+    void load() override;
+    void unload() override;
+    void update(float dt) override;
+    void render() override;
+    void onActivate() override;
+    void onDeactivate() override;
+    std::string getName() const override { return "MainModeMap"; }
+    void onOrientationChanged(int portrait) override;
+    void onWindowClosed(DialogWindow* window) override;
+
+    // Commands.
+    void showMenu();
+    void showBuyGoldWindow();
+    void showBuySilverWindow();
+    void showBuyStarsWindow();
+    void buyHolidayPurchase();
+
+    AE::ISceneNode* getMapRoot() const { return mMapRoot; }
+    int getEpisodeIndex() const { return mEpisodeIndex; }
+    EverydayBonusWindow* getBonusWindow() const { return mBonusWindow; }
+
+    // The job's build step.
+    void buildMap();
+
+private:
+    void initializeAsync();
+    void bindCommands();
+    void unbindCommands();
+    void showLevelTitles();
+    void refreshTopPanel();
+    void offerEverydayBonus();
+
+    MainMode* mMode;
+    int mEpisodeIndex = -1;
+    AE::ISceneNode* mMapRoot = nullptr;  // owned
+    QV::UIWidget* mInterface = nullptr;  // owned by the UI manager
+    AE::ISceneNode* mInterfaceScene = nullptr;
+    AE::ISceneNode* mSilverText = nullptr;
+    AE::ISceneNode* mGoldText = nullptr;
+    AE::ISceneNode* mStarsText = nullptr;
+    AE::ISceneNode* mActionPanel = nullptr;
+    EverydayBonusWindow* mBonusWindow = nullptr;  // owned
+    HolidayPurchaseWindow* mHolidayWindow = nullptr;  // owned
+    // The day whose pack the open bonus window pays when it closes; 0 when none.
+    int32_t mBonusDay = 0;
+    bool mBonusChecked = false;
+};

@@ -1,0 +1,261 @@
+#include "player/save_file.h"
+
+#include <errno.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+#include "player/platform_config.h"
+#include "player/player_data_log.h"
+#include "user_data_folder.h"
+
+namespace {
+
+const char* const kCompanyProduct = "Varnel/Glimvale";
+
+void putWord(uint8_t* at, uint32_t value) {
+    for (int i = 0; i < 4; ++i) at[i] = static_cast<uint8_t>(value >> (8 * i));
+}
+
+uint32_t getWord(const uint8_t* at) {
+    return uint32_t(at[0]) | uint32_t(at[1]) << 8 | uint32_t(at[2]) << 16 | uint32_t(at[3]) << 24;
+}
+
+bool writeAll(int fd, const uint8_t* data, size_t size) {
+    while (size > 0) {
+        ssize_t n = ::write(fd, data, size);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        data += n;
+        size -= size_t(n);
+    }
+    return true;
+}
+
+bool readAll(int fd, uint8_t* data, size_t size) {
+    while (size > 0) {
+        ssize_t n = ::read(fd, data, size);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        if (n == 0) return false;
+        data += n;
+        size -= size_t(n);
+    }
+    return true;
+}
+
+std::string folderOf(const std::string& path) {
+    size_t slash = path.find_last_of('/');
+    if (slash == std::string::npos) return ".";
+    if (slash == 0) return "/";
+    return path.substr(0, slash);
+}
+
+// Makes the rename itself survive a power cut; failures here lose nothing.
+void syncFolder(const std::string& folder) {
+    int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+}  // namespace
+
+uint32_t byteSumChecksum(const void* data, int size) {
+    uint32_t sum = 0;
+    const uint8_t* bytes = static_cast<const uint8_t*>(data);
+    for (int i = 0; i < size; ++i) sum += bytes[i];
+    return sum;
+}
+
+uint32_t saveFileVersionWord(int platformCode) {
+    return (static_cast<uint32_t>(platformCode) << 16) | kSaveFileFormat;
+}
+
+std::string userSaveFolder() {
+    // The folder text is only bounded by the engine's own base-folder limit.
+    std::vector<char> buffer(QV::kUserDataBaseLimit + 256);
+    if (QV::getUserDataFolder("", kCompanyProduct, buffer.data(), buffer.size()) !=
+        QV::kUserDataFolderFound) {
+        return std::string();
+    }
+    std::string folder = buffer.data();
+    // An empty sub-folder leaves two separators at the end; one is enough here.
+    while (folder.size() > 1 && folder.back() == '/' && folder[folder.size() - 2] == '/') folder.pop_back();
+    return folder;
+}
+
+int currentPlatformCode() {
+    PlatformConfig* config = PlatformConfig::instancePointer();
+    return config ? config->platformCode() : 0;
+}
+
+std::string saveFilePath(const std::string& name) { return userSaveFolder() + name; }
+
+int writeSaveFile(const char* name, const void* data, int size) {
+    return writeSaveFileAt(saveFilePath(name ? name : ""), data, size, currentPlatformCode());
+}
+
+int readSaveFile(const char* name, void* out, int outSize) {
+    return readSaveFileAt(saveFilePath(name ? name : ""), out, outSize, currentPlatformCode());
+}
+
+int saveFilePayloadSize(const char* name) { return saveFilePayloadSizeAt(saveFilePath(name ? name : "")); }
+
+std::vector<uint8_t> buildSaveFileBytes(const void* data, int size, int platformCode) {
+    if (size < 0) size = 0;
+    std::vector<uint8_t> bytes(kSaveFileHeaderSize + size_t(size));
+    putWord(bytes.data(), byteSumChecksum(data, size));
+    putWord(bytes.data() + 4, saveFileVersionWord(platformCode));
+    if (size > 0) std::memcpy(bytes.data() + kSaveFileHeaderSize, data, size_t(size));
+    return bytes;
+}
+
+int writeSaveFileAt(const std::string& path, const void* data, int size, int platformCode) {
+    if (size < 0 || (size > 0 && !data)) return 1;
+    if (size > kSaveFileMaxPayload) {
+        logPlayerData("WARNING: Save file '" + path + "' not written: its payload of " +
+                      std::to_string(size) + " bytes is over the limit");
+        return 1;
+    }
+    if (path.empty() || path.back() == '/') return 1;
+    std::vector<uint8_t> bytes = buildSaveFileBytes(data, size, platformCode);
+
+    // A kill at any moment leaves either the old file or the new one.
+    const std::string temporary = path + ".tmp";
+    int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    if (fd < 0) return 1;
+    bool ok = writeAll(fd, bytes.data(), bytes.size()) && ::fsync(fd) == 0;
+    ok = (::close(fd) == 0) && ok;
+    if (!ok || ::rename(temporary.c_str(), path.c_str()) != 0) {
+        ::unlink(temporary.c_str());
+        return 1;
+    }
+    syncFolder(folderOf(path));
+    return 0;
+}
+
+SaveFileInfo parseSaveFileBytes(const uint8_t* bytes, size_t size, int platformCode) {
+    SaveFileInfo info;
+    info.fileSize = static_cast<int64_t>(size);
+    if (size < size_t(kSaveFileHeaderSize)) {
+        info.status = SaveFileStatus::TooShort;
+        return info;
+    }
+    info.storedChecksum = getWord(bytes);
+    info.versionWord = getWord(bytes + 4);
+    const size_t payload = size - kSaveFileHeaderSize;
+    if (payload > size_t(kSaveFileMaxPayload)) {
+        info.status = SaveFileStatus::TooLarge;
+        return info;
+    }
+    info.payload.assign(bytes + kSaveFileHeaderSize, bytes + size);
+    info.computedChecksum = byteSumChecksum(info.payload.data(), static_cast<int>(payload));
+    if (payload == 0) {
+        info.status = SaveFileStatus::TooShort;
+    } else if (!info.checksumOk()) {
+        info.status = SaveFileStatus::BadChecksum;
+    } else if (info.versionWord != saveFileVersionWord(platformCode)) {
+        info.status = SaveFileStatus::BadVersion;
+    } else {
+        info.status = SaveFileStatus::Ok;
+    }
+    return info;
+}
+
+SaveFileInfo inspectSaveFile(const std::string& path, int platformCode) {
+    SaveFileInfo info;
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        // Only a file that is not there is missing; one that cannot be read is not
+        // to be overwritten as if it were.
+        if (errno != ENOENT) info.status = SaveFileStatus::ReadError;
+        return info;
+    }
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        info.status = SaveFileStatus::ReadError;
+        return info;
+    }
+    const int64_t fileSize = st.st_size;
+    // Never allocate for a file larger than any container can be.
+    if (fileSize > int64_t(kSaveFileHeaderSize) + kSaveFileMaxPayload) {
+        uint8_t header[kSaveFileHeaderSize];
+        if (readAll(fd, header, sizeof(header))) {
+            info.storedChecksum = getWord(header);
+            info.versionWord = getWord(header + 4);
+        }
+        ::close(fd);
+        info.fileSize = fileSize;
+        info.status = SaveFileStatus::TooLarge;
+        return info;
+    }
+    std::vector<uint8_t> bytes(static_cast<size_t>(fileSize));
+    bool ok = readAll(fd, bytes.data(), bytes.size());
+    ::close(fd);
+    if (!ok) {
+        info.fileSize = fileSize;
+        info.status = SaveFileStatus::ReadError;
+        return info;
+    }
+    return parseSaveFileBytes(bytes.data(), bytes.size(), platformCode);
+}
+
+int readSaveFileAt(const std::string& path, void* out, int outSize, int platformCode) {
+    SaveFileInfo info = inspectSaveFile(path, platformCode);
+    if (info.status != SaveFileStatus::Ok) return -1;
+    int payload = static_cast<int>(info.payload.size());
+    int count = outSize > 0 ? std::min(outSize, payload) : payload;
+    if (count > 0 && out) std::memcpy(out, info.payload.data(), size_t(count));
+    return out ? count : -1;
+}
+
+int saveFilePayloadSizeAt(const std::string& path) {
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return -1;
+    if (st.st_size < kSaveFileHeaderSize) return -1;
+    if (st.st_size - kSaveFileHeaderSize > int64_t(kSaveFileMaxPayload)) {
+        // Sizes a caller would trust to allocate are capped; the read refuses the file anyway.
+        return -1;
+    }
+    return static_cast<int>(st.st_size - kSaveFileHeaderSize);
+}
+
+const char* saveFileStatusText(SaveFileStatus status) {
+    switch (status) {
+        case SaveFileStatus::Ok: return "ok";
+        case SaveFileStatus::Missing: return "missing";
+        case SaveFileStatus::TooShort: return "too short";
+        case SaveFileStatus::TooLarge: return "payload over 65536 bytes";
+        case SaveFileStatus::BadChecksum: return "checksum mismatch";
+        case SaveFileStatus::BadVersion: return "version word mismatch";
+        case SaveFileStatus::ReadError: return "read error";
+    }
+    return "?";
+}
+
+void seekStream(std::istream& stream, int64_t offset, SeekOrigin origin) {
+    if (!stream) return;
+    const std::istream::pos_type here = stream.tellg();
+    stream.seekg(0, std::ios::end);
+    const int64_t end = static_cast<int64_t>(stream.tellg());
+    int64_t base = 0;
+    if (origin == SeekOrigin::Current) base = static_cast<int64_t>(here);
+    if (origin == SeekOrigin::End) base = end;
+    const int64_t target = base + offset;
+    if (here < 0 || end < 0 || target < 0 || target > end) {
+        if (here >= 0) stream.seekg(here);
+        stream.setstate(std::ios::failbit);
+        return;
+    }
+    stream.seekg(target, std::ios::beg);
+}

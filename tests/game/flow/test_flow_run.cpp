@@ -1,0 +1,235 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "animationeditor/vector_stream.h"
+#include "player/game_properties.h"
+#include "image.h"
+#include "image_png.h"
+#include "player/main_mode_section.h"
+#include "player/platform_config.h"
+#include "player/profile_sections.h"
+#include "player/save_file.h"
+#include "support/child_process.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+// A run folder with the content, an empty data folder and a windowed 1280 x 720 profile.
+void prepareRun(const qvtest::TempDir& dir, const std::string& script) {
+    std::filesystem::create_directories(dir.file("media"));
+    std::filesystem::copy(QV_SOURCE_DIR "/media", dir.file("media"), std::filesystem::copy_options::recursive);
+    std::filesystem::create_directories(dir.file("data/Varnel/Glimvale"));
+    qvtest::writeFile(dir.file("resolution.txt"), "1280\n720\n");
+    qvtest::writeFile(dir.file("input.txt"), script);
+    PlatformConfig config(1, {});
+    GameProperties properties(dir.file("data/Varnel/Glimvale/"));
+    properties.profile()->mFullScreen = 0;
+    properties.saveProfile();
+}
+
+std::map<std::string, std::string> runEnvironment(const qvtest::TempDir& dir) {
+    const char* driver = std::getenv("SDL_VIDEODRIVER");
+    return {{"SDL_VIDEODRIVER", driver && *driver ? driver : "offscreen"},
+            {"ALSOFT_DRIVERS", "null"},
+            {"QV_NO_MESSAGE_BOX", "1"},
+            {"XDG_DATA_HOME", dir.file("data")},
+            {"QV_INPUT_SCRIPT", dir.file("input.txt")},
+            {"QV_FIXED_DT", "0.02"},
+            {"QV_PERF_COUNTER", "7"}};
+}
+
+// Replaces the prepared profile with one whose first level is won, and whose
+// everyday bonus is taken until a day ahead (so no bonus window opens today).
+void writeProfileWithProgress(const qvtest::TempDir& dir) {
+    const std::string folder = dir.file("data/Varnel/Glimvale/");
+    SectionMap sections;
+    PlayerProfile profile;
+    profile.mFullScreen = 0;
+    profile.mDayStamp = (uint64_t(std::time(nullptr)) / 86400 + 2) * 86400;
+    AE::VectorStream profileStream(&sections["profile"]);
+    profile.write(profileStream);
+    MainModeProgress progress;
+    progress.hasProgress = true;
+    progress.currentLevel = 1;
+    progress.episodes.resize(1);
+    progress.episodes[0].parts = {{false, {{true, 900}, {false, 0}, {false, 0}}}, {true, {{false, 0}, {false, 0}, {false, 0}}}};
+    AE::VectorStream modeStream(&sections["MainMode"]);
+    writeMainModeSection(modeStream, progress);
+    const std::vector<uint8_t> payload = writeSectionTable(sections);
+    ASSERT_EQ(writeSaveFileAt(folder + "profile_0.dat", payload.data(), int(payload.size()), 1), 0);
+}
+
+// What save_dump prints for the profile, with the shipped episode tree.
+std::string saveDump(const qvtest::TempDir& dir) {
+    std::string out;
+    const std::string command = std::string(QV_BINARY_DIR "/save_dump --episodes ") + QV_SOURCE_DIR +
+                                "/media/main_mode.lua " + dir.file("data/Varnel/Glimvale/profile_0.dat") + " 2>&1";
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe) return out;
+    char buffer[4096];
+    for (size_t n; (n = fread(buffer, 1, sizeof(buffer), pipe)) > 0;) out.append(buffer, n);
+    pclose(pipe);
+    return out;
+}
+
+bool hasLine(const std::string& text, const std::string& line) {
+    return ("\n" + text).find("\n" + line + "\n") != std::string::npos;
+}
+
+// The log's "ERROR:" lines but the archive the run folder does not have.
+std::string errorLines(const std::string& log) {
+    std::string errors;
+    size_t at = 0;
+    while (at < log.size()) {
+        size_t end = log.find('\n', at);
+        if (end == std::string::npos) end = log.size();
+        const std::string line = log.substr(at, end - at);
+        if (line.find("ERROR:") != std::string::npos && line.find("Failed to open QVP archive") == std::string::npos)
+            errors += line + "\n";
+        at = end + 1;
+    }
+    return errors;
+}
+
+// Each line found after the one before it.
+void expectInOrder(const std::string& log, const std::vector<std::string>& lines) {
+    size_t at = 0;
+    for (const std::string& line : lines) {
+        const size_t found = log.find(line, at);
+        ASSERT_NE(found, std::string::npos) << "'" << line << "' missing or out of order in\n" << log;
+        at = found + line.size();
+    }
+}
+
+std::vector<uint8_t> readPng(const std::string& path, uint32_t* width, uint32_t* height) {
+    const std::string bytes = qvtest::readFile(path);
+    QV::MemoryImageSource source(bytes.data(), bytes.size());
+    QV::PngImage image;
+    std::string error;
+    if (bytes.empty() || !image.decode(source, &error)) return {};
+    *width = image.width();
+    *height = image.height();
+    return std::vector<uint8_t>(image.pixels(), image.pixels() + size_t(image.width()) * image.height() * 4);
+}
+
+TEST(FlowRun, EscapeOnTheMenuAsksAndAcceptingEndsWithStatusZeroAndSaves) {
+    qvtest::TempDir dir;
+    // The menu is up well before frame 400; "No" keeps it, the second question is accepted.
+    prepareRun(dir, "400 key 27\n440 button btnReject\n480 button btnExit\n520 button btnAccept\n2000 close\n");
+    const std::string profile = dir.file("data/Varnel/Glimvale/profile_0.dat");
+    std::filesystem::remove(profile);
+    qvtest::ChildProcess game(qvtest::glimvaleProgram(), {}, dir.path(), runEnvironment(dir));
+    ASSERT_TRUE(game.wait(500.0)) << qvtest::readFile(dir.file("QV.log"));
+    EXPECT_EQ(game.exitCode(), 0) << game.stderrText();
+    const std::string log = qvtest::readFile(dir.file("QV.log"));
+    EXPECT_NE(log.find("void MainMenu::initialize() -end"), std::string::npos);
+    EXPECT_NE(log.find("MainMenu: exit accepted"), std::string::npos) << log;
+    EXPECT_EQ(log.find("Screenshot"), std::string::npos);
+    EXPECT_TRUE(std::filesystem::exists(profile));  // saved on the way out
+}
+
+// Compares a screenshot with its expected picture (QV_UPDATE_EXPECTED=1 writes it).
+void expectPicture(const std::string& shot, const std::string& name) {
+    uint32_t width = 0, height = 0;
+    const std::vector<uint8_t> got = readPng(shot, &width, &height);
+    ASSERT_FALSE(got.empty()) << "no picture in " << shot;
+    const std::string expectedPath = std::string(QV_SOURCE_DIR) + "/tests/game/expected/" + name + ".png";
+    if (std::getenv("QV_UPDATE_EXPECTED")) {
+        std::filesystem::copy_file(shot, expectedPath, std::filesystem::copy_options::overwrite_existing);
+        GTEST_SKIP() << "wrote " << expectedPath;
+    }
+    uint32_t ew = 0, eh = 0;
+    const std::vector<uint8_t> expected = readPng(expectedPath, &ew, &eh);
+    ASSERT_FALSE(expected.empty()) << "missing " << expectedPath << " (QV_UPDATE_EXPECTED=1 writes it)";
+    ASSERT_EQ(ew, width);
+    ASSERT_EQ(eh, height);
+    int off = 0;
+    for (size_t i = 0; i + 3 < got.size(); i += 4) {
+        for (int c = 0; c < 3; ++c) {
+            if (std::abs(int(got[i + c]) - int(expected[i + c])) > 12) {
+                ++off;
+                break;
+            }
+        }
+    }
+    const std::string actualPath = std::string(QV_BINARY_DIR) + "/" + name + "_actual.png";
+    if (off > int(width * height) / 200)
+        std::filesystem::copy_file(shot, actualPath, std::filesystem::copy_options::overwrite_existing);
+    EXPECT_LE(off, int(width * height) / 200) << off << " pixels differ; picture in " << actualPath;
+}
+
+TEST(FlowScreenshot, MainMenuWithItsLakeAndVersion) {
+    qvtest::TempDir dir;
+    prepareRun(dir, "400 screenshot menu.png\n410 close\n");
+    qvtest::ChildProcess game(qvtest::glimvaleProgram(), {}, dir.path(), runEnvironment(dir));
+    ASSERT_TRUE(game.wait(500.0)) << qvtest::readFile(dir.file("QV.log"));
+    ASSERT_EQ(game.exitCode(), 0) << game.stderrText();
+    expectPicture(dir.file("menu.png"), "main_menu");
+}
+
+TEST(FlowRun, NewGamePlaysTheIntroThenTheMapPaysTheDailyBonusAndTheMenuEndsTheGameSaving) {
+    qvtest::TempDir dir;
+    // Play; clicks away from every button through the intro (the first is swallowed);
+    // the daily bonus taken on the map; Escape to the menu; Exit and Yes.
+    std::string script = "400 button btnPlay\n";
+    for (int frame = 460; frame <= 820; frame += 30) script += std::to_string(frame) + " click 100 650\n";
+    script += "1000 button btnOk\n1100 key 27\n1200 button btnExit\n1260 button btnAccept\n3000 close\n";
+    prepareRun(dir, script);
+    qvtest::ChildProcess game(qvtest::glimvaleProgram(), {}, dir.path(), runEnvironment(dir));
+    ASSERT_TRUE(game.wait(500.0)) << qvtest::readFile(dir.file("QV.log"));
+    EXPECT_EQ(game.exitCode(), 0) << game.stderrText();
+    const std::string log = qvtest::readFile(dir.file("QV.log"));
+    expectInOrder(log, {"void MovieState::initializeAsync() -begin", "void MainModeMapState::initializeAsync() -begin",
+                        "void MainModeMapState::initializeAsync() -end", "MainModeMapState: everyday bonus of day 1",
+                        "MainModeMapState: everyday bonus of day 1 paid", "MainMenu::load", "MainMenu: exit accepted"});
+    EXPECT_EQ(errorLines(log), "");
+
+    const std::string dump = saveDump(dir);
+    for (const char* line : {"MainMode.version = 12", "MainMode.read_ok = 1", "MainMode.hearts = 5",
+                             "MainMode.episode.0.parts = 2", "MainMode.episode.0.part.0.closed = 0",
+                             "MainMode.episode.0.part.0.level.0.completed = 0", "MainMode.episode.0.part.1.closed = 1",
+                             "profile.silver = 400", "profile.day_index = 1"})
+        EXPECT_TRUE(hasLine(dump, line)) << line << " in\n" << dump << "\nafter\n" << log;
+}
+
+TEST(FlowRun, WithProgressPlayOpensTheMapAtOnceWhoseShopAndTheMenusAuthorsWindowOpenAndClose) {
+    qvtest::TempDir dir;
+    prepareRun(dir, "380 command activateMode:mainmode\n400 button btnPlay\n520 button btnBuyStars\n600 button btnClose\n700 key 27\n"
+                    "800 button btnAuthors\n880 button btnClose\n960 button btnExit\n1020 button btnAccept\n"
+                    "3000 close\n");
+    writeProfileWithProgress(dir);
+    qvtest::ChildProcess game(qvtest::glimvaleProgram(), {}, dir.path(), runEnvironment(dir));
+    ASSERT_TRUE(game.wait(500.0)) << qvtest::readFile(dir.file("QV.log"));
+    EXPECT_EQ(game.exitCode(), 0) << game.stderrText();
+    const std::string log = qvtest::readFile(dir.file("QV.log"));
+    EXPECT_EQ(log.find("MovieState::initializeAsync"), std::string::npos) << log;
+    EXPECT_EQ(log.find("everyday bonus"), std::string::npos) << log;
+    // Every scripted click found its shown widget: the shop and the authors window were up.
+    EXPECT_EQ(errorLines(log), "");
+    // A mode name of another case is nobody's: one warning, and Play still finds the mode.
+    expectInOrder(log, {"WARNING: activateMode: no game mode named 'mainmode'",
+                        "void MainModeMapState::initializeAsync() -begin", "MainMenu::load", "MainMenu: exit accepted"});
+
+    const std::string dump = saveDump(dir);
+    for (const char* line : {"MainMode.read_ok = 1", "MainMode.episode.0.part.0.level.0.completed = 1",
+                             "MainMode.episode.0.part.0.level.0.best_score = 900", "profile.silver = 350"})
+        EXPECT_TRUE(hasLine(dump, line)) << line << " in\n" << dump;
+}
+
+TEST(FlowScreenshot, EpisodeMapWithItsTopPanelAndLevelStones) {
+    qvtest::TempDir dir;
+    prepareRun(dir, "400 button btnPlay\n560 screenshot map.png\n570 close\n");
+    writeProfileWithProgress(dir);
+    qvtest::ChildProcess game(qvtest::glimvaleProgram(), {}, dir.path(), runEnvironment(dir));
+    ASSERT_TRUE(game.wait(500.0)) << qvtest::readFile(dir.file("QV.log"));
+    ASSERT_EQ(game.exitCode(), 0) << game.stderrText();
+    expectPicture(dir.file("map.png"), "episode_map");
+}
+
+}  // namespace
