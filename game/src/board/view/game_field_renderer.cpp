@@ -286,6 +286,7 @@ void GameFieldRenderer::spawnTorchDistortions(float dt) {
     for (const QV::Vector2<float>* point : field->torchPoints) {
         DistortionRecord record;
         record.x = camera.x + cs * (point->x + random01());
+        // No vertical jitter; the draw stays so the torches' numbers keep their order.
         record.y = camera.y + cs * (point->y + random01() * 0.0f);
         record.scaleX = random01() * 0.2f + 0.25f;
         record.scaleY = random01() * 0.2f + 0.25f;
