@@ -8,13 +8,14 @@ DestroyChipTask::DestroyChipTask(Chip* chip, bool hitNeighbours, GameField* fiel
     blockWhileRunning = 1;
     blockWhileWaiting = 1;
     if (chip) {
+        chipGeneration = chip->generation;
         chip->setProperty("lock", DataHolder("1"));
         chip->destroyScheduled = 1;
     }
 }
 
 bool DestroyChipTask::update(float) {
-    if (!chip) return true;
+    if (!chip || chip->generation != chipGeneration) return true;
     chip->destroy(field, hitNeighbours != 0, false);
     if (!chip->destroyed) {
         chip->removeProperty("lock");

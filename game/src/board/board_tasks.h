@@ -6,7 +6,8 @@ class Cell;
 class Chip;
 class GameField;
 
-// Destroys a chip when due; marks it "lock" while it waits.
+// Destroys a chip when due; marks it "lock" while it waits. A chip that the
+// pool handed out again meanwhile is another chip: it is left alone.
 class DestroyChipTask : public Task {
 public:
     DestroyChipTask(Chip* chip, bool hitNeighbours, GameField* field);
@@ -14,6 +15,7 @@ public:
     Chip* chip;
     GameField* field;
     uint8_t hitNeighbours;
+    uint32_t chipGeneration = 0;
 };
 
 // Wears one tile layer of a cell when due.

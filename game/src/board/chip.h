@@ -77,4 +77,7 @@ public:
     int32_t destroyScheduled = 0;
     // Read by the store's chip value table.
     std::vector<uint32_t> ids;
+    // Changes each time the pool hands this chip out; whoever keeps a chip
+    // across frames keeps this too and drops the chip once it differs.
+    uint32_t generation = 0;
 };

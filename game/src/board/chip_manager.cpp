@@ -202,11 +202,14 @@ ChipPrototype* ChipManager::findPrototype(const std::string& name) const {
 Chip* ChipManager::allocateChip() {
     for (Chip* chip : pool) {
         if (chip->destroyed) {
+            if (reuseObserver) reuseObserver(chip);
             chip->reset();
+            chip->generation = ++lastGeneration;
             return chip;
         }
     }
     Chip* chip = new Chip();
+    chip->generation = ++lastGeneration;
     pool.push_back(chip);
     return chip;
 }

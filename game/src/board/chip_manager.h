@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <deque>
 #include <functional>
 #include <map>
@@ -64,6 +65,8 @@ public:
     // The next chip to drop: the spawn queue's front entry, else the sequence.
     ChipPrototype* nextSpawnPrototype();
 
+    // A destroyed chip of the pool, else a new one; either way with a
+    // generation it has never had.
     Chip* allocateChip();
     // Null when the prototype is unknown or the sequence is empty.
     Chip* createChip(const ChipDescription& description);
@@ -85,4 +88,9 @@ public:
     std::deque<std::string> spawnQueue;
     // Told of every chip made from a prototype (tools list them).
     std::function<void(const ChipPrototype& prototype, const Chip& chip)> createdObserver;
+    // Told before a destroyed chip is handed out again, so that nothing
+    // (a cell, the selection) still links it; the field sets it.
+    std::function<void(Chip* chip)> reuseObserver;
+    const void* reuseObserverOwner = nullptr;
+    uint32_t lastGeneration = 0;
 };

@@ -6,10 +6,13 @@
 #include "board/game_field.h"
 
 ColorDestroyerTask::ColorDestroyerTask(GameField* field, Chip* bomb, int group)
-    : field(field), bomb(bomb), group(group) {
+    : ColorDestroyerTask(field, field && bomb ? bomb->position * float(field->cellSize) : QV::Vector2<float>(),
+                         group) {}
+
+ColorDestroyerTask::ColorDestroyerTask(GameField* field, const QV::Vector2<float>& start, int group)
+    : field(field), group(group), start(start) {
     blockWhileRunning = 1;
     blockWhileWaiting = 1;
-    if (field && bomb) start = bomb->position * float(field->cellSize);
 }
 
 bool ColorDestroyerTask::qualifies(const Chip* chip) const {

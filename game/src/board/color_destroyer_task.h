@@ -13,16 +13,18 @@ class GameField;
 class ColorDestroyerTask : public Task {
 public:
     ColorDestroyerTask(GameField* field, Chip* bomb, int group);
+    // start: where the orb sets off, in pixels.
+    ColorDestroyerTask(GameField* field, const QV::Vector2<float>& start, int group);
     bool update(float dt) override;
 
     bool qualifies(const Chip* chip) const;
 
     GameField* field;
-    Chip* bomb;
     int group;
     int column = 0;
     int row = 1;
     ColorFlight flight;
-    // The bomb's place in pixels, kept because its pool slot may be reused.
+    // The bomb's place in pixels; the bomb itself is not kept, since the
+    // pool may hand it out again while the orb flies.
     QV::Vector2<float> start;
 };

@@ -12,7 +12,7 @@
 #include "log_system.h"
 
 ColorTransformerTask::ColorTransformerTask(GameField* field, int group, Chip* bomb, int targetKind)
-    : field(field), group(group), bomb(bomb), targetKind(targetKind) {
+    : field(field), group(group), targetKind(targetKind) {
     blockWhileRunning = 1;
     blockWhileWaiting = 1;
     if (field && bomb) start = bomb->position * float(field->cellSize);
@@ -30,7 +30,7 @@ std::string ColorTransformerTask::nextName() const {
 
 bool ColorTransformerTask::handOver() {
     flight.finish();
-    field->taskManager->addTask(new ColorDestroyerTask(field, bomb, group));
+    field->taskManager->addTask(new ColorDestroyerTask(field, start, group));
     return true;
 }
 

@@ -28,13 +28,13 @@ public:
 
     GameField* field;
     int group;
-    Chip* bomb;
     float timer = kInterval;
     int targetKind;
     int waveToggle = 0;
     int column = 0;
     int row = 1;
     ColorFlight flight;
+    // The bomb's place in pixels; the bomb is not kept (see the destroyer task).
     QV::Vector2<float> start;
 
 private:

@@ -57,6 +57,10 @@ GameField::GameField(BoardHost* owner) : level(owner) {
 
 void GameField::initialize() {
     chipManager = ChipManager::instance();
+    // A destroyed wall keeps its cell until the next rebuild, which waits
+    // while the board is suspended; a chip handed out again must lose it.
+    chipManager->reuseObserver = [this](Chip* chip) { forgetChip(chip); };
+    chipManager->reuseObserverOwner = this;
     note("void GameField::initialize() -begin");
     note("ChipManager initialized...");
     taskManager = std::make_unique<TaskManager>();
@@ -128,6 +132,10 @@ void GameField::release() {
     headlessEffects.reset();
     clear();
     moveHint.reset();
+    if (chipManager && chipManager->reuseObserverOwner == this) {
+        chipManager->reuseObserver = nullptr;
+        chipManager->reuseObserverOwner = nullptr;
+    }
     chipManager = nullptr;
     taskManager.reset();
     appearances.reset();
@@ -156,8 +164,19 @@ void GameField::clear() {
     if (headlessEffects) headlessEffects->clear();
     if (ChipManager* manager = ChipManager::instancePointer()) {
         manager->available.clear();
+        // Queued drops belong to this level, not to the next or a replay.
+        manager->spawnQueue.clear();
         manager->releaseChips();
     }
+}
+
+void GameField::forgetChip(Chip* chip) {
+    for (std::vector<Cell>& line : rows) {
+        for (Cell& cell : line) {
+            if (cell.chip == chip) cell.chip = nullptr;
+        }
+    }
+    if (selectedChip == chip) selectedChip = nullptr;
 }
 
 Cell* GameField::getCell(float column, float row) const {

@@ -43,9 +43,12 @@ public:
     // when the script does not run far enough to define its table.
     bool loadLevel(const std::string& levelScriptName);
     void clear();
+    // Drops every cell link and the selection that still name this chip.
+    void forgetChip(Chip* chip);
 
     Cell* getCell(float column, float row) const;
     Cell* cellAt(int column, int row) const;
+    // A board position (in cells) in window pixels, where the renderer draws it.
     QV::Vector2<float> cellToScreen(const QV::Vector2<float>& position) const;
     bool isSuspended() const { return suspendTime > 0.0f; }
     bool hasEmptyOrMovingCell() const;

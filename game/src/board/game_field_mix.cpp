@@ -6,6 +6,7 @@
 #include "board/chip_appearence.h"
 #include "board/game_field.h"
 #include "board/move_hint.h"
+#include "board/task.h"
 
 bool GameField::mixChips() {
     int perGroup[6] = {};
@@ -22,6 +23,12 @@ bool GameField::mixChips() {
     }
     ChipAppearence* running = appearances->currentAppearence();
     if ((running && !running->isFinished()) || unsettled) return true;
+    // The board's own tasks (delayed destructions, colour bombs, a swap) find
+    // their chips by pointer or by cell: dealing the chips again now would
+    // make them take the wrong ones. Wait until they are done.
+    for (const Task* task : taskManager->tasks) {
+        if (task->getType() == 0) return true;
+    }
     appearances->clear();
     appearances->items.emplace_back(new ChipMixing(0.85f));
     const size_t count = appearances->items.size();

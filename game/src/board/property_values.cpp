@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "board/chip.h"
+
 std::string TDataContainer<int>::getString() const {
     char text[16];
     std::snprintf(text, sizeof(text), "%d", value);
@@ -48,11 +50,12 @@ DataHolder::~DataHolder() { deletePolymorphic(container); }
 
 void DataHolder::setChip(Chip* chip) {
     deletePolymorphic(container);
-    container = new TUserContainer<Chip*>(chip);
+    container = new TUserContainer<Chip*>(chip, chip ? chip->generation : 0);
     type = kChip;
 }
 
 Chip* DataHolder::toChip() const {
     auto* user = dynamic_cast<const TUserContainer<Chip*>*>(container);
-    return user ? user->value : nullptr;
+    if (!user || !user->value || user->value->generation != user->generation) return nullptr;
+    return user->value;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <map>
 #include <string>
 
@@ -48,13 +49,16 @@ public:
 template <class T>
 class TUserContainer;
 
-// A chip pointer, not owned; read only through DataHolder::toChip.
+// A chip pointer, not owned, with the chip's generation when it was stored;
+// read only through DataHolder::toChip.
 template <>
 class TUserContainer<Chip*> : public IDataContainer {
 public:
-    explicit TUserContainer(Chip* value = nullptr) : value(value) {}
-    IDataContainer* clone() const override { return new TUserContainer<Chip*>(value); }
+    explicit TUserContainer(Chip* value = nullptr, uint32_t generation = 0)
+        : value(value), generation(generation) {}
+    IDataContainer* clone() const override { return new TUserContainer<Chip*>(value, generation); }
     Chip* value;
+    uint32_t generation;
 };
 
 // Deletes through the virtual destructor; nothing for null.
@@ -74,6 +78,7 @@ public:
     ~DataHolder();
 
     void setChip(Chip* chip);
+    // Null once the pool has handed the stored chip out again.
     Chip* toChip() const;
 
     IDataContainer* container = nullptr;

@@ -297,6 +297,28 @@ TEST(BoardPlay, ShuffleDealsTheSameChipsWithoutARunAndWithAMove) {
     }
 }
 
+TEST(BoardPlay, AShuffleWaitsWhileTheChipsOfARunAreStillToGo) {
+    // The swap ends 11 frames after the click and the run of reds in row 5 goes 0.12 s later:
+    // a shuffle asked for in between starts nothing (the mode asks again on a settled board),
+    // so the run's own chips go, not the chips dealt into their cells.
+    SimRun run = runSim(ready("play_run3") + "mark\nclick 2 5\nclick 3 5\n" + frames(12) +
+                        "print\nmix\nprint\nsettle\nevents\n");
+    std::vector<std::string> out = lines(run.out);
+    auto mark = std::find(out.begin(), out.end(), kMark);
+    ASSERT_LT(mark + 14, out.end()) << run.out;
+    const std::vector<std::string> swapped(mark + 1, mark + 7);
+    EXPECT_EQ(swapped[5], "R/3! R/2! R! G B");  // the run waits for its delay
+    EXPECT_EQ(mark[7], "mix 1");
+    EXPECT_EQ(std::vector<std::string>(mark + 8, mark + 14), swapped);
+    std::vector<std::string> destroyed;
+    for (const Event& event : eventsAfter(out)) {
+        if (event.text.rfind("onChipDestroyed ", 0) == 0) destroyed.push_back(event.text);
+    }
+    const std::vector<std::string> expected = {"onChipDestroyed 0 5 R Simple 0", "onChipDestroyed 1 5 R Simple 0",
+                                               "onChipDestroyed 2 5 R Simple 0"};
+    EXPECT_EQ(destroyed, expected) << run.out;
+}
+
 TEST(BoardPlay, TheSameScriptTwicePrintsTheSame) {
     const std::string script = std::string("content ") + QV_SOURCE_DIR +
                                "/tests/game/board/content\ncounter 31337\nload level_5x5\nready\n"

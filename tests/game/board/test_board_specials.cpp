@@ -170,4 +170,24 @@ TEST(BoardSpecials, ColourBombSwappedWithAWaveTurnsItsColourIntoWavesThenSetsThe
     EXPECT_EQ(last(out, 6), board);
 }
 
+TEST(BoardSpecials, AChipTheTransformerDrawsFromThePoolIsNotLeftInTheCellOfTheWallItWas) {
+    // The bomb at (1,2) takes the wall at (0,1) 0.2 s after the run; the board stays
+    // suspended for half a second more, when the colour bomb swapped with the red wave
+    // turns the red at (4,1) into a wave, drawn from the pool: the wall's chip.
+    const std::string script = std::string("content ") + QV_SOURCE_DIR +
+                               "/tests/game/board/content\ncounter 5\nload play_wall_reuse\nset refill 0\nready\n"
+                               "click 3 2\nclick 3 3\nrun 0.55\nprint\nclick 3 5\nclick 4 5\nrun 0.3\nprint\n"
+                               "settle\nprint\n";
+    const std::vector<std::string> out = lines(runSim(script));
+    auto at = std::find(out.begin(), out.end(), ". . . . .");
+    ASSERT_LT(at + 18, out.end());
+    // The wall went; until the next rebuild its cell still names it.
+    EXPECT_EQ(at[1], "-:! . . B R");
+    // The new wave sits in its own cell only.
+    EXPECT_EQ(at[7], ". . . B R:WaveVer*");
+    // The waves went off; the chips that stayed fell.
+    const std::vector<std::string> board = {". . . . .", ". . . . .", ". . . . .", ". . . . .", ". . . B .", ". . . B ."};
+    EXPECT_EQ(last(out, 6), board);
+}
+
 }  // namespace

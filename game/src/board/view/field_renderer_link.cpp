@@ -103,7 +103,10 @@ void Behavior::activateSceneNode(const std::string& name) {
 }
 
 QV::Vector2<float> GameField::cellToScreen(const QV::Vector2<float>& position) const {
-    return position * static_cast<float>(cellSize);
+    QV::Vector2<float> point = position * static_cast<float>(cellSize);
+    // The renderer draws the board moved by its camera's origin.
+    if (renderer) point += QV::Vector2<float>(renderer->camera.x, renderer->camera.y);
+    return point;
 }
 
 GameFieldEffectList* GameField::effectList() {

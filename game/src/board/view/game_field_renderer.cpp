@@ -40,7 +40,8 @@ float boardOpacity(const GameField* field) {
     return field && field->level ? field->level->boardOpacity() : 1.0f;
 }
 
-float random01() { return float(std::rand()) / 32767.0f; }
+// std::rand, not the board's 15-bit generator: its range is RAND_MAX.
+float random01() { return float(std::rand()) / float(RAND_MAX); }
 
 void drawCellSprite(QV::Sprite& sprite, float x, float y, float size, float angle, const QV::Color& colour) {
     sprite.setPosition(x, y);
@@ -277,7 +278,7 @@ DistortionStrategy* GameFieldRenderer::strategy(int32_t kind, int line) {
 }
 
 void GameFieldRenderer::spawnTorchDistortions(float dt) {
-    const float d = float(std::rand()) * 0.5f / 32767.0f + 1.0f;
+    const float d = random01() * 0.5f + 1.0f;
     gTorchTimer += dt;
     if (gTorchTimer <= 0.5f * d) return;
     gTorchTimer = 0.0f;
@@ -285,9 +286,10 @@ void GameFieldRenderer::spawnTorchDistortions(float dt) {
     for (const QV::Vector2<float>* point : field->torchPoints) {
         DistortionRecord record;
         record.x = camera.x + cs * (point->x + random01());
-        record.y = camera.y + cs * (point->y + float(std::rand()) * 0.0f / 32767.0f);
-        record.scaleX = float(std::rand()) * 0.2f / 32767.0f + 0.25f;
-        record.scaleY = float(std::rand()) * 0.2f / 32767.0f + 0.25f;
+        // No vertical jitter; the draw stays so the torches' numbers keep their order.
+        record.y = camera.y + cs * (point->y + random01() * 0.0f);
+        record.scaleX = random01() * 0.2f + 0.25f;
+        record.scaleY = random01() * 0.2f + 0.25f;
         record.duration = record.timeLeft = d;
         record.kind = 1;
         distortions.push_back(record);

@@ -180,4 +180,61 @@ TEST(BoardScreenshot, SwapSendsTheColourBombsOrbOverTheBoard) {
     EXPECT_TRUE(mismatch.empty()) << mismatch;
 }
 
+// Mean absolute difference per channel of two square boxes of side 2 * half + 1,
+// centred on (ax, ay) in a and on (bx, by) in b.
+double boxesDifference(const std::vector<uint8_t>& a, int ax, int ay, const std::vector<uint8_t>& b, int bx, int by,
+                       int half) {
+    double sum = 0;
+    int count = 0;
+    for (int dy = -half; dy <= half; ++dy) {
+        for (int dx = -half; dx <= half; ++dx) {
+            const size_t i = (size_t(ay + dy) * kWidth + size_t(ax + dx)) * 4;
+            const size_t j = (size_t(by + dy) * kWidth + size_t(bx + dx)) * 4;
+            for (int c = 0; c < 3; ++c) sum += std::abs(int(a[i + c]) - int(b[j + c]));
+            count += 3;
+        }
+    }
+    return sum / count;
+}
+
+// Where the field says a chip is on the screen (a tutorial's pointer goes
+// there) is where the renderer draws it, whatever the renderer's camera.
+TEST(BoardScreenshot, CellToScreenFollowsTheRenderersCamera) {
+    qvtest::keepDriverLoaded();
+    BoardWorld board(qvtest::HostDevice::OpenGL, kWidth, kHeight);
+    if (!board.ready()) GTEST_SKIP() << "no OpenGL window here: " << QV::Platform::Window::lastError();
+    board.world.render()->setClearColor(QV::Color::fromBytes(24, 26, 52, 255));
+    fixBoardPerformanceCounter(7);
+    board.load("level_board_lua");
+    releaseBoardPerformanceCounter();
+    board.settleCells();
+    board.run(1.5f);
+    const std::pair<int, int> cells[] = {{1, 1}, {4, 5}, {7, 8}, {8, 2}};
+    auto shot = [&](float x, float y, std::vector<QV::Vector2<float>>* points) {
+        board.renderer->camera.x = x;
+        board.renderer->camera.y = y;
+        points->clear();
+        for (const auto& cell : cells) {
+            const Chip* chip = board.field->cellAt(cell.first, cell.second)->chip;
+            EXPECT_NE(chip, nullptr);
+            points->push_back(board.field->cellToScreen(chip ? chip->position : QV::Vector2<float>()));
+        }
+        board.world.frame([&] { board.renderer->draw(); });
+        board.world.frame([&] { board.renderer->draw(); });
+        return picture(board);
+    };
+    std::vector<QV::Vector2<float>> at, moved;
+    const std::vector<uint8_t> first = shot(32.0f, -32.0f, &at);
+    const std::vector<uint8_t> second = shot(53.0f, -45.0f, &moved);
+    for (size_t i = 0; i < at.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_FLOAT_EQ(moved[i].x - at[i].x, 21.0f);
+        EXPECT_FLOAT_EQ(moved[i].y - at[i].y, -13.0f);
+        const int ax = int(at[i].x), ay = int(at[i].y), mx = int(moved[i].x), my = int(moved[i].y);
+        // The same piece of the chip under both points; the picture did move.
+        EXPECT_LT(boxesDifference(first, ax, ay, second, mx, my, 8), 0.5);
+        EXPECT_GT(boxesDifference(first, ax, ay, second, ax, ay, 8), 4.0);
+    }
+}
+
 }  // namespace

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <map>
 #include <memory>
 #include <string>
@@ -232,6 +233,40 @@ TEST_F(FieldRenderer, DistortionPassDrawsIntoTheDistortionTarget) {
         EXPECT_TRUE(board.world.flushBatch().empty());
     });
     EXPECT_EQ(board.renderer->getDistortions().size(), 1u);
+}
+
+TEST_F(FieldRenderer, TorchesFlickerInsideTheirCellEveryHalfToThreeQuartersOfASecond) {
+    board.load("level_tiles_lua");
+    QV::Vector2<float> torch(2.0f, 3.0f);
+    board.field->torchPoints.push_back(&torch);
+    board.renderer->camera.x = 5.0f;
+    board.renderer->camera.y = 7.0f;
+    const float dt = 1.0f / 60.0f;
+    const float cs = float(board.field->cellSize);
+    int spawned = 0;
+    for (int frame = 0; frame < 180; ++frame) {
+        board.renderer->update(dt);
+        const std::vector<DistortionRecord>& records = board.renderer->getDistortions();
+        // A new one is the last, one frame old.
+        if (records.empty() || std::fabs(records.back().duration - records.back().timeLeft - dt) > 1e-4f) continue;
+        const DistortionRecord& record = records.back();
+        ++spawned;
+        EXPECT_EQ(record.kind, 1);
+        EXPECT_GE(record.duration, 1.0f);
+        EXPECT_LE(record.duration, 1.5f);
+        EXPECT_GE(record.x, 5.0f + cs * 2.0f);
+        EXPECT_LE(record.x, 5.0f + cs * 3.0f);
+        EXPECT_FLOAT_EQ(record.y, 7.0f + cs * 3.0f);
+        // Born at 0.25 to 0.45, grown by one frame.
+        EXPECT_GE(record.scaleX, 0.25f);
+        EXPECT_LE(record.scaleX, 0.45f + 0.25f * dt + 1e-5f);
+        EXPECT_GE(record.scaleY, 0.25f);
+        EXPECT_LE(record.scaleY, 0.45f + 0.25f * dt + 1e-5f);
+    }
+    board.field->torchPoints.clear();
+    // Three seconds, a torch each 0.5 to 0.75 s (31 to 46 frames), the first within 0.75 s.
+    EXPECT_GE(spawned, 3);
+    EXPECT_LE(spawned, 6);
 }
 
 // Ring pieces drawn by one freezing ring's draw, as cell keys.
