@@ -231,16 +231,23 @@ TEST(ConfirmWindows, AcceptAnswersZeroAndRejectOne) {
     }
 }
 
+// Each day card shows a coin and an amount for exactly what its pack pays.
 TEST(EverydayBonus, DayPanelsShowThePacks) {
     ShopWorld w;
     EverydayBonusWindow window;
     const char* silver[] = {"50", "100", "150", "200", "250"};
     for (int day = 1; day <= 5; ++day) {
+        SCOPED_TRACE(day);
         AE::ISceneNode* panel = window.mScene->findNode("#day_" + std::to_string(day));
         ASSERT_NE(panel, nullptr);
         EXPECT_EQ(textOf(panel, "#amount_s"), silver[day - 1]);
+        EXPECT_TRUE(panel->findNode("#silver")->mEnabled);
+        EXPECT_TRUE(panel->findNode("#amount_s")->mEnabled);
+        const bool gold = day == 5;
+        EXPECT_EQ(panel->findNode("#gold")->mEnabled, gold);
+        EXPECT_EQ(panel->findNode("#amount_g")->mEnabled, gold);
+        EXPECT_EQ(textOf(panel, "#amount_g"), gold ? "5" : "");
     }
-    EXPECT_EQ(textOf(window.mScene->findNode("#day_5"), "#amount_g"), "5");
 }
 
 std::unique_ptr<StoreOffer> runningOffer(std::vector<std::pair<int32_t, int32_t>> rewards) {
