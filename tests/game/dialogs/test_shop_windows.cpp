@@ -83,6 +83,24 @@ TEST(CurrencyShop, ListsTheStarOffers) {
     }
 }
 
+// The well is drawn scaled: its four rows fit, so the wheel only nudges the
+// list within its overscroll margin and it springs back to the start.
+TEST(CurrencyShop, FourRowsFitTheWellAndTheListStaysPut) {
+    ShopWorld w;
+    Opened o(w);
+    QV::UISceneList* list = o.shop->mList;
+    EXPECT_NEAR(list->mArea.x, 392.0f, 1.0f);
+    EXPECT_NEAR(list->mArea.y, 440.0f, 1.0f);
+    EXPECT_FLOAT_EQ(list->mScrollLimit, 0.0f);
+    w.world->input().moveMouse(w.world->frameIndex(), 640, 560);  // in the well below the rows
+    w.frames(1);
+    for (int i = 0; i < 3; ++i) w.world->input().turnWheel(w.world->frameIndex() + i, -1);
+    w.frames(3);
+    EXPECT_LT(list->listPosition().y, 0.0f) << "the wheel reached the list";
+    w.frames(10);
+    EXPECT_FLOAT_EQ(list->listPosition().y, 0.0f);
+}
+
 // Each offer bought with exactly its price: saved before the window is gone.
 TEST(CurrencyShop, BuysEachOfferAndSavesBeforeClosing) {
     const int amounts[] = {1, 5, 15, 20};
