@@ -17,13 +17,18 @@ local function closeButton(x, y)
     }
 end
 
-local function fadeIn(name)
-    return {
-        { id = "onIdle", propertyChanges = {
-            { target = name, property = "transparency", duration = 0.1, value = 1 },
-            { target = "gui", property = "transparency", duration = 0.1, value = 1 },
-        } },
+-- A forced hide leaves every widget transparent, and a label has no idle
+-- state of its own: the window's idle state brings back the panel and each
+-- label named here. The panel's scene animation then fades them all.
+local function fadeIn(name, labels)
+    local changes = {
+        { target = name, property = "transparency", duration = 0.1, value = 1 },
+        { target = "gui", property = "transparency", duration = 0.1, value = 1 },
     }
+    for _, label in ipairs(labels or {}) do
+        changes[#changes + 1] = { target = label, property = "transparency", duration = 0.1, value = 1 }
+    end
+    return { { id = "onIdle", propertyChanges = changes } }
 end
 
 -- A message on the small panel with the given buttons.
@@ -36,7 +41,7 @@ local function message(name, title, text, buttons)
           fontPreset = "ui_presets_lua:ui_body", text = text },
     }
     for _, b in ipairs(buttons) do childs[#childs + 1] = b end
-    return { id = name, class = "UIWidget", position = {460, 240}, modal = 1, childs = childs, states = fadeIn(name) }
+    return { id = name, class = "UIWidget", position = {460, 240}, modal = 1, childs = childs, states = fadeIn(name, { "title", "message" }) }
 end
 
 BlockerMessageWindow = message("BlockerMessageWindow", "#BLOCKER_TITLE", "#BLOCKER_TEXT",

@@ -6,8 +6,12 @@
 #include "animationeditor/marker.h"
 #include "animationeditor/scene_draw.h"
 #include "animationeditor/scene_node.h"
+#include "animationeditor/sprite_scene_node.h"
+#include "camera.h"
 #include "function.h"
+#include "render_system.h"
 #include "report_assert.h"
+#include "sprite.h"
 #include "ui/scrolling_helper.h"
 #include "ui/ui_controller.h"
 #include "ui/ui_manager.h"
@@ -69,6 +73,11 @@ UISceneList::UISceneList(const std::string& name, UIWidget* parent, AE::ISceneNo
         delete item;  // only a template of the layout's look
     }
     mArea = mMaskNode->getSize();
+    if (mMaskNode->getType() == AE::kSpriteNode) {
+        // A sprite's size is its picture's; the well shows it scaled.
+        const Vector2<float> scale = mMaskNode->getScale();
+        mArea = Vector2<float>(mArea.x * std::fabs(scale.x), mArea.y * std::fabs(scale.y));
+    }
     const int rotation = int(mMaskNode->getRotation());
     if (rotation == 90 || rotation == -90) std::swap(mArea.x, mArea.y);
     mListNode->setPosition(Vector2<float>());
@@ -312,7 +321,48 @@ void UISceneList::setVisible(bool visible) {
 }
 
 void UISceneList::drawSelf() {
-    if (mScene && mOwnsScene) AE::drawScene(mScene);
+    if (!mScene || !mOwnsScene) return;
+    RenderSystem* renderer = Singleton<RenderSystem>::instancePointer();
+    AE::SpriteSceneNode* mask = mMaskNode && mMaskNode->getType() == AE::kSpriteNode
+                                    ? static_cast<AE::SpriteSceneNode*>(mMaskNode)
+                                    : nullptr;
+    if (!renderer || !renderer->isFrameOpen() || !mask || !mask->mSprite || !mask->mEnabled || !mListNode) {
+        AE::drawScene(mScene);
+        return;
+    }
+    // The rows draw only inside the mask's shape: a row scrolled or dragged
+    // out of the area never covers what lies around the list. The rest of the
+    // scene (frame, scroll bar) draws as usual, in the same depth order.
+    renderer->clearStencil();
+    AE::setCurrentClipNode(nullptr);
+    renderer->beginStencilWrite();
+    mask->mSprite->setColor(Color::fromBytes(255, 255, 255, 255));
+    mask->mSprite->setTransform(mask->mWorldMatrix);
+    mask->mSprite->draw();
+    renderer->endStencil();
+    const uint8_t* saved = renderer->getSavedColorWriteMask();
+    renderer->setColorWriteMask(saved[0] != 0, saved[1] != 0, saved[2] != 0, saved[3] != 0);
+
+    const std::vector<AE::ISceneNode*> order = AE::collectSceneDrawList(mScene);  // a copy: drawing may reuse it
+    AE::SceneCameraTarget* target = AE::sceneCameraTarget();
+    Camera camera;
+    if (target) camera = target->getCamera();
+    bool testing = false;
+    for (size_t i = order.size(); i-- > 0;) {
+        bool row = false;
+        for (AE::ISceneNode* n = order[i]; n && !row; n = n->mParent) row = n == mListNode;
+        if (row != testing) {
+            if (row) {
+                renderer->beginStencilTest();
+            } else {
+                renderer->endStencil();
+            }
+            testing = row;
+        }
+        order[i]->draw();
+    }
+    if (testing) renderer->endStencil();
+    if (target) target->setCamera(camera);
 }
 
 void UISceneList::onStateChanged(UIState* state) {

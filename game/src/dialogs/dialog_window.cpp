@@ -5,6 +5,7 @@
 #include "animationeditor/scene_node.h"
 #include "dialogs/dialog_window_listener.h"
 #include "dialogs/dialog_window_manager.h"
+#include "dialogs/panel_follower.h"
 #include "format_string.h"
 #include "flow/layout_markers.h"
 #include "log_system.h"
@@ -35,6 +36,9 @@ DialogWindow::DialogWindow(const std::string& resource, const std::string& windo
     }
     mScene = static_cast<QV::UISceneNode*>(child)->getNode();
     attachScene(resource);
+    // The widgets follow the node that "show" animates.
+    const std::vector<AE::Marker::Entry*>& shown = mShowMarker->getEntries();
+    if (!shown.empty() && shown.front()->node) mRoot->addComponent(new PanelFollower(child, shown.front()->node));
     adaptWidgetLayout(mRoot);  // not the virtual: a derived window is not made yet
 }
 
@@ -50,6 +54,14 @@ QV::UIWidget* DialogWindow::requireWidget(const std::string& name) {
     return widget;
 }
 
+void DialogWindow::listenTo(AE::Marker* marker) {
+    if (!marker) return;
+    marker->addListener(this);
+    if (std::find(mListenedMarkers.begin(), mListenedMarkers.end(), marker) == mListenedMarkers.end()) {
+        mListenedMarkers.push_back(marker);
+    }
+}
+
 void DialogWindow::connectClicked(QV::UIWidget* button, QV::IFunction* callback) {
     button->connect("clicked", callback);
 }
@@ -63,8 +75,8 @@ void DialogWindow::attachScene(const std::string& name) {
     if (!mShowMarker || !mHideMarker) {
         QV_FATAL(QV::formatString("Window '%s' needs the markers 'show' and 'hide'", name.c_str()));
     }
-    mShowMarker->addListener(this);
-    mHideMarker->addListener(this);
+    listenTo(mShowMarker);
+    listenTo(mHideMarker);
     if (AE::Marker* init = mScene->getMarker("init")) init->play(true);
     if (DialogWindowManager* manager = DialogWindowManager::instancePointer()) {
         manager->registerWindow(this);
@@ -75,8 +87,8 @@ DialogWindow::~DialogWindow() {
     if (mDestroyed) *mDestroyed = true;
     // The scene outlives the window until the UI manager removes the tree:
     // no marker end may reach the window after this.
-    if (mShowMarker) mShowMarker->removeListener(this);
-    if (mHideMarker) mHideMarker->removeListener(this);
+    for (AE::Marker* marker : mListenedMarkers) marker->removeListener(this);
+    mListenedMarkers.clear();
     // The UI manager deletes the tree (and with it the scene) at its next update.
     if (mRoot) mRoot->mMarkedForRemoval = true;
     if (DialogWindowManager* manager = DialogWindowManager::instancePointer()) {
@@ -106,6 +118,14 @@ void DialogWindow::hide() {
     mHideMarker->play(true);
     mState = Hiding;
     setInputEnabled(false, nullptr);
+}
+
+void DialogWindow::closeForcibly() {
+    mShowMarker->stop(false);
+    mHideMarker->stop(false);
+    mState = Hidden;
+    setInputEnabled(false, nullptr);
+    hideTree();
 }
 
 void DialogWindow::relayout() {

@@ -36,6 +36,9 @@ public:
     virtual void show(bool queued);
     // Starts closing; only a shown window closes.
     virtual void hide();
+    // Takes the window off screen at once, in whatever state it is, without
+    // telling its listeners: a state that leaves drops its windows unanswered.
+    void closeForcibly();
     virtual void relayout();
     // Called each frame while the window is on screen.
     virtual void update(float /*dt*/) {}
@@ -61,6 +64,11 @@ protected:
 
     // The widget of that name in the window; a window resource that lacks it is fatal.
     QV::UIWidget* requireWidget(const std::string& name);
+    // Makes the window a listener of the marker; the destructor leaves every
+    // marker listened to this way, so a marker that ends after the window is
+    // gone (its scene lives until the UI manager's next update) tells no one.
+    // A window that swaps mShowMarker or mHideMarker listens to the new one here.
+    void listenTo(AE::Marker* marker);
     // Binds the button's "clicked" to a member operation of the window.
     template <class T>
     void bindButton(const std::string& name, T* window, void (T::*method)()) {
@@ -75,6 +83,7 @@ private:
     template <typename Call>
     void tellListeners(Call call);
 
+    std::vector<AE::Marker*> mListenedMarkers;  // not owned
     // Set while listeners are told: a listener may delete the window.
     bool* mDestroyed = nullptr;
     std::string mResource;  // for error messages

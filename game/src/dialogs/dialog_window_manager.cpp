@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "dialogs/dialog_window.h"
+#include "ui/ui_manager.h"
 
 namespace {
 
@@ -82,4 +83,20 @@ void DialogWindowManager::update(float dt) {
     // widget tree from piling up in the UI manager.
     for (DialogWindow* window : released) delete window;
     showPendingIfFree();
+}
+
+void DialogWindowManager::hideAllForcibly() {
+    mPending = nullptr;
+    const std::vector<DialogWindow*> visible = mVisible;
+    mVisible.clear();
+    for (DialogWindow* window : visible) window->closeForcibly();
+    if (QV::UIManager* ui = QV::UIManager::instancePointer()) ui->hideAllForcibly();
+}
+
+void hideWindowsForcibly() {
+    if (DialogWindowManager* windows = DialogWindowManager::instancePointer()) {
+        windows->hideAllForcibly();
+    } else if (QV::UIManager* ui = QV::UIManager::instancePointer()) {
+        ui->hideAllForcibly();
+    }
 }

@@ -20,6 +20,10 @@ public:
     void showWindow(DialogWindow* window, bool queued);
     void onWindowClosed(DialogWindow* window) override;
     void update(float dt);
+    // What a state does when it leaves: every window on screen is closed at
+    // once without an answer, the waiting one is dropped (never shown later),
+    // then every root of the UI manager is hidden.
+    void hideAllForcibly();
 
     // A window is open: one is on screen or one waits.
     bool isWindowOpen() const { return !mVisible.empty() || mPending; }
@@ -35,3 +39,6 @@ private:
     // The waiting window goes up once nothing is on screen, however the screen emptied.
     void showPendingIfFree();
 };
+
+// The manager's hideAllForcibly when there is a manager, else the UI manager's.
+void hideWindowsForcibly();

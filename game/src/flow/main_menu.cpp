@@ -7,6 +7,7 @@
 #include "dialogs/dialog_window.h"
 #include "dialogs/confirm_window.h"
 #include "dialogs/cutscenes_window.h"
+#include "dialogs/dialog_window_manager.h"
 #include "format_string.h"
 #include "function.h"
 #include "player/game_properties.h"
@@ -103,8 +104,8 @@ void MainMenu::onActivate() {
 }
 
 void MainMenu::unload() {
+    hideWindowsForcibly();
     if (QV::UIManager* manager = ui()) {
-        manager->hideAllForcibly();
         if (mInterface) manager->destroyWidget(mInterface);
     }
     mInterface = nullptr;

@@ -165,6 +165,10 @@ void MainModeMapState::unbindCommands() {
 
 void MainModeMapState::unload() {
     if (!isLoaded()) return;
+    // Windows left open stay with this state: none waits to pop up in the next.
+    hideWindowsForcibly();
+    // The bonus window closed unanswered: the day is offered again next time.
+    mBonusDay = 0;
     unbindCommands();
     delete mMapRoot;
     mMapRoot = nullptr;

@@ -304,4 +304,64 @@ TEST_F(DialogWindows, DeadListenerIsNeverTold) {
     EXPECT_EQ(take(), (Journal{"owner:shown w"}));
 }
 
+// A state that leaves closes every window at once, answers nobody, and no
+// window that was waiting pops up afterwards.
+TEST_F(DialogWindows, HideAllForciblyClosesEveryWindowAndDropsThePendingOne) {
+    TestWindow* a = make("a");
+    TestWindow* b = make("b");
+    TestWindow* c = make("c");
+    a->show(false);
+    run(0.75f);
+    b->show(false);  // still Showing: it ignores the hide that c's queued show asks for
+    c->show(true);
+    ASSERT_EQ(manager.mPending, c);
+    ASSERT_EQ(visible(), (std::vector<DialogWindow*>{a, b}));
+    take();
+
+    manager.hideAllForcibly();
+    EXPECT_TRUE(visible().empty());
+    EXPECT_EQ(manager.mPending, nullptr);
+    EXPECT_FALSE(manager.isWindowOpen());
+    for (TestWindow* w : {a, b, c}) EXPECT_EQ(w->mState, DialogWindow::Hidden) << w->mName;
+    run(2.0f);  // the stopped markers end nothing; c never shows
+    EXPECT_EQ(take(), Journal{});
+    EXPECT_EQ(c->mState, DialogWindow::Hidden);
+
+    // The next state's windows open as on an empty screen.
+    c->show(true);
+    EXPECT_EQ(c->mState, DialogWindow::Showing);
+    run(0.75f);
+    EXPECT_EQ(take(), (Journal{"owner:shown c"}));
+    EXPECT_EQ(visible(), std::vector<DialogWindow*>{c});
+}
+
+// A window that plays another marker as its show listens to it too; once the
+// window is gone no marker of its scene (which lives on) knows it.
+TEST_F(DialogWindows, DestroyedWindowLeavesEveryMarkerItListenedTo) {
+    class SwappingWindow : public TestWindow {
+    public:
+        SwappingWindow(ISceneNode* scene, AE::Marker* show) : TestWindow(scene, "swapping") {
+            mShowMarker = show;
+            listenTo(show);
+        }
+    };
+    scenes.emplace_back(windowScene());
+    ISceneNode* scene = scenes.back().get();
+    auto* wide = new AE::Marker("show_h");
+    wide->addEntry(scene->mChildren[0], 0, 6, true, false);
+    scene->addMarker(wide);
+    auto window = std::make_unique<SwappingWindow>(scene, wide);
+    window->addListener(&owner);
+    window->show(false);
+    run(0.5f);
+    EXPECT_EQ(window->mState, DialogWindow::Shown) << "the swapped-in show ends the opening";
+    EXPECT_EQ(take(), (Journal{"owner:shown swapping"}));
+    window->hide();
+    window.reset();
+    for (AE::Marker* marker : scene->mMarkers) EXPECT_TRUE(marker->mListeners.empty()) << marker->getName();
+    wide->play(true);
+    run(1.0f);  // ends reach nobody
+    EXPECT_EQ(take(), Journal{});
+}
+
 }  // namespace

@@ -83,6 +83,24 @@ TEST(CurrencyShop, ListsTheStarOffers) {
     }
 }
 
+// The well is drawn scaled: its four rows fit, so the wheel only nudges the
+// list within its overscroll margin and it springs back to the start.
+TEST(CurrencyShop, FourRowsFitTheWellAndTheListStaysPut) {
+    ShopWorld w;
+    Opened o(w);
+    QV::UISceneList* list = o.shop->mList;
+    EXPECT_NEAR(list->mArea.x, 392.0f, 1.0f);
+    EXPECT_NEAR(list->mArea.y, 440.0f, 1.0f);
+    EXPECT_FLOAT_EQ(list->mScrollLimit, 0.0f);
+    w.world->input().moveMouse(w.world->frameIndex(), 640, 560);  // in the well below the rows
+    w.frames(1);
+    for (int i = 0; i < 3; ++i) w.world->input().turnWheel(w.world->frameIndex() + i, -1);
+    w.frames(3);
+    EXPECT_LT(list->listPosition().y, 0.0f) << "the wheel reached the list";
+    w.frames(10);
+    EXPECT_FLOAT_EQ(list->listPosition().y, 0.0f);
+}
+
 // Each offer bought with exactly its price: saved before the window is gone.
 TEST(CurrencyShop, BuysEachOfferAndSavesBeforeClosing) {
     const int amounts[] = {1, 5, 15, 20};
@@ -231,16 +249,23 @@ TEST(ConfirmWindows, AcceptAnswersZeroAndRejectOne) {
     }
 }
 
+// Each day card shows a coin and an amount for exactly what its pack pays.
 TEST(EverydayBonus, DayPanelsShowThePacks) {
     ShopWorld w;
     EverydayBonusWindow window;
     const char* silver[] = {"50", "100", "150", "200", "250"};
     for (int day = 1; day <= 5; ++day) {
+        SCOPED_TRACE(day);
         AE::ISceneNode* panel = window.mScene->findNode("#day_" + std::to_string(day));
         ASSERT_NE(panel, nullptr);
         EXPECT_EQ(textOf(panel, "#amount_s"), silver[day - 1]);
+        EXPECT_TRUE(panel->findNode("#silver")->mEnabled);
+        EXPECT_TRUE(panel->findNode("#amount_s")->mEnabled);
+        const bool gold = day == 5;
+        EXPECT_EQ(panel->findNode("#gold")->mEnabled, gold);
+        EXPECT_EQ(panel->findNode("#amount_g")->mEnabled, gold);
+        EXPECT_EQ(textOf(panel, "#amount_g"), gold ? "5" : "");
     }
-    EXPECT_EQ(textOf(window.mScene->findNode("#day_5"), "#amount_g"), "5");
 }
 
 std::unique_ptr<StoreOffer> runningOffer(std::vector<std::pair<int32_t, int32_t>> rewards) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
@@ -45,13 +46,14 @@ std::map<std::string, std::string> runEnvironment(const qvtest::TempDir& dir) {
 }
 
 // Replaces the prepared profile with one whose first level is won, and whose
-// everyday bonus is taken until a day ahead (so no bonus window opens today).
-void writeProfileWithProgress(const qvtest::TempDir& dir) {
+// everyday bonus is taken until a day ahead (so no bonus window opens today)
+// unless the bonus is due.
+void writeProfileWithProgress(const qvtest::TempDir& dir, bool bonusDue = false) {
     const std::string folder = dir.file("data/Varnel/Glimvale/");
     SectionMap sections;
     PlayerProfile profile;
     profile.mFullScreen = 0;
-    profile.mDayStamp = (uint64_t(std::time(nullptr)) / 86400 + 2) * 86400;
+    profile.mDayStamp = bonusDue ? 0 : (uint64_t(std::time(nullptr)) / 86400 + 2) * 86400;
     AE::VectorStream profileStream(&sections["profile"]);
     profile.write(profileStream);
     MainModeProgress progress;
@@ -220,6 +222,37 @@ TEST(FlowRun, WithProgressPlayOpensTheMapAtOnceWhoseShopAndTheMenusAuthorsWindow
     for (const char* line : {"MainMode.read_ok = 1", "MainMode.episode.0.part.0.level.0.completed = 1",
                              "MainMode.episode.0.part.0.level.0.best_score = 900", "profile.silver = 350"})
         EXPECT_TRUE(hasLine(dump, line)) << line << " in\n" << dump;
+}
+
+// Leaving the map while its daily bonus closes and the star shop waits behind
+// it: neither follows the player to the menu, the bonus is not paid there, and
+// the next visit to the map offers it again.
+TEST(FlowRun, LeavingTheMapDropsItsWindowsAndTheBonusWaitsForTheNextVisit) {
+    qvtest::TempDir dir;
+    prepareRun(dir, "400 button btnPlay\n600 command showBuyStarsWindow\n600 command setState:MainMenu\n"
+                    "700 button btnClose\n800 button btnPlay\n1000 button btnOk\n1100 key 27\n1200 button btnExit\n"
+                    "1260 button btnAccept\n3000 close\n");
+    writeProfileWithProgress(dir, true);
+    qvtest::ChildProcess game(qvtest::glimvaleProgram(), {}, dir.path(), runEnvironment(dir));
+    ASSERT_TRUE(game.wait(500.0)) << qvtest::readFile(dir.file("QV.log"));
+    EXPECT_EQ(game.exitCode(), 0) << game.stderrText();
+    const std::string log = qvtest::readFile(dir.file("QV.log"));
+    // Offered, the menu, offered again and paid (paid only once, so the second
+    // offer is a line of its own).
+    const size_t paid = log.find("bonus of day 1 paid");
+    ASSERT_NE(paid, std::string::npos) << log;
+    EXPECT_EQ(log.find("bonus of day 1 paid", paid + 1), std::string::npos) << "paid once\n" << log;
+    expectInOrder(log, {"MainModeMapState: everyday bonus of day 1", "MainMenu::load",
+                        "MainModeMapState: everyday bonus of day 1", "MainModeMapState: everyday bonus of day 1 paid",
+                        "MainMenu: exit accepted"});
+    // The only click that found nothing: the shop's close button on the menu.
+    const std::string errors = errorLines(log);
+    EXPECT_NE(errors.find("No shown widget 'btnClose' to click"), std::string::npos) << errors;
+    EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 1) << errors;
+
+    const std::string dump = saveDump(dir);
+    for (const char* line : {"profile.silver = 400", "profile.day_index = 1"})
+        EXPECT_TRUE(hasLine(dump, line)) << line << " in\n" << dump << "\nafter\n" << log;
 }
 
 TEST(FlowScreenshot, EpisodeMapWithItsTopPanelAndLevelStones) {
