@@ -1,10 +1,13 @@
 // Loads arbitrary text as a UI description: builds its widget tree, runs a
-// few UI frames with presses, releases, wheel turns and keys, then destroys it. Texts whose
-// widgets the loader reports as fatal by design (no id or class, an unknown
-// class, a sprite or an embedded description that does not exist), or that
+// few UI frames with presses, releases, wheel turns, keys and typed text, then destroys it.
+// Texts whose widgets the loader reports as fatal by design (no id or class, an unknown
+// class, a sprite or an embedded description that does not exist, a description that
+// embeds or relates to itself, directly or through others), or that
 // could hang or leave the sandbox (loops past an instruction budget, the os,
 // io and debug libraries, metatables), are screened out first by running
-// them in a Lua state of their own. Effects and sprites exist only under the
+// them in a Lua state of their own. Tables of the text may embed or relate to
+// each other ("#fuzz_lua:<table>"), as long as no chain comes back to a table
+// it started from. Effects and sprites exist only under the
 // names the screen allows, since a missing one is fatal in their own loaders.
 #include <unistd.h>
 
@@ -52,7 +55,19 @@ local classes = { UIWidget = 1, UIButton = 1, UICheckBox = 1, UILabel = 1, UISpr
                   UISceneList = 1 }
 local count = 0
 local function text(v) if type(v) == "string" or type(v) == "number" then return tostring(v) end end
-local function widget(w, depth)
+local widget
+-- Another table of this text, loaded as the loader would: false for a missing
+-- one and for one already being loaded further out (a loop the loader stops fatally).
+local function description(name, depth, loading)
+  if not name:match("^[%a_][%w_]*$") or loading[name] then return false end
+  local table = _G[name]
+  if type(table) ~= "table" then return false end
+  loading[name] = true
+  local ok = widget(table, depth, loading)
+  loading[name] = nil
+  return ok
+end
+widget = function(w, depth, loading)
   if type(w) ~= "table" or depth > 12 then return false end
   count = count + 1
   if count > 120 then return false end
@@ -62,7 +77,13 @@ local function widget(w, depth)
     for _, r in pairs(w.related) do
       if type(r) == "table" then
         local f, i = text(r.filename) or "", text(r.id) or ""
-        if f ~= "" and i ~= "" and (f ~= "other_lua" or i ~= "other") then return false end
+        if f ~= "" and i ~= "" then
+          if f == "fuzz_lua" then
+            if not description(i, depth + 1, loading) then return false end
+          elseif f ~= "other_lua" or i ~= "other" then
+            return false
+          end
+        end
       end
     end
   end
@@ -73,7 +94,12 @@ local function widget(w, depth)
     if image ~= "" and tableName ~= "" and (image ~= "sprites_lua" or tableName ~= "a") then return false end
   end
   if instance:sub(1, 1) == "#" then
-    if instance ~= "#other_lua:other" then return false end
+    local own = instance:match("^#fuzz_lua:(.*)$")
+    if own then
+      if not description(own, depth + 1, loading) then return false end
+    elseif instance ~= "#other_lua:other" then
+      return false
+    end
   else
     if not classes[class] then return false end
     if class == "UISprite" and (text(w.imagename) ~= "sprites_lua" or text(w.tablename) ~= "a") then return false end
@@ -81,12 +107,12 @@ local function widget(w, depth)
   end
   if type(w.childs) == "table" then
     for _, c in pairs(w.childs) do
-      if type(c) == "table" and not widget(c, depth + 1) then return false end
+      if type(c) == "table" and not widget(c, depth + 1, loading) then return false end
     end
   end
   return true
 end
-return widget(t, 0)
+return widget(t, 0, { t = true })
 )";
 
 bool acceptable(const std::string& text) {
@@ -174,11 +200,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     QV::UIWidget* root = ui->loadUI("fuzz_lua", "t", nullptr, "default");
     root->show();
     QV::UIPCController* pc = ui->getPCController();
-    const int32_t messages[] = {0, 1, 2, 2, 3, 7, 8, QV::uiKeyMessage(4, 13), 0};
+    const int32_t messages[] = {0, 1, 2, 2, 3, 7, 8, QV::kUIMessageText, QV::uiKeyMessage(4, 8), QV::uiKeyMessage(4, 13), 0};
     for (int32_t m : messages) {
         pc->mPointerPosition = root->getWorldPosition() + QV::Vector2<float>(4, 4);
         if (m == 1) pc->mPressPoint = pc->mPointerPosition;
-        pc->dispatchMessage(m);
+        if (m == QV::kUIMessageText) {
+            pc->dispatchText(u"a\u00E9!\U0001F600");
+        } else {
+            pc->dispatchMessage(m);
+        }
         ui->update(0.05f);
     }
     root->hide();

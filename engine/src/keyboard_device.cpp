@@ -10,10 +10,13 @@ KeyboardDevice::KeyboardDevice(Platform::InputSource* source) : mSource(source) 
 
 void KeyboardDevice::update() {
     std::memcpy(mPrevious, mCurrent, sizeof(mCurrent));
-    if (mSource)
+    if (mSource) {
         mSource->readKeyboard(mCurrent);
-    else
+        mTypedText = mSource->readText();
+    } else {
         std::memset(mCurrent, 0, sizeof(mCurrent));
+        mTypedText.clear();
+    }
     mCurrent[1] = 0;
     mCurrent[2] = 0;
     mCurrent[3] = 0;

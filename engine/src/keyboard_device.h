@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace QV {
 
@@ -23,7 +24,7 @@ public:
     explicit KeyboardDevice(Platform::InputSource* source);
 
     // Copies the current state over the previous one, then reads the current
-    // state. Entries 1 to 3 (mouse buttons, cancel) are always 0.
+    // state and the typed text. Entries 1 to 3 (mouse buttons, cancel) are always 0.
     void update();
 
     bool isKeyDown(uint8_t key) const { return (mCurrent[key] & kDown) != 0; }
@@ -32,8 +33,11 @@ public:
 
     const uint8_t* getCurrentState() const { return mCurrent; }
     const uint8_t* getPreviousState() const { return mPrevious; }
+    // The text typed in this frame (UTF-8): what text fields insert.
+    const std::string& getTypedText() const { return mTypedText; }
 
 private:
+    std::string mTypedText;
     uint8_t mCurrent[kKeyCount] = {};
     uint8_t mPrevious[kKeyCount] = {};
     Platform::InputSource* mSource;

@@ -185,6 +185,25 @@ TEST(InputManager, ScriptFromEnvironment) {
     EXPECT_TRUE(manager.getKeyboard()->isKeyPressed(27));
 }
 
+// A script types through the keyboard's typed text, as a US keyboard would:
+// once per key going down, with the frame's Shift; keys of no character type nothing.
+TEST(InputManager, ScriptedKeysTypeTheirCharacters) {
+    qvtest::TempDir dir;
+    qvtest::writeFile(dir.file("input.txt"),
+                      "0 keydown 16\n1 key 65\n1 key 49\n2 keyup 16\n3 keydown 32\n3 key 112\n5 keyup 32\n"
+                      "6 key 8\n6 key 13\n7 key 190\n");
+    setenv("QV_INPUT_SCRIPT", dir.file("input.txt").c_str(), 1);
+    QV::InputManager manager(nullptr);
+    manager.init();
+    unsetenv("QV_INPUT_SCRIPT");
+    std::vector<std::string> typed;
+    for (int frame = 0; frame < 9; ++frame) {
+        manager.updateKeyboard();
+        typed.push_back(manager.getKeyboard()->getTypedText());
+    }
+    EXPECT_EQ(typed, (std::vector<std::string>{"", "A!", "", " ", "", "", "", ".", ""}));
+}
+
 TEST(InputManagerDeathTest, BadScriptIsFatal) {
     qvtest::TempDir dir;
     qvtest::writeFile(dir.file("bad.txt"), "0 key 65\nnonsense\n");

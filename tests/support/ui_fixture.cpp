@@ -5,6 +5,7 @@
 #include "log_system.h"
 #include "object_factory.h"
 #include "particle_system.h"
+#include "platform/input_source.h"
 #include "singleton.h"
 #include "support/temp_dir.h"
 #include "ui/ui_manager.h"
@@ -35,8 +36,12 @@ UIWorld::UIWorld(const std::vector<FontMediaFile>& files, const UIWorldOptions& 
     mParticles = std::make_unique<QV::ParticleSystem>();
     mLex = std::make_unique<QV::LexBindedFunctionManager>();
     mInput = std::make_unique<QV::InputManager>(nullptr);
-    mSource = new QV::Platform::ScriptedInputSource();
-    mInput->init(mSource);
+    if (options.systemInput) {
+        mInput->init(QV::Platform::createSystemInputSource());
+    } else {
+        mSource = new QV::Platform::ScriptedInputSource();
+        mInput->init(mSource);
+    }
     mUI = std::make_unique<QV::UIManager>();
 }
 

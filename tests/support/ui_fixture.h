@@ -23,12 +23,14 @@ struct UIWorldOptions {
     HostDevice device = HostDevice::None;
     int width = 400;
     int height = 300;
+    // The window system's input (SDL) instead of a script; input() is then unusable.
+    bool systemInput = false;
 };
 
 // The UI manager with what it stands on: content over "<temp>/media/" in
 // the given packages, fonts, sprites and textures
 // (FontWorld), the particle system, the command registry and the input manager
-// on a scripted source (workspace = window pixels).
+// on a scripted source, or on the system's (workspace = window pixels).
 class UIWorld {
 public:
     explicit UIWorld(const std::vector<FontMediaFile>& files = {}, const UIWorldOptions& options = UIWorldOptions());

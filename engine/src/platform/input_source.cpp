@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <cstring>
+#include <mutex>
 
 namespace QV::Platform {
 
@@ -11,6 +12,11 @@ namespace {
 
 // Wheel movement between two polls, in 120ths of a notch.
 std::atomic<int32_t> gWheelSum{0};
+
+// Text typed between two reads; bounded, for runs that never read it.
+constexpr size_t kMaxPendingText = 1024;
+std::mutex gTextMutex;
+std::string gPendingText;
 
 struct KeyMapping {
     SDL_Scancode scancode;
@@ -124,16 +130,34 @@ public:
         const SDL_Keymod mods = SDL_GetModState();
         virtualKeyState(state, state ? count : 0, (mods & KMOD_CAPS) != 0, (mods & KMOD_NUM) != 0, keys);
     }
+
+    std::string readText() override {
+        std::lock_guard<std::mutex> lock(gTextMutex);
+        std::string text;
+        text.swap(gPendingText);
+        return text;
+    }
 };
 
 }  // namespace
 
 InputSource* createSystemInputSource() {
     gWheelSum.store(0);
+    {
+        std::lock_guard<std::mutex> lock(gTextMutex);
+        gPendingText.clear();
+    }
     return new SystemInputSource();
 }
 
 void onMouseWheelEvent(int32_t notches) { gWheelSum.fetch_add(notches * 120); }
+
+void onTextInputEvent(const char* utf8) {
+    if (!utf8) return;
+    const size_t length = std::strlen(utf8);
+    std::lock_guard<std::mutex> lock(gTextMutex);
+    if (gPendingText.size() + length <= kMaxPendingText) gPendingText.append(utf8, length);
+}
 
 void virtualKeyState(const uint8_t* scancodeState, int count, bool capsLock, bool numLock,
                      uint8_t keys[256]) {

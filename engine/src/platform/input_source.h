@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace QV::Platform {
 
@@ -22,6 +23,10 @@ public:
     // Called once per frame by the keyboard step: 256 bytes indexed by
     // Windows virtual-key code, bit 7 set while the key is down.
     virtual void readKeyboard(uint8_t keys[256]) = 0;
+    // Called once per frame by the keyboard step, after readKeyboard: the text
+    // typed since the previous call, in UTF-8, as the player's keyboard layout
+    // and input method produced it.
+    virtual std::string readText() { return std::string(); }
 };
 
 // The window system's live state (SDL).
@@ -30,6 +35,10 @@ InputSource* createSystemInputSource();
 // The window's event pump calls this for each wheel event, with the notches
 // already turned so that positive is away from the user.
 void onMouseWheelEvent(int32_t notches);
+
+// The window's event pump calls this for each piece of typed text (UTF-8);
+// the system source hands it out at its next readText.
+void onTextInputEvent(const char* utf8);
 
 // The virtual-key code of an SDL scancode, 0 when it has none.
 uint8_t virtualKeyOfScancode(int scancode);

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <sstream>
 
+#include "platform/keyboard_layout.h"
 #include "platform/window.h"
 
 namespace QV::Platform {
@@ -116,6 +117,7 @@ MouseSample ScriptedInputSource::readMouse() {
 void ScriptedInputSource::readKeyboard(uint8_t keys[256]) {
     const int32_t frame = mKeyFrame++;
     bool changed[256] = {};
+    std::vector<uint8_t> wentDown;
     for (auto it = mKeyEvents.begin(); it != mKeyEvents.end() && it->frame <= frame;) {
         const uint8_t key = static_cast<uint8_t>(it->a);
         if (changed[key]) {
@@ -123,10 +125,23 @@ void ScriptedInputSource::readKeyboard(uint8_t keys[256]) {
             continue;
         }
         changed[key] = true;
-        mKeys[key] = it->kind == Kind::KeyDown ? 0x80 : 0;
+        const bool down = it->kind == Kind::KeyDown;
+        if (down && !(mKeys[key] & 0x80)) wentDown.push_back(key);
+        mKeys[key] = down ? 0x80 : 0;
         it = mKeyEvents.erase(it);
     }
+    // Translated with the frame's final Shift and Caps Lock, as the window system would.
+    for (uint8_t key : wentDown) {
+        const char16_t c = translateVirtualKey(key, mKeys);
+        if (c != 0) mText.push_back(static_cast<char>(c));  // the US layout types ASCII only
+    }
     std::memcpy(keys, mKeys, sizeof(mKeys));
+}
+
+std::string ScriptedInputSource::readText() {
+    std::string text;
+    text.swap(mText);
+    return text;
 }
 
 bool ScriptedInputSource::parse(const std::string& text, std::string* error) {

@@ -58,6 +58,9 @@ public:
 
     MouseSample readMouse() override;
     void readKeyboard(uint8_t keys[256]) override;
+    // A script types as a US keyboard would: each key that went down in the
+    // frame of the last readKeyboard adds its character (with Shift and Caps Lock).
+    std::string readText() override;
 
 private:
     enum class Kind { Move, ButtonDown, ButtonUp, Wheel, KeyDown, KeyUp, Resize };
@@ -77,6 +80,7 @@ private:
     int32_t mKeyFrame = 0;
     MouseSample mMouse;
     uint8_t mKeys[256] = {};
+    std::string mText;  // UTF-8, typed since the last readText
 };
 
 }  // namespace QV::Platform

@@ -3,6 +3,7 @@
 #include <SDL.h>
 
 #include "platform/gl_window_attributes.h"
+#include "platform/input_source.h"
 
 #include <atomic>
 #include <csignal>
@@ -74,6 +75,9 @@ Window* Window::create(const WindowDesc& desc) {
         gLastError = SDL_GetError();
         return nullptr;
     }
+    // Text fields read typed text (SDL_TEXTINPUT), not key codes; SDL starts
+    // this on desktops already, said here so it never depends on that.
+    SDL_StartTextInput();
     Window* result = new Window();
     result->mHandle = window;
     gMainWindow = window;
@@ -99,6 +103,10 @@ bool Window::pollEvent(WindowEvent& event) {
             case SDL_QUIT:
                 event.kind = WindowEventKind::Quit;
                 return true;
+            case SDL_TEXTINPUT:
+                // Typed text, composed by the player's layout and input method.
+                onTextInputEvent(e.text.text);
+                break;
             case SDL_MOUSEWHEEL:
                 event.kind = WindowEventKind::MouseWheel;
                 event.wheel = e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -e.wheel.y : e.wheel.y;

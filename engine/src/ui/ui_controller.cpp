@@ -6,6 +6,7 @@
 #include "mutex_lock.h"
 #include "ui/ui_manager.h"
 #include "ui/ui_widget.h"
+#include "ui/wide_string.h"
 
 namespace QV {
 
@@ -46,6 +47,16 @@ void UIPCController::update() {
                                 keyboard ? keyboard->getPreviousState() : nullptr, mouse->getWheel());
     }
     dispatchMessage(message);
+    if (keyboard && !keyboard->getTypedText().empty()) dispatchText(toWide(keyboard->getTypedText()));
+}
+
+void UIPCController::dispatchText(const std::u16string& text) {
+    if (text.empty()) return;
+    const int32_t before = mLastResult;
+    mTypedText = text;
+    dispatchMessage(kUIMessageText);
+    mTypedText.clear();
+    mLastResult |= before;
 }
 
 void UIPCController::dispatchMessage(int32_t message) {
@@ -73,7 +84,8 @@ void UIPCController::dispatchMessage(int32_t message) {
 int32_t UIPCController::dispatchToWidget(int32_t message, UIWidget* widget) {
     UIManager* ui = Singleton<UIManager>::instance();
     const int32_t code = uiMessageCode(message);
-    const bool key = isUIKeyMessage(message);
+    // Typed text goes where keys go, whatever the pointer does.
+    const bool key = isUIKeyMessage(message) || code == kUIMessageText;
     const bool accessible = ui->isAccessible(widget);
     const bool modal = widget->mModal;
     int32_t result = 0;

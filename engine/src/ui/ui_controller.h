@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "vector2.h"
 
@@ -22,6 +23,8 @@ enum UIMessage : int32_t {
     kUIMessageWheelDown = 8,
     // Not input: clicks a button from code.
     kUIMessageClick = 9,
+    // Text typed in this frame (the controller's typed text), delivered as keys are.
+    kUIMessageText = 10,
 };
 
 inline int32_t uiMessageCode(int32_t message) { return message & 0xFFFF; }
@@ -49,6 +52,8 @@ public:
     void update() override;
     // Delivers one message, then runs the queued callbacks.
     void dispatchMessage(int32_t message);
+    // Delivers typed text (a text message after the frame's message).
+    void dispatchText(const std::u16string& text);
     // Delivery to one widget and its subtree; the OR of the processMessage results.
     int32_t dispatchToWidget(int32_t message, UIWidget* widget);
 
@@ -60,6 +65,8 @@ public:
     Vector2<float> mPressPoint;
     bool mLeftButtonDown = false;
     int32_t mLastResult = 0;
+    // The text of the text message being delivered; empty otherwise.
+    std::u16string mTypedText;
 };
 
 }  // namespace QV

@@ -6,6 +6,7 @@
 #include <deque>
 #include <map>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "singleton.h"
@@ -131,6 +132,8 @@ private:
     UIWidget* findInRoots(const std::string& name);
     void removeFromShownList(UIWidget* widget);
     void deleteRoot(UIWidget* root);
+    // createWidget's work, inside its nesting count.
+    UIWidget* buildWidget(LuaScript2& script, UIWidget* parent);
     void createStates(UIWidget* widget, LuaScript2& script);
     void createState(UIWidget* owner, LuaScript2& script, UIState* state);
     void createEvents(UIWidget* widget, LuaScript2& script);
@@ -163,8 +166,18 @@ private:
     UIWidget* mRunningOwner = nullptr;
     bool mRunningOwnerGone = false;
     bool mDestroying = false;
-    // The description being loaded, for error messages.
-    std::vector<std::string> mLoading;
+    // What one thread is loading: the chain of descriptions ("script:table"),
+    // each embedding or relating to the next, and the widget nesting depth.
+    struct LoadingChain {
+        std::vector<std::string> names;
+        std::vector<std::string> keys;  // with the package, to find a repeat
+        int32_t depth = 0;
+    };
+    // Trees load on several job threads at once: one chain each.
+    std::map<std::thread::id, LoadingChain> mLoading;
 };
+
+// Widgets nest at most this deep in one tree, embedded descriptions included.
+constexpr int32_t kMaxUINesting = 256;
 
 }  // namespace QV

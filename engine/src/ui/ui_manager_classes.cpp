@@ -1,4 +1,6 @@
 // Building text fields, list views, scroll areas and scene lists from descriptions.
+#include <algorithm>
+
 #include "animationeditor/scene_node.h"
 #include "format_string.h"
 #include "log_system.h"
@@ -92,7 +94,17 @@ void UIManager::loadTextEditKeys(UIWidget* widget, LuaScript2& script) {
     if (widget->getType() != kUITextEdit) return;
     UITextEdit* edit = static_cast<UITextEdit*>(widget);
     int32_t maxLength = 0;
-    if (readInt(script, "maxLength", &maxLength)) edit->mMaxLength = uint32_t(std::max(maxLength, 0));
+    if (readInt(script, "maxLength", &maxLength)) {
+        if (maxLength > int32_t(kMaxTextEditLength)) {
+            // The field is sized for its longest text: an unbounded length would take gigabytes.
+            UIManager* ui = Singleton<UIManager>::instancePointer();
+            logFormat("ERROR: UITextEdit '%s' in %s: maxLength %d is more than %u; %u is used", edit->mName.c_str(),
+                      ui ? ui->loadingName().c_str() : "?", int(maxLength), unsigned(kMaxTextEditLength),
+                      unsigned(kMaxTextEditLength));
+            maxLength = int32_t(kMaxTextEditLength);
+        }
+        edit->mMaxLength = uint32_t(std::max(maxLength, 0));
+    }
     readFlag(script, "filterSpecialCharacters", &edit->mFilterSpecialCharacters);
 }
 

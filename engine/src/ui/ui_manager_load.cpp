@@ -1,5 +1,7 @@
 // Building widget trees from Lua descriptions.
+#include <algorithm>
 #include <memory>
+#include <thread>
 
 #include "animationeditor/scene_node.h"
 #include "animationeditor/scene_registry.h"
@@ -35,6 +37,22 @@ namespace {
 
 UIWidget* UIManager::loadUI(const std::string& scriptName, const std::string& table, UIWidget* parent,
                             const std::string& package) {
+    const std::string name = scriptName + ":" + table;
+    const std::string key = package + "/" + name;
+    std::string cycle;
+    {
+        MutexLock lock(&mMutex);
+        LoadingChain& chain = mLoading[std::this_thread::get_id()];
+        // The same description inside itself would load forever (and overflow the stack).
+        if (std::find(chain.keys.begin(), chain.keys.end(), key) != chain.keys.end()) {
+            for (const std::string& outer : chain.names) cycle += outer + " -> ";
+            cycle += name;
+        }
+    }
+    if (!cycle.empty()) {
+        loadFatal(formatString("UI description %s embeds or relates to itself (%s)", name.c_str(), cycle.c_str()),
+                  __LINE__);
+    }
     LuaScript2 script(createLuaState());
     if (!script.loadScript(scriptName, package)) loadFatal(formatString("Failed to load ui script %s", scriptName.c_str()), 118);
     if (!script.openTable(table.c_str())) {
@@ -42,19 +60,45 @@ UIWidget* UIManager::loadUI(const std::string& scriptName, const std::string& ta
     }
     {
         MutexLock lock(&mMutex);
-        mLoading.push_back(scriptName + ":" + table);
+        LoadingChain& chain = mLoading[std::this_thread::get_id()];
+        chain.names.push_back(name);
+        chain.keys.push_back(key);
     }
     UIWidget* widget = createWidget(script, parent);
     script.closeTable();
     {
         MutexLock lock(&mMutex);
-        mLoading.pop_back();
+        auto it = mLoading.find(std::this_thread::get_id());
+        it->second.names.pop_back();
+        it->second.keys.pop_back();
+        if (it->second.names.empty() && it->second.depth == 0) mLoading.erase(it);
     }
     if (!parent) addRootWidget(widget);
     return widget;
 }
 
 UIWidget* UIManager::createWidget(LuaScript2& script, UIWidget* parent) {
+    bool tooDeep = false;
+    {
+        // A table that holds itself among its "childs" would nest without end.
+        MutexLock lock(&mMutex);
+        tooDeep = ++mLoading[std::this_thread::get_id()].depth > kMaxUINesting;
+    }
+    if (tooDeep) {
+        loadFatal(formatString("UI description %s nests widgets more than %d deep", loadingName().c_str(),
+                               int(kMaxUINesting)),
+                  __LINE__);
+    }
+    UIWidget* widget = buildWidget(script, parent);
+    {
+        MutexLock lock(&mMutex);
+        auto it = mLoading.find(std::this_thread::get_id());
+        if (--it->second.depth == 0 && it->second.names.empty()) mLoading.erase(it);
+    }
+    return widget;
+}
+
+UIWidget* UIManager::buildWidget(LuaScript2& script, UIWidget* parent) {
     forEachTable(script, "related", [&] {
         std::string filename, id;
         script.getString("filename", &filename);
@@ -104,7 +148,8 @@ UIWidget* UIManager::createWidget(LuaScript2& script, UIWidget* parent) {
 
 std::string UIManager::loadingName() {
     MutexLock lock(&mMutex);
-    return mLoading.empty() ? std::string("?") : mLoading.back();
+    auto it = mLoading.find(std::this_thread::get_id());
+    return it == mLoading.end() || it->second.names.empty() ? std::string("?") : it->second.names.back();
 }
 
 UIWidget* UIManager::createByClass(const std::string& className, const std::string& id, UIWidget* parent,

@@ -104,6 +104,8 @@ void UIProgressBar::update(float frameTime) {
 
 int32_t UIProgressBar::processMessage(int32_t message) {
     UIManager* ui = Singleton<UIManager>::instance();
+    // Typing while dragging does not end the drag.
+    if (uiMessageCode(message) == kUIMessageText) return 0;
     if (uiMessageCode(message) == kUIMessageHeld && !mLocked) {
         mDragging = true;
         if (UIPCController* pc = ui->getPCController()) mDragPoint = pc->mPointerPosition;

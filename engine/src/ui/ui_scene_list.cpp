@@ -126,6 +126,8 @@ UISceneList::~UISceneList() {
         delete item;
     }
     mItems.clear();
+    for (UISceneListItem* item : mUnshownItems) delete item;
+    mUnshownItems.clear();
     delete mScrollingHelper;
     if (mOwnsScene) delete mScene;
 }
@@ -153,7 +155,14 @@ bool UISceneList::containsItem(const UISceneListItem* item) const {
 }
 
 int32_t UISceneList::addItem(UISceneListItem* item) {
-    if (!item || !mListNode || !item->mScene || containsItem(item)) return int32_t(mItems.size());
+    if (!item || containsItem(item)) return int32_t(mItems.size());
+    if (!mListNode || !item->mScene) {
+        // Taken all the same, so the caller's row is not lost (nor leaked).
+        if (std::find(mUnshownItems.begin(), mUnshownItems.end(), item) == mUnshownItems.end()) {
+            mUnshownItems.push_back(item);
+        }
+        return int32_t(mItems.size());
+    }
     mListNode->addChild(item->mScene, AE::KeepTransform::World);
     mItems.push_back(item);
     item->mList = this;
@@ -163,6 +172,11 @@ int32_t UISceneList::addItem(UISceneListItem* item) {
 }
 
 void UISceneList::removeItem(UISceneListItem* item) {
+    auto unshown = std::find(mUnshownItems.begin(), mUnshownItems.end(), item);
+    if (unshown != mUnshownItems.end()) {
+        mUnshownItems.erase(unshown);
+        return;
+    }
     auto it = std::find(mItems.begin(), mItems.end(), item);
     if (it == mItems.end()) return;
     mItems.erase(it);
@@ -182,6 +196,9 @@ void UISceneList::clearItems() {
         item->mList = nullptr;
         delete item;
     }
+    std::vector<UISceneListItem*> unshown;
+    unshown.swap(mUnshownItems);
+    for (UISceneListItem* item : unshown) delete item;
     mActiveItem = nullptr;
     layoutItems();
 }

@@ -34,7 +34,9 @@ public:
     void update(float frameTime) override;
     void onStateChanged(UIState* state) override;
 
-    // The list takes the item; returns the number of items.
+    // The list takes the item; returns the number of items. An item it cannot show
+    // (no scene of its own, or the list has no "#list" node) is kept aside, out of
+    // the items, and deleted with the list or by clearItems.
     int32_t addItem(UISceneListItem* item);
     // Takes the item out (its scene leaves the list's scene); the caller owns it again.
     void removeItem(UISceneListItem* item);
@@ -69,6 +71,7 @@ public:
     AE::ISceneNode* mMaskNode = nullptr;
     AE::ISceneNode* mListNode = nullptr;
     std::vector<UISceneListItem*> mItems;
+    std::vector<UISceneListItem*> mUnshownItems;  // owned, never laid out
     UISceneListItem* mActiveItem = nullptr;
     Vector2<float> mPadding;
     float mIndent = 0.0f;

@@ -3,9 +3,7 @@
 #include <algorithm>
 
 #include "function.h"
-#include "input_manager.h"
 #include "log_system.h"
-#include "platform/keyboard_layout.h"
 #include "sprite.h"
 #include "sprite_manager.h"
 #include "ui/ui_controller.h"
@@ -56,7 +54,7 @@ void UITextEdit::resolveCaption() {
     if (!mCaption) return;
     // Sized to its longest text; the description's position is its centre.
     if (UIFont* font = mCaption->getFont()) {
-        const std::u16string widest(mMaxLength, char16_t(font->widestCharacter()));
+        const std::u16string widest(std::min(mMaxLength, kMaxTextEditLength), char16_t(font->widestCharacter()));
         mSize = Vector2<float>(font->measureRun(widest.data(), widest.data() + widest.size(), mCaption->mXcoeff),
                                font->tallestHeight());
     }
@@ -81,6 +79,10 @@ int32_t UITextEdit::processMessage(int32_t message) {
     }
     if (code == kUIMessageRelease) {
         ui->releaseCapture(this);
+        return 1;
+    }
+    if (code == kUIMessageText) {
+        if (pc) typeText(pc->mTypedText);
         return 1;
     }
     if (code != kUIMessageKeyDown) return 0;
@@ -114,30 +116,28 @@ int32_t UITextEdit::processMessage(int32_t message) {
         }
         break;
     default:
+        // Characters arrive as typed text (kUIMessageText), never from key codes.
         if (Singleton<LogSystem>::instancePointer()) logFormat("%i", int(key));
-        if ((key >= 0x30 && key <= 0x39) || (key >= 0x41 && key <= 0x5A) || (key >= 0x61 && key <= 0x7A) ||
-            key >= 0x80) {
-            typeKey(key);
-        }
         break;
     }
     return 1;
 }
 
-void UITextEdit::typeKey(uint8_t key) {
-    const uint8_t* keys = nullptr;
-    if (InputManager* input = Singleton<InputManager>::instancePointer()) {
-        if (KeyboardDevice* keyboard = input->getKeyboard()) keys = keyboard->getCurrentState();
-    }
-    const char16_t c = Platform::translateVirtualKey(key, keys);
-    if (c == 0) return;
-    if (mFilterSpecialCharacters && isSpecialCharacter(c)) return;
+void UITextEdit::typeText(const std::u16string& typed) {
+    resolveCaption();
     if (!mCaption) return;
+    clampCaret();
     std::u16string text = mCaption->getText();
-    if (text.size() >= mMaxLength) return;
-    text.insert(text.begin() + mCaret, c);
-    ++mCaret;
-    mCaption->setWideText(text);
+    for (char16_t c : typed) {
+        // Controls never type; characters beyond the 16-bit range (surrogates) are
+        // dropped whole, since the caret and the fonts work on single units.
+        if (c < 0x20 || c == 0x7F || (c >= 0xD800 && c <= 0xDFFF)) continue;
+        if (mFilterSpecialCharacters && isSpecialCharacter(c)) continue;
+        if (text.size() >= mMaxLength) break;
+        text.insert(text.begin() + mCaret, c);
+        ++mCaret;
+    }
+    if (text != mCaption->getText()) mCaption->setWideText(text);
 }
 
 void UITextEdit::drawAfterChildren() {

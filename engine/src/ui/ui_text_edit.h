@@ -11,8 +11,11 @@ class UILabel;
 class UIFont;
 class UIScrollArea;
 
-// A one-line text field: its text lives in the child label "caption"; keys
-// type through the keyboard layout, Enter raises "textEntered".
+// The most characters a text field holds, whatever its description asks.
+constexpr uint32_t kMaxTextEditLength = 256;
+
+// A one-line text field: its text lives in the child label "caption"; typed
+// text (text messages) goes in at the caret, keys edit it, Enter raises "textEntered".
 class UITextEdit : public UIWidget {
 public:
     using UIWidget::UIWidget;
@@ -41,7 +44,8 @@ public:
 
 private:
     void resolveCaption();
-    void typeKey(uint8_t key);
+    // Inserts typed text at the caret, up to the length limit.
+    void typeText(const std::u16string& typed);
     void clampCaret();
 };
 

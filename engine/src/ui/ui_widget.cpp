@@ -234,6 +234,10 @@ void UIWidget::enterState(const std::string& requested, bool immediately) {
             }
         }
         mShown = name != "onHide";
+    } else if (requested == "onIdle") {
+        // Shown with its tree even without an idle state of its own: a shown flag
+        // left false would make the manager drop this widget's capture.
+        mShown = true;
     }
     if (name == "onIdle" || name == "onHide") {
         for (size_t i = 0; i < mChildren.size(); ++i) mChildren[i]->enterState(name, immediately);

@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "platform/input_source.h"
@@ -90,6 +91,19 @@ TEST(SystemInput, PollReadsPositionAndSummedWheel) {
     delete source;
     SDL_DestroyWindow(window);
     SDL_Quit();
+}
+
+TEST(SystemInput, TypedTextIsHandedOutOnceAndBounded) {
+    InputSource* source = createSystemInputSource();
+    onTextInputEvent("\xC3\xA9t\xC3\xA9");
+    onTextInputEvent(" \xE2\x82\xAC");
+    EXPECT_EQ(source->readText(), "\xC3\xA9t\xC3\xA9 \xE2\x82\xAC");
+    EXPECT_EQ(source->readText(), "");
+    // Text nobody reads stops piling up.
+    const std::string line(100, 'x');
+    for (int i = 0; i < 50; ++i) onTextInputEvent(line.c_str());
+    EXPECT_LE(source->readText().size(), 1024u);
+    delete source;
 }
 
 }  // namespace

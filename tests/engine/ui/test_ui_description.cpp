@@ -182,8 +182,9 @@ TEST(UIDescription, EveryKeyLoads) {
     EXPECT_FALSE(locked->mEnabled);
     EXPECT_EQ(locked->getCurrentStateName(), "onDisable");
     EXPECT_NE(locked->findState("onIdle"), nullptr);
-    // An enabled widget without "onHide" of its own or initial state ends hidden.
-    EXPECT_FALSE(root->findChild("plain")->mShown);
+    // An enabled widget without "onHide" of its own or initial state ends its own loading
+    // hidden (transparency 0); its window's "onIdle" shows it, idle state or not.
+    EXPECT_TRUE(root->findChild("plain")->mShown);
     EXPECT_FLOAT_EQ(root->findChild("plain")->mTransparency, 0.0f);
 
     // States: the bad change and the bad state logged and left out.
@@ -206,6 +207,9 @@ TEST(UIDescription, InstanceEmbedsAnotherDescriptionOnce) {
     qvtest::UIWorld world(files(R"(
 top = { id = "top", class = "UIWidget", instance = "#other_lua:other", position = {1, 2} }
 holder = { id = "holder", class = "UIWidget", childs = { { id = "inside", class = "UIWidget", instance = "#other_lua:other" } } }
+twice = { id = "twice", class = "UIWidget", related = { { filename = "other_lua", id = "other" } },
+          childs = { { id = "a", class = "UIWidget", instance = "#other_lua:other" },
+                     { id = "b", class = "UIWidget", instance = "#other_lua:other" } } }
 )"));
     QV::UIManager& ui = world.ui();
     UIWidget* top = ui.loadUI("test_lua", "top", nullptr, "default");
@@ -218,6 +222,11 @@ holder = { id = "holder", class = "UIWidget", childs = { { id = "inside", class 
     EXPECT_EQ(inside->mParent, holder);
     EXPECT_EQ(inside->mPosition, V(5, 5));
     EXPECT_EQ(ui.getRoots().size(), 2u);
+    // The same description beside itself, or related and embedded, is no loop.
+    UIWidget* twice = ui.loadUI("test_lua", "twice", nullptr, "default");
+    EXPECT_NE(twice->findChild("a"), nullptr);
+    EXPECT_NE(twice->findChild("b"), nullptr);
+    EXPECT_EQ(ui.getRoots().size(), 4u) << "the related copy and the tree";
 }
 
 TEST(UIDescription, LoadedTreeAnswersTheCommandsAndTheMouse) {
@@ -265,6 +274,19 @@ TEST(UIDescriptionDeathTest, MalformedDescriptionsAreFatalWithAClearReport) {
         {"particle without file", "t = { id = 'w', class = 'UIParticleFX' }", "Failed to read filename for UIParticleFX"},
         {"no such table", "x = 1", "Failed to load UI table t from test_lua"},
         {"script error", "t = {", "Failed to load ui script test_lua"},
+        {"embeds itself", "t = { id = 'w', class = 'UIWidget', instance = '#test_lua:t' }",
+         "UI description test_lua:t embeds or relates to itself \\(test_lua:t -> test_lua:t\\)"},
+        {"a child embeds its own description",
+         "t = { id = 'w', class = 'UIWidget', childs = { { id = 'c', class = 'UIWidget', instance = '#test_lua:t' } } }",
+         "UI description test_lua:t embeds or relates to itself \\(test_lua:t -> test_lua:t\\)"},
+        {"relates to itself", "t = { id = 'w', class = 'UIWidget', related = { { filename = 'test_lua', id = 't' } } }",
+         "UI description test_lua:t embeds or relates to itself \\(test_lua:t -> test_lua:t\\)"},
+        {"two descriptions in a ring",
+         "t = { id = 'w', class = 'UIWidget', instance = '#test_lua:u' }\n"
+         "u = { id = 'u', class = 'UIWidget', related = { { filename = 'test_lua', id = 't' } } }",
+         "UI description test_lua:t embeds or relates to itself \\(test_lua:t -> test_lua:u -> test_lua:t\\)"},
+        {"a table among its own children", "t = { id = 'w', class = 'UIWidget' }\nt.childs = { t }",
+         "UI description test_lua:t nests widgets more than 256 deep"},
     };
     for (const Malformed& c : cases) {
         EXPECT_EXIT(

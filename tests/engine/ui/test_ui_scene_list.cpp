@@ -351,6 +351,42 @@ thumbless = { id = "thumbless", class = "UISceneList", scene = "thumbless_xml", 
     EXPECT_TRUE(std::isfinite(strip->listPosition().y));
 }
 
+// Rows the list cannot show (their scene or the list's own is missing) are still
+// the list's: nothing leaks (LeakSanitizer checks), nothing is shown.
+TEST(UISceneListEdges, RowsWithoutAScenePlaceAreTakenAndFreed) {
+    std::vector<qvtest::FontMediaFile> media = files();
+    media.push_back(mediaFile("ui/lost.lua", R"(
+lost = { id = "lost", class = "UISceneList", scene = "nowhere_xml",
+         items = { { scene = "item_xml", id = "a" }, { scene = "/row", id = "b" }, { scene = "gone_xml", id = "c" } } }
+)"));
+    qvtest::UIWorld world(media);
+    auto* lost = dynamic_cast<UISceneList*>(world.ui().loadUI("lost_lua", "lost", nullptr, "default"));
+    ASSERT_NE(lost, nullptr);
+    EXPECT_EQ(lost->getListNode(), nullptr);
+    EXPECT_TRUE(lost->getItems().empty());
+    EXPECT_TRUE(world.log().has("ERROR: Can't load scene node from nowhere_xml!"));
+    EXPECT_TRUE(world.log().has("ERROR: Can't load scene node from gone_xml!"));
+    // A row whose own scene is missing, added by code to a list that works.
+    auto* strip = dynamic_cast<UISceneList*>(world.ui().loadUI("lists_lua", "strip", nullptr, "default"));
+    ASSERT_NE(strip, nullptr);
+    EXPECT_EQ(strip->addItem(new UISceneListItem("item_xml", "shown")), 1);
+    auto* missing = new UISceneListItem("missing_xml", "missing");
+    EXPECT_EQ(missing->getScene(), nullptr);
+    EXPECT_EQ(strip->addItem(missing), 1) << "taken, not shown";
+    EXPECT_EQ(strip->addItem(missing), 1) << "taken once";
+    EXPECT_FALSE(strip->containsItem(missing));
+    world.frames(2);
+    // Given back on request, like any row.
+    strip->removeItem(missing);
+    delete missing;
+    strip->addItem(new UISceneListItem("missing_xml", "again"));
+    strip->clearItems();
+    EXPECT_TRUE(strip->getItems().empty());
+    strip->addItem(new UISceneListItem("missing_xml", "last"));
+    world.ui().destroyWidget(lost);
+    world.ui().destroyWidget(strip);
+}
+
 TEST(UISceneListEdges, MarkerDecimalsReadTheSameInAnyLocale) {
     struct Case {
         const char* text;

@@ -1,10 +1,17 @@
 #include <gtest/gtest.h>
 
+#include <SDL.h>
+
+#include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "lex_binded_function_manager.h"
 #include "platform/keyboard_layout.h"
+#include "platform/window.h"
+#include "support/gl_required.h"
+#include "support/render_host.h"
 #include "support/font_fixture.h"
 #include "support/temp_dir.h"
 #include "support/ui_fixture.h"
@@ -94,7 +101,7 @@ TEST(UITextEdit, TypingShiftBackspaceFilterEnterAndTheLengthLimit) {
     auto* free = dynamic_cast<QV::UITextEdit*>(form->findChild("free"));
     ASSERT_TRUE(name && free);
     auto& in = world.input();
-    // Shift+H, i, Shift+1, space: keys reach both fields.
+    // Shift+H, i, Shift+1, space: the script types as a US keyboard into both fields.
     in.pressKey(0, 0x10);
     in.tapKey(1, 'H');
     in.releaseKey(3, 0x10);
@@ -104,21 +111,21 @@ TEST(UITextEdit, TypingShiftBackspaceFilterEnterAndTheLengthLimit) {
     in.releaseKey(9, 0x10);
     in.tapKey(10, 0x20);
     world.frames(12);
-    EXPECT_EQ(narrow(name->getText()), "Hi") << "the filter drops the exclamation mark";
-    EXPECT_EQ(narrow(free->getText()), "Hi!");
-    EXPECT_EQ(free->getCaret(), 3u);
+    EXPECT_EQ(narrow(name->getText()), "Hi ") << "the filter drops the exclamation mark";
+    EXPECT_EQ(narrow(free->getText()), "Hi! ");
+    EXPECT_EQ(free->getCaret(), 4u);
     // Left, then a letter goes in at the caret; Delete at the end does nothing.
     in.tapKey(12, 37);
     in.tapKey(14, 'X');
     in.tapKey(16, 39);
     in.tapKey(18, 46);
     world.frames(8);
-    EXPECT_EQ(narrow(free->getText()), "Hix!");
+    EXPECT_EQ(narrow(free->getText()), "Hi!x ");
     // Backspace, and a text shortened from outside does not confuse the caret.
     free->getCaption()->setText("");
     in.tapKey(20, 8);
     world.frames(2);
-    EXPECT_EQ(narrow(name->getText()), "Hx");
+    EXPECT_EQ(narrow(name->getText()), "Hix");
     EXPECT_EQ(free->getText(), u"");
     EXPECT_EQ(free->getCaret(), 0u);
     // Holding a letter types it once; six letters fill "name".
@@ -126,13 +133,85 @@ TEST(UITextEdit, TypingShiftBackspaceFilterEnterAndTheLengthLimit) {
     in.releaseKey(26, 'B');
     for (int i = 0; i < 8; ++i) in.tapKey(27 + 2 * i, 'C');
     world.frames(22);
-    EXPECT_EQ(narrow(name->getText()), "Hxbccc") << "maxLength 6";
+    EXPECT_EQ(narrow(name->getText()), "Hixbcc") << "maxLength 6";
     EXPECT_EQ(narrow(free->getText()), "bcccccccc");
     // Enter queues "textEntered" once and leaves the text.
     in.tapKey(44, 13);
     world.frames(2);
     EXPECT_EQ(recorder.calls, std::vector<std::string>{"entered"});
-    EXPECT_EQ(narrow(name->getText()), "Hxbccc");
+    EXPECT_EQ(narrow(name->getText()), "Hixbcc");
+}
+
+// Typed text comes from the window system's text input (the player's layout and
+// input method), through the platform's event pump, the keyboard and the controller.
+TEST(UITextEdit, TypesTheWindowSystemsTextNotKeyCodes) {
+    qvtest::keepDriverLoaded();
+    qvtest::UIWorldOptions options;
+    options.systemInput = true;
+    qvtest::UIWorld world(files(), options);
+    QV::Platform::WindowDesc desc;
+    desc.title = "text input";
+    desc.width = 64;
+    desc.height = 64;
+    desc.hidden = true;
+    std::unique_ptr<QV::Platform::Window> window(QV::Platform::Window::create(desc));
+    if (!window) QV_GL_UNAVAILABLE() << QV::Platform::Window::lastError();
+    UIWidget* form = world.ui().loadUI("test_lua", "form", nullptr, "default");
+    auto* name = dynamic_cast<QV::UITextEdit*>(form->findChild("name"));
+    auto* free = dynamic_cast<QV::UITextEdit*>(form->findChild("free"));
+    ASSERT_TRUE(name && free);
+    auto type = [&](const char* utf8) {
+        SDL_Event event{};
+        event.type = SDL_TEXTINPUT;
+        event.text.windowID = SDL_GetWindowID(static_cast<SDL_Window*>(window->nativeHandle()));
+        std::snprintf(event.text.text, sizeof(event.text.text), "%s", utf8);
+        ASSERT_EQ(SDL_PushEvent(&event), 1) << SDL_GetError();
+    };
+    auto pump = [&] {
+        QV::Platform::WindowEvent event;
+        while (window->pollEvent(event)) {
+        }
+        world.frame();
+    };
+    // A German, a Russian and a composed (input method) piece in one frame; a
+    // character beyond 16 bits and a control character type nothing.
+    type("\xC3\xB6");
+    type("\xD0\x96!");
+    type("\xE6\x97\xA5\xF0\x9F\x98\x80\t");
+    pump();
+    EXPECT_EQ(free->getText(), u"\u00F6\u0416!\u65E5");
+    EXPECT_EQ(free->getCaret(), 4u);
+    EXPECT_EQ(name->getText(), u"\u00F6\u0416\u65E5") << "filtered: no punctuation";
+    pump();
+    EXPECT_EQ(free->getText(), u"\u00F6\u0416!\u65E5") << "the text is read once";
+    // The length limit holds against a long paste.
+    type("abcdefghijklmnop");
+    pump();
+    EXPECT_EQ(name->getText(), u"\u00F6\u0416\u65E5abc");
+}
+
+// A length far beyond any line is bounded, not allocated.
+TEST(UITextEdit, MaxLengthIsBounded) {
+    qvtest::UIWorld world({mediaFile("ui/test.lua", R"(
+t = { id = "t", class = "UIWidget", childs = {
+  { id = "huge", class = "UITextEdit", maxLength = 2000000000, text = "" },
+  { id = "fair", class = "UITextEdit", maxLength = 256, text = "" } } }
+)"),
+                           qvtest::repositoryFile("system_font_fnt", "fonts/system_font.lua"),
+                           qvtest::repositoryFile("font2_image", "fonts/font2.png")});
+    UIWidget* root = world.ui().loadUI("test_lua", "t", nullptr, "default");
+    auto* huge = dynamic_cast<QV::UITextEdit*>(root->findChild("huge"));
+    auto* fair = dynamic_cast<QV::UITextEdit*>(root->findChild("fair"));
+    ASSERT_TRUE(huge && fair);
+    EXPECT_EQ(huge->mMaxLength, QV::kMaxTextEditLength);
+    EXPECT_EQ(fair->mMaxLength, 256u);
+    EXPECT_TRUE(world.log().has("ERROR: UITextEdit 'huge' in test_lua:t: maxLength 2000000000 is more than 256; 256 is used"));
+    EXPECT_FALSE(world.log().has("'fair'"));
+    // Sizing for the longest text measures the bounded length.
+    EXPECT_EQ(huge->getText(), u"");
+    EXPECT_EQ(fair->getText(), u"");
+    EXPECT_GT(huge->getSize().x, 0.0f);
+    EXPECT_EQ(huge->getSize(), fair->getSize());
 }
 
 TEST(UIListView, ClicksMoveTheSelection) {
@@ -165,6 +244,32 @@ TEST(UIListViewDeathTest, ChildScrollAreaMustBeAScrollArea) {
             world.ui().loadUI("test_lua", "badList", nullptr, "default");
         },
         testing::ExitedWithCode(255), "UIListView 'badList' in test_lua:badList: its childScrollArea is not a UIScrollArea");
+}
+
+// The bar has no "onIdle" state of its own: shown with its window, it keeps the
+// capture of a drag until the button goes up, even off the bar.
+TEST(UIProgressBar, DragEndsAtTheReleaseOffTheBar) {
+    qvtest::UIWorld world(files());
+    UIWidget* root = world.ui().loadUI("test_lua", "scroller", nullptr, "default");
+    auto* bar = dynamic_cast<QV::UIProgressBar*>(root->findChild("bar"));
+    ASSERT_NE(bar, nullptr);
+    ASSERT_EQ(bar->findState("onIdle"), nullptr);
+    world.frame();
+    EXPECT_TRUE(bar->isShown());
+    using B = QV::Platform::ScriptedInputSource::Button;
+    auto& in = world.input();
+    const int at = world.frameIndex();
+    in.moveMouse(at, 155, 60);
+    in.pressButton(at, B::Left);
+    in.moveMouse(at + 3, 300, 150);  // off the bar, still held
+    in.releaseButton(at + 6, B::Left);
+    in.moveMouse(at + 8, 300, 240);
+    world.frames(5);
+    EXPECT_EQ(world.ui().getCapturedWidget(), bar) << "a frame after the press and beyond";
+    EXPECT_NEAR(bar->getValue(), 0.5f, 1e-5) << "150 of 300 pixels";
+    world.frames(6);
+    EXPECT_EQ(world.ui().getCapturedWidget(), nullptr);
+    EXPECT_NEAR(bar->getValue(), 0.5f, 1e-5) << "the pointer no longer drags the bar";
 }
 
 TEST(UIScrollArea, FollowsItsBarAndTheWheel) {

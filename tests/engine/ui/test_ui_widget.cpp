@@ -213,6 +213,10 @@ TEST(UIStateEnter, RulesOfNamesHoverAndCascade) {
     EXPECT_FALSE(bare.mHovered);
     EXPECT_TRUE(bare.mShown);
     EXPECT_FALSE(inner->mShown);
+    // A missing "onIdle" still shows: the widget is shown with its tree.
+    bare.setState("onIdle");
+    EXPECT_TRUE(inner->mShown);
+    EXPECT_EQ(inner->getCurrentStateName(), "onHide");
 }
 
 TEST(UIStateEnter, ReenteringRestartsWithoutHook) {

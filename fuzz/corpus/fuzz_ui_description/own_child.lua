@@ -1,0 +1,2 @@
+t = { id = "w", class = "UIWidget" }
+t.childs = { t }

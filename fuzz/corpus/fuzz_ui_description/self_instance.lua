@@ -1,0 +1,1 @@
+t = { id = "w", class = "UIWidget", instance = "#fuzz_lua:t", initialState = "onIdle" }

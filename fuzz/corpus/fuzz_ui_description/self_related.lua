@@ -1,0 +1,1 @@
+t = { id = "w", class = "UIWidget", related = { { filename = "fuzz_lua", id = "t" } } }
