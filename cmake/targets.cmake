@@ -27,6 +27,9 @@ list(FILTER QV_GAME_SOURCES EXCLUDE REGEX ".*/game/src/flow/main\\.cpp$")
 add_library(glimvale_game STATIC ${QV_GAME_SOURCES} ${PROJECT_SOURCE_DIR}/cmake/empty.cpp)
 target_include_directories(glimvale_game PUBLIC ${PROJECT_SOURCE_DIR}/game/src)
 target_link_libraries(glimvale_game PUBLIC qv_engine)
+# The game looks for its content in the source tree too, so a build runs from any folder.
+set_property(SOURCE ${PROJECT_SOURCE_DIR}/game/src/flow/content_folder.cpp APPEND PROPERTY
+  COMPILE_DEFINITIONS QV_SOURCE_MEDIA_DIR="${PROJECT_SOURCE_DIR}/media/")
 
 add_executable(glimvale ${PROJECT_SOURCE_DIR}/game/src/flow/main.cpp)
 target_link_libraries(glimvale PRIVATE glimvale_game)
@@ -96,12 +99,11 @@ if(QV_TESTS)
     if(NOT QV_TEST_ONLY)
       add_dependencies(${target} glimvale)
     endif()
-    # Each test runs on processors of its own: the engine pins its main thread to
-    # the first processor it may use, so without this every program a parallel
-    # ctest starts would queue on processor 0.
+    # No processor affinity per test: the programs pin no thread, and a test
+    # confined to one processor would run the game, its jobs and the GL
+    # driver's threads on that one.
     gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST
       PROPERTIES ENVIRONMENT "QV_TEST_PROGS=${PROJECT_BINARY_DIR}/test_progs;QV_GLIMVALE=$<TARGET_FILE:glimvale>"
-        PROCESSOR_AFFINITY ON
       DISCOVERY_TIMEOUT 60)
   endforeach()
 

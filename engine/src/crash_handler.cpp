@@ -11,7 +11,6 @@
 
 #include "crash_report.h"
 #include "log_system.h"
-#include "platform/cpu_affinity.h"
 #include "platform/crash_signals.h"
 #include "platform/message_box.h"
 
@@ -262,16 +261,7 @@ int startEngineThread(pthread_t* handle, void* (*body)(void*), void* argument) {
     if (!handle || !body) return EINVAL;
     EngineThreadStart* start = new (std::nothrow) EngineThreadStart{body, argument};
     if (!start) return ENOMEM;
-    pthread_attr_t attributes;
-    pthread_attr_init(&attributes);
-    // Threads inherit their creator's mask, and the main thread is pinned.
-    Platform::applyAffinityToThreadAttributes(&attributes, Platform::processOriginalAffinity());
-    int result = pthread_create(handle, &attributes, engineThreadMain, start);
-    pthread_attr_destroy(&attributes);
-    if (result == EINVAL) {
-        // The original mask may name processors the process lost since: start unpinned-as-inherited.
-        result = pthread_create(handle, nullptr, engineThreadMain, start);
-    }
+    const int result = pthread_create(handle, nullptr, engineThreadMain, start);
     if (result != 0) delete start;
     return result;
 }

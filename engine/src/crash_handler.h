@@ -14,9 +14,8 @@ void installCrashHandler();
 // first; startEngineThread does so already.
 bool installThreadCrashStack();
 
-// Starts an engine thread: with the process's original processor mask (not the
-// creator's, which may be pinned) and with its own crash stack. Returns 0 or
-// the pthread_create error.
+// Starts an engine thread with its own crash stack. Returns 0 or the
+// pthread_create error.
 int startEngineThread(pthread_t* handle, void* (*body)(void*), void* argument);
 
 // The dump file's name and the time the report waits for the log's lock.

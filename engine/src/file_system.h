@@ -12,7 +12,7 @@
 namespace QV {
 
 // The content directory every reader prefixes to its paths. The entry point
-// sets it to "./media/" before anything else starts.
+// sets it (a folder ending in "/") before anything else starts.
 extern std::string gContentDirectory;
 
 // Turns (package, resource name) into an open file: the package table built

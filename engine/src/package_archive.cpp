@@ -1,5 +1,7 @@
 #include "package_archive.h"
 
+#include <sys/stat.h>
+
 #include <chrono>
 #include <cstring>
 #include <limits>
@@ -13,6 +15,12 @@
 namespace QV {
 
 namespace {
+
+// Anything at the path, even what cannot be opened (a folder, no permission).
+bool pathExists(const std::string& path) {
+    struct stat info;
+    return ::stat(path.c_str(), &info) == 0;
+}
 
 void note(const std::string& line) {
     if (LogSystem* log = LogSystem::instancePointer()) log->write(line);
@@ -191,9 +199,10 @@ void QVPReader::start(const std::string& path) {
     note(formatString("sizeof(TableEntry) = %i", int(sizeof(TableEntry))));
     if (mArchive.open(path)) {
         initHashTable();
-    } else {
+    } else if (pathExists(path)) {
         note("ERROR: Failed to open QVP archive.");
     }
+    // No archive at all is no fault: the content may come from "data.zip" or loose files.
 }
 
 QVPReader::~QVPReader() {

@@ -11,11 +11,6 @@ TimerManager::TimerManager(const PerformanceCounter* source)
     if (mFrequency == 0) mFrequency = 1;
     mLastCounter = mSource->counter();
     mFrameDelta = 0.0f;
-    mPinned = Platform::pinCurrentThreadToFirstCpu(&mPreviousAffinity);
-}
-
-TimerManager::~TimerManager() {
-    if (mPinned) Platform::setCurrentThreadAffinity(mPreviousAffinity);
 }
 
 void TimerManager::update() {

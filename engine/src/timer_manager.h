@@ -2,21 +2,19 @@
 
 #include <cstdint>
 
-#include "platform/cpu_affinity.h"
 #include "singleton.h"
 #include "stopwatch.h"
 
 namespace QV {
 
-// Measures the frame delta once per frame. Pins the thread that creates it (the
-// main thread) to the first processor the process may use, and gives it back
-// its previous mask when destroyed.
+// Measures the frame delta once per frame. The thread that creates it keeps
+// its processors: the monotonic clock reads the same on every one.
 class TimerManager : public Singleton<TimerManager> {
 public:
     // A run with QV_FIXED_DT set (and no source of its own) steps every
     // frame by exactly that much.
     explicit TimerManager(const PerformanceCounter* source = nullptr);
-    ~TimerManager() override;
+    ~TimerManager() override = default;
 
     void update();
     // Seconds between the last two updates; never negative, not capped.
@@ -24,8 +22,6 @@ public:
 
 private:
     float mFrameDelta = 0.0f;
-    Platform::AffinityMask mPreviousAffinity;
-    bool mPinned = false;
     std::uint64_t mLastCounter = 0;
     std::uint64_t mFrequency = 1;
     const PerformanceCounter* mSource;

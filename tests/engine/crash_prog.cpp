@@ -1,6 +1,7 @@
 // Helper program for the crash and thread tests: sets up the engine pieces a
 // run of the game would have, then fails in the way argv[1] names.
 #include <pthread.h>
+#include <sched.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -14,7 +15,6 @@
 #include "function.h"
 #include "job_manager.h"
 #include "log_system.h"
-#include "platform/cpu_affinity.h"
 #include "platform/crash_signals.h"
 #include "report_assert.h"
 #include "timer_manager.h"
@@ -51,10 +51,14 @@ void* overflowThread(void*) {
     return nullptr;
 }
 
-std::string maskText(const QV::Platform::AffinityMask& mask) {
+// The calling thread's processors, as "0,2,3".
+std::string threadProcessors() {
+    cpu_set_t set;
+    CPU_ZERO(&set);
+    if (pthread_getaffinity_np(pthread_self(), sizeof(set), &set) != 0) return "?";
     std::string text;
-    for (int cpu = 0; cpu < 1024; ++cpu) {
-        if (mask.has(cpu)) text += (text.empty() ? "" : ",") + std::to_string(cpu);
+    for (int cpu = 0; cpu < CPU_SETSIZE; ++cpu) {
+        if (CPU_ISSET(cpu, &set)) text += (text.empty() ? "" : ",") + std::to_string(cpu);
     }
     return text;
 }
@@ -68,8 +72,8 @@ public:
     int kind() const override { return 99; }
 };
 
-QV::Platform::AffinityMask gJobMask;
-void recordJobMask() { gJobMask = QV::Platform::currentThreadAffinity(); }
+std::string gJobProcessors;
+void recordJobProcessors() { gJobProcessors = threadProcessors(); }
 
 }  // namespace
 
@@ -125,7 +129,7 @@ int main(int argc, char** argv) {
         rlimit tight{static_cast<rlim_t>(pages) * static_cast<rlim_t>(sysconf(_SC_PAGESIZE)) + 2 * 1024 * 1024,
                      limit.rlim_max};
         if (pages == 0 || setrlimit(RLIMIT_AS, &tight) != 0) return 4;
-        QV::Job* job = jobs.addJob(new QV::Function<Unused>(&recordJobMask));
+        QV::Job* job = jobs.addJob(new QV::Function<Unused>(&recordJobProcessors));
         job->start();
         bool finished = job->isFinished();
         int running = jobs.updateJobs();
@@ -142,13 +146,14 @@ int main(int argc, char** argv) {
         std::printf("running jobs: %d, finished: %d, kept: %d\n", running, finished ? 1 : 0,
                     static_cast<int>(jobs.jobCount()));
         return 0;
-    } else if (mode == "pin") {
+    } else if (mode == "processors") {
+        const std::string before = threadProcessors();
         QV::TimerManager timers;
-        QV::Job* job = jobs.addJob(new QV::Function<Unused>(&recordJobMask));
+        QV::Job* job = jobs.addJob(new QV::Function<Unused>(&recordJobProcessors));
         job->start();
         while (jobs.updateJobs() > 0) usleep(1000);
-        std::printf("original=%s\nmain=%s\njob=%s\n", maskText(QV::Platform::processOriginalAffinity()).c_str(),
-                    maskText(QV::Platform::currentThreadAffinity()).c_str(), maskText(gJobMask).c_str());
+        std::printf("started=%s\nmain=%s\njob=%s\n", before.c_str(), threadProcessors().c_str(),
+                    gJobProcessors.c_str());
         return 0;
     }
     std::printf("survived\n");

@@ -207,9 +207,7 @@ TEST(ConfigManager, ArchiveThenZipThenLooseFiles) {
     std::filesystem::remove(dir.file("media/data.qvp"));
     log = startProgram(dir.path());
     EXPECT_NE(log.find("Current language: zip\n"), std::string::npos) << log;
-    size_t first = log.find("ERROR: Failed to open QVP archive.");
-    ASSERT_NE(first, std::string::npos) << log;
-    EXPECT_NE(log.find("ERROR: Failed to open QVP archive.", first + 1), std::string::npos);
+    EXPECT_EQ(log.find("ERROR:"), std::string::npos) << log;  // the archive is optional
 
     std::filesystem::remove(dir.file("media/data.zip"));
     log = startProgram(dir.path());

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -151,8 +152,22 @@ TEST(FileSystemNoConfig, ReloadKeepsOnlyTheBuiltInEntries) {
         EXPECT_EQ(table["default"].size(), 2u);
     }
     std::string text = qvtest::readFile(dir.file("QV.log"));
-    EXPECT_EQ(count(text, "ERROR: Failed to open QVP archive."), 2u) << text;  // one per reader
+    EXPECT_EQ(text.find("ERROR"), std::string::npos) << text;  // no archive is no fault
     EXPECT_EQ(text.find("Filesystem::"), std::string::npos);
+}
+
+// An archive that is there but cannot be read (here a folder in its place) is one.
+TEST(FileSystemNoConfig, AnArchiveThatCannotBeOpenedIsAnErrorOfEachReader) {
+    qvtest::TempDir dir;
+    qvtest::ScopedChdir cd(dir.path());
+    std::filesystem::create_directories(dir.file("media/data.qvp"));
+    QV::gContentDirectory = "./media/";
+    {
+        QV::LogSystem log;
+        QV::FileSystem files;
+    }
+    std::string text = qvtest::readFile(dir.file("QV.log"));
+    EXPECT_EQ(count(text, "ERROR: Failed to open QVP archive."), 2u) << text;  // one per reader
 }
 
 TEST(FileSystemDeathTest, BrokenFileListsAreFatal) {

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <unistd.h>
 #include <memory>
 #include <string>
@@ -236,14 +237,22 @@ TEST(PackageArchive, ReadsAndSeeks) {
 TEST(PackageArchive, LogsOpeningAndMissingArchive) {
     qvtest::TempDir dir;
     qvtest::ScopedChdir cd(dir.path());
+    std::string log;
     {
-        QV::LogSystem log;
+        QV::LogSystem logSystem;
+        // A missing archive is optional: no error.
         QV::QVPReader missing(dir.file("absent.qvp"));
         EXPECT_EQ(missing.openFile("/config.lua"), nullptr);
+        log = qvtest::readFile(dir.file("QV.log"));
+        EXPECT_EQ(log.find("ERROR"), std::string::npos) << log;
+        // One that is there but cannot be opened is.
+        std::filesystem::create_directories(dir.file("folder.qvp"));
+        QV::QVPReader unreadable(dir.file("folder.qvp"));
+        EXPECT_EQ(unreadable.openFile("/config.lua"), nullptr);
         qvtest::writeFile(dir.file("data.qvp"), build({{"/a", "1"}, {"/b", "2"}, {"/c", "3"}}));
         QV::QVPReader present(dir.file("data.qvp"));
     }
-    std::string log = qvtest::readFile(dir.file("QV.log"));
+    log = qvtest::readFile(dir.file("QV.log"));
     for (const char* line :
          {"sizeof(TableEntry) = 136\n", "ERROR: Failed to open QVP archive.\n",
           "QVP Archive total files: 3\n", "QVP Hash table size: 420\n", "hash table loaded in ",

@@ -1,11 +1,11 @@
 #include "support/captured_run.h"
 
+#include <errno.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <sched.h>
 #include <signal.h>
 #include <sys/wait.h>
-#include <time.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -54,16 +54,16 @@ CapturedRun runCaptured(const std::string& program, const std::vector<std::strin
         close(errPipe[0]);
         return result;
     }
-    timespec startTime{};
-    clock_gettime(CLOCK_MONOTONIC, &startTime);
     bool outOpen = true;
     bool errOpen = true;
-    bool killed = false;
     while (outOpen || errOpen) {
         pollfd fds[2] = {{outPipe[0], POLLIN, 0}, {errPipe[0], POLLIN, 0}};
         if (!outOpen) fds[0].fd = -1;
         if (!errOpen) fds[1].fd = -1;
-        poll(fds, 2, 200);
+        if (poll(fds, 2, -1) < 0) {
+            if (errno == EINTR) continue;
+            break;
+        }
         char buffer[4096];
         for (int i = 0; i < 2; ++i) {
             if (fds[i].fd < 0 || !(fds[i].revents & (POLLIN | POLLHUP | POLLERR))) continue;
@@ -74,17 +74,12 @@ CapturedRun runCaptured(const std::string& program, const std::vector<std::strin
                 (i == 0 ? outOpen : errOpen) = false;
             }
         }
-        timespec now{};
-        clock_gettime(CLOCK_MONOTONIC, &now);
-        if (!killed && now.tv_sec - startTime.tv_sec > options.timeoutSeconds) {
-            kill(pid, SIGKILL);
-            killed = true;
-        }
     }
     close(outPipe[0]);
     close(errPipe[0]);
     int status = 0;
-    waitpid(pid, &status, 0);
+    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
     if (WIFEXITED(status)) {
         result.exited = true;
         result.exitCode = WEXITSTATUS(status);

@@ -20,10 +20,10 @@ struct CapturedRunOptions {
     std::vector<std::pair<std::string, std::string>> env;    // added or replaced
     std::vector<std::string> unsetEnv;
     std::vector<int> cpus;                                   // empty: inherit the mask
-    int timeoutSeconds = 60;                                 // killed with SIGKILL after this
 };
 
 // Runs a program to its end (optionally on given processors), capturing standard output and error.
+// No clock of its own: a program that hangs is ended by ctest's time limit.
 CapturedRun runCaptured(const std::string& program, const std::vector<std::string>& arguments,
                      const CapturedRunOptions& options = CapturedRunOptions());
 

@@ -1,5 +1,6 @@
 #include "support/child_process.h"
 
+#include <errno.h>
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -64,19 +65,17 @@ bool ChildProcess::running() {
     return true;
 }
 
-bool ChildProcess::wait(double timeoutSeconds) {
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(timeoutSeconds);
-    while (std::chrono::steady_clock::now() < deadline) {
-        if (!running()) return mPid > 0;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    if (mPid > 0 && !mDone) {
-        kill(mPid, SIGKILL);
-        int status = 0;
-        waitpid(mPid, &status, 0);
-        reap(status);
-    }
-    return false;
+bool ChildProcess::wait() {
+    if (mPid <= 0) return false;
+    if (mDone) return true;
+    int status = 0;
+    pid_t got;
+    do {
+        got = waitpid(mPid, &status, 0);
+    } while (got < 0 && errno == EINTR);
+    if (got != mPid) return false;
+    reap(status);
+    return true;
 }
 
 void ChildProcess::signal(int signalNumber) {
@@ -86,13 +85,14 @@ void ChildProcess::signal(int signalNumber) {
 std::string ChildProcess::stdoutText() const { return readFile(mWorkDir + "/child.stdout"); }
 std::string ChildProcess::stderrText() const { return readFile(mWorkDir + "/child.stderr"); }
 
-bool waitForFileText(const std::string& path, const std::string& text, double timeoutSeconds) {
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(timeoutSeconds);
-    do {
+bool waitForFileText(const std::string& path, const std::string& text, ChildProcess& writer) {
+    for (;;) {
+        // Read after checking: the child may write its last line and end in between.
+        const bool ended = !writer.running();
         if (readFile(path).find(text) != std::string::npos) return true;
+        if (ended) return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    } while (std::chrono::steady_clock::now() < deadline);
-    return false;
+    }
 }
 
 std::string testProgram(const std::string& name) {

@@ -16,11 +16,12 @@ public:
                  const std::map<std::string, std::string>& env = {});
     ~ChildProcess();
 
-    // Waits up to the timeout; kills the child when it has not ended by then.
-    // Returns true when it ended by itself.
-    bool wait(double timeoutSeconds);
+    // Waits until the child ends; true when it was started. No clock of its own:
+    // a run ends through its script, and a hang is ended by ctest's time limit.
+    bool wait();
     void signal(int signalNumber);
     bool running();
+    pid_t pid() const { return mPid; }
 
     bool exited() const { return mExited; }
     int exitCode() const { return mExitCode; }
@@ -40,8 +41,9 @@ private:
     int mTermSignal = 0;
 };
 
-// Polls until the file contains the text or the timeout passes.
-bool waitForFileText(const std::string& path, const std::string& text, double timeoutSeconds);
+// Polls until the file contains the text (true) or the child has ended without
+// it (false). No clock: a child that hangs is ended by ctest's time limit.
+bool waitForFileText(const std::string& path, const std::string& text, ChildProcess& writer);
 
 // The path of a program built beside the tests (QV_TEST_PROGS) or the game (QV_GLIMVALE).
 std::string testProgram(const std::string& name);

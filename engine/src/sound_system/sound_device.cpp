@@ -1,5 +1,9 @@
 #include "sound_device.h"
 
+#include <dlfcn.h>
+
+#include <cstdlib>
+
 #include <al.h>
 #include <alc.h>
 #define AL_ALEXT_PROTOTYPES
@@ -11,15 +15,58 @@
 
 namespace QV {
 
+namespace {
+
+using AlsaErrorHandler = void (*)(const char*, int, const char*, int, const char*, ...);
+using SetAlsaErrorHandler = int (*)(AlsaErrorHandler);
+
+void dropAlsaError(const char*, int, const char*, int, const char*, ...) {}
+
+// While the device is looked for, OpenAL Soft and the ALSA library it loads
+// write their probing to standard error: a machine without a sound card got a
+// screen of it besides the one log line. A user who set ALSOFT_LOGLEVEL wants
+// to see it and gets all of it.
+class QuietDeviceProbe {
+public:
+    QuietDeviceProbe() {
+        // Devices are opened on the main thread only.
+        static bool levelIsOurs = false;
+        if (std::getenv("ALSOFT_LOGLEVEL") && !levelIsOurs) return;
+        levelIsOurs = setenv("ALSOFT_LOGLEVEL", "0", 0) == 0;
+        mAlsa = dlopen("libasound.so.2", RTLD_LAZY | RTLD_LOCAL);
+        if (mAlsa) mSetHandler = reinterpret_cast<SetAlsaErrorHandler>(dlsym(mAlsa, "snd_lib_error_set_handler"));
+        if (mSetHandler) mSetHandler(dropAlsaError);
+    }
+    ~QuietDeviceProbe() {
+        // Later errors of a device in use are worth seeing.
+        if (mSetHandler) mSetHandler(nullptr);
+        if (mAlsa) dlclose(mAlsa);
+    }
+    QuietDeviceProbe(const QuietDeviceProbe&) = delete;
+    QuietDeviceProbe& operator=(const QuietDeviceProbe&) = delete;
+
+private:
+    void* mAlsa = nullptr;
+    SetAlsaErrorHandler mSetHandler = nullptr;
+};
+
+}  // namespace
+
 int SoundDevice::open(const SoundOutput& output) {
     mLoopback = output.loopback;
     soundLog("Creating AL Device...");
-    ALCdevice* dev = mLoopback ? alcLoopbackOpenDeviceSOFT(nullptr) : alcOpenDevice(nullptr);
-    QV_ALC_CHECK(dev);
+    ALCdevice* dev = nullptr;
+    {
+        QuietDeviceProbe quiet;
+        dev = mLoopback ? alcLoopbackOpenDeviceSOFT(nullptr) : alcOpenDevice(nullptr);
+    }
     if (!dev) {
+        // The failure's error code says no more than this line: read it so it is not reported later.
+        alcGetError(nullptr);
         soundLog("ERROR: Failed to create AL Device");
         return 1;
     }
+    QV_ALC_CHECK(dev);
     device = dev;
     soundLog("Creating AL Context...");
     ALCcontext* ctx = nullptr;

@@ -1,4 +1,5 @@
 #include "flow/application_start.h"
+#include "flow/content_folder.h"
 #include "file_system.h"
 #include "format_string.h"
 #include "flow/game_application.h"
@@ -6,6 +7,7 @@
 #include "flow/main_loop.h"
 #include "flow/main_window.h"
 #include "player/platform_config.h"
+#include "platform/crash_signals.h"
 #include "platform/single_instance.h"
 #include "platform/window.h"
 #include "report_assert.h"
@@ -20,9 +22,16 @@ int main() {
         return 0;
     }
 
-    QV::gContentDirectory = "./media/";
+    // The content is found wherever the game was started from.
+    char executable[4096];
+    const std::vector<std::string> places = contentFolderCandidates(
+        QV::Platform::executablePath(executable, sizeof(executable)) ? executable : "");
+    const std::string content = findContentFolder(places);
+    if (content.empty()) QV_FATAL(contentNotFoundReport(places));
+    QV::gContentDirectory = content;
     QV::Platform::installQuitSignals();
     GameApplication* application = new GameApplication();
+    QV::logLine("Content folder: " + content);
     application->setRunning(false);
     new PlatformConfig();
     MainWindow* mainWindow = new MainWindow(application);

@@ -26,8 +26,6 @@ SceneRun runScene(const std::string& mode) {
     std::filesystem::copy(QV_SOURCE_DIR "/media", dir.file("media"), std::filesystem::copy_options::recursive);
     qvtest::CapturedRunOptions options;
     options.workingDirectory = dir.path();
-    // Under ThreadSanitizer on a busy two-core machine a run takes over a minute.
-    options.timeoutSeconds = 300;
     options.env = {{"SDL_VIDEODRIVER", "offscreen"}, {"ALSOFT_DRIVERS", "null"}, {"QV_NO_MESSAGE_BOX", "1"}};
     SceneRun result;
     result.run = qvtest::runCaptured(qvtest::testProgram("scene_screen_prog"), {mode, dir.file("screen.png")}, options);
