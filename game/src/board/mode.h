@@ -59,7 +59,8 @@ public:
     virtual void onStateActivated(const std::string& stateName) { (void)stateName; }
     virtual void onStateEnded(const std::string& stateName) { (void)stateName; }
     virtual void writeSection(AE::DataStream& out) = 0;
-    virtual void readSection(AE::DataStream& in) = 0;
+    // False when the bytes do not fit and the mode keeps its reset state.
+    virtual bool readSection(AE::DataStream& in) = 0;
     virtual void readLevelRules(QV::LuaScript2& script) { (void)script; }
     virtual void onNoPossibleMoves() {}
     virtual void onChipDestroyed(const ChipDestroyInfo& info) { (void)info; }

@@ -16,7 +16,7 @@ public:
     void onBoardReady() override;
     void onMoveMade(Cell* first, Cell* second) override;
     void writeSection(AE::DataStream&) override {}
-    void readSection(AE::DataStream&) override {}
+    bool readSection(AE::DataStream&) override { return true; }
     void readLevelRules(QV::LuaScript2& script) override;
     void onNoPossibleMoves() override;
     void onChipDestroyed(const ChipDestroyInfo& info) override;

@@ -9,12 +9,14 @@
 std::string getVersionString() { return "v1.1"; }
 
 std::string gameDataFolder() {
-    std::string folder;
-    if (!QV::Platform::userDataBaseDirectory(folder)) return std::string();
-    for (const char* level : {"/Varnel", "/Glimvale"}) {
-        folder += level;
-        if (!QV::Platform::makeDirectoryLevel(folder)) return std::string();
+    std::string base;
+    if (!QV::Platform::userDataBaseDirectory(base)) return std::string();
+    const std::string folder = base + "/Varnel/Glimvale";
+    // Every level, the base itself included: a fresh account may have none of them yet.
+    for (size_t at = folder.find('/', 1); at != std::string::npos; at = folder.find('/', at + 1)) {
+        if (folder[at - 1] != '/') QV::Platform::makeDirectoryLevel(folder.substr(0, at));
     }
+    if (!QV::Platform::makeDirectoryLevel(folder)) return std::string();
     return folder;
 }
 

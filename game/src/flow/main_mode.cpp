@@ -150,8 +150,10 @@ void MainMode::applyProgress(const MainModeProgress& p) {
 
 void MainMode::writeSection(AE::DataStream& out) { writeMainModeSection(out, toProgress()); }
 
-void MainMode::readSection(AE::DataStream& in) {
+bool MainMode::readSection(AE::DataStream& in) {
     MainModeProgress progress = toProgress();
-    if (readMainModeSection(in, progress) == MainModeSectionRead::Read) applyProgress(progress);
+    const bool fits = readMainModeSection(in, progress) == MainModeSectionRead::Read;
+    if (fits) applyProgress(progress);
     updateLocks();
+    return fits;
 }

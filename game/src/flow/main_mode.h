@@ -22,8 +22,8 @@ public:
     void deactivate() override;
     void createStates() override;
     void writeSection(AE::DataStream& out) override;
-    // A section that does not fit the episode data leaves the progress as it was.
-    void readSection(AE::DataStream& in) override;
+    // A section that does not fit the episode data leaves the progress as it was (false).
+    bool readSection(AE::DataStream& in) override;
     void reset(int newGame) override;
     void replayLevel() override;
     bool isLevelRunning() override { return mLevelRunning; }

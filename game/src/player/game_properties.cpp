@@ -1,6 +1,12 @@
 #include "player/game_properties.h"
 
+#include <dirent.h>
+#include <errno.h>
+#include <sys/stat.h>
+
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "animationeditor/vector_stream.h"
@@ -51,9 +57,11 @@ void GameProperties::createModes() {
         ProfileSection section;
         section.write = [mode](AE::DataStream& out) { mode->writeSection(out); };
         // A mode's section that does not fit leaves the mode as it was reset; the
-        // rest of the profile stays good.
-        section.read = [mode](AE::DataStream& in) {
-            mode->readSection(in);
+        // rest of the profile stays good, and the file is copied aside before a
+        // save writes the reset progress over it.
+        const std::string name = entry.className;
+        section.read = [this, mode, name](AE::DataStream& in) {
+            if (!mode->readSection(in)) keepCopyOfLoadedFile("its \"" + name + "\" section does not fit the game's data");
             return true;
         };
         section.reset = [mode](bool newGame) { mode->reset(newGame ? 1 : 0); };
@@ -74,29 +82,86 @@ bool GameProperties::loadLastProfile() {
     if (mDataFolder.empty()) return false;
     const std::string path = filePath(kLastProfileFileName);
     SaveFileInfo info = inspectSaveFile(path, currentPlatformCode());
-    if (info.status == SaveFileStatus::Missing) return false;
-    if (info.status != SaveFileStatus::Ok) {
-        keepDamagedFile(path, saveFileStatusText(info.status));
+    std::string problem;
+    if (info.status == SaveFileStatus::Missing) {
+        problem = "missing";
+    } else if (info.status != SaveFileStatus::Ok) {
+        problem = saveFileStatusText(info.status);
+    } else if (info.payload.size() != sizeof(uint64_t)) {
+        // Anything but exactly one profile id is not this file's content.
+        problem = "payload of " + std::to_string(info.payload.size()) + " bytes, not 8";
+    }
+    if (problem.empty()) {
+        uint64_t id = 0;
+        for (int i = 7; i >= 0; --i) id = id << 8 | info.payload[size_t(i)];
+        const std::string named = filePath(profileFileName(id));
+        if (id == 0 || inspectSaveFile(named, currentPlatformCode()).status != SaveFileStatus::Missing) {
+            return loadProfile(id);
+        }
+        logPlayerData("WARNING: '" + path + "' names the profile file '" + named + "', which is missing");
+    } else if (info.status != SaveFileStatus::Missing) {
+        keepDamagedFile(path, problem, "looking for the profile files");
+    }
+    // Without a usable pointer the profile files that exist decide.
+    const std::vector<uint64_t> ids = existingProfileIds();
+    if (ids.empty()) {
+        if (info.status != SaveFileStatus::Missing) logPlayerData("No profile file found; starting a fresh profile");
         return false;
     }
-    // Anything but exactly one profile id is not this file's content.
-    if (info.payload.size() != sizeof(uint64_t)) {
-        keepDamagedFile(path, "payload of " + std::to_string(info.payload.size()) + " bytes, not 8");
-        return false;
-    }
-    uint64_t id = 0;
-    for (int i = 7; i >= 0; --i) id = id << 8 | info.payload[size_t(i)];
+    // The default profile when it is there, else the one of the lowest id.
+    const uint64_t id = std::find(ids.begin(), ids.end(), 0) != ids.end() ? 0 : ids.front();
+    logPlayerData("No usable '" + std::string(kLastProfileFileName) + "' (" + (problem.empty() ? "its profile is missing" : problem) +
+                  "); loading '" + filePath(profileFileName(id)) + "'");
     return loadProfile(id);
 }
 
-void GameProperties::keepDamagedFile(const std::string& path, const std::string& reason) {
-    const std::string kept = path + ".bad";
-    if (std::rename(path.c_str(), kept.c_str()) == 0) {
-        logPlayerData("ERROR: Save file '" + path + "' refused (" + reason + "); kept as '" + kept +
-                      "', going on with a fresh profile");
+std::vector<uint64_t> GameProperties::existingProfileIds() const {
+    std::vector<uint64_t> ids;
+    DIR* folder = ::opendir(mDataFolder.c_str());
+    if (!folder) return ids;
+    while (const dirent* entry = ::readdir(folder)) {
+        const std::string name = entry->d_name;
+        const std::string prefix = "profile_", suffix = ".dat";
+        if (name.size() <= prefix.size() + suffix.size() || name.compare(0, prefix.size(), prefix) != 0 ||
+            name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0) {
+            continue;
+        }
+        const std::string digits = name.substr(prefix.size(), name.size() - prefix.size() - suffix.size());
+        if (digits.size() > 20 || digits.find_first_not_of("0123456789") != std::string::npos) continue;
+        errno = 0;
+        const unsigned long long id = std::strtoull(digits.c_str(), nullptr, 10);
+        // Only names the game itself would write ("profile_0.dat", not "profile_00.dat").
+        if (errno == 0 && profileFileName(id) == name) ids.push_back(id);
+    }
+    ::closedir(folder);
+    std::sort(ids.begin(), ids.end());
+    return ids;
+}
+
+void GameProperties::keepDamagedFile(const std::string& path, const std::string& reason, const std::string& outcome) {
+    std::string error;
+    const std::string kept = keepFileAside(path, &error);
+    if (!kept.empty()) {
+        logPlayerData("ERROR: Save file '" + path + "' refused (" + reason + "); kept as '" + kept + "', " + outcome);
     } else {
-        logPlayerData("ERROR: Save file '" + path + "' refused (" + reason +
-                      "), and it could not be kept aside; going on with a fresh profile");
+        logPlayerData("ERROR: Save file '" + path + "' refused (" + reason + "), and it could not be kept aside (" +
+                      error + "); " + outcome + ", never saved over it");
+    }
+}
+
+void GameProperties::keepCopyOfLoadedFile(const std::string& reason) {
+    if (mLoadedPath.empty() || mLoadedFileCopied) return;
+    mLoadedFileCopied = true;
+    std::string error;
+    const std::string kept = copyFileAside(mLoadedPath, &error);
+    if (!kept.empty()) {
+        logPlayerData("WARNING: Save file '" + mLoadedPath + "': " + reason + "; that part starts afresh, and a copy " +
+                      "of the file as it was is kept as '" + kept + "'");
+    } else {
+        logPlayerData("ERROR: Save file '" + mLoadedPath + "': " + reason + ", and no copy could be kept (" + error +
+                      "); it is kept aside before the next save");
+        // Without a copy the file must not be written over.
+        mLoadedPath.clear();
     }
 }
 
@@ -110,6 +175,8 @@ bool GameProperties::readRegisteredSection(const std::string& name, const std::v
 bool GameProperties::loadProfile(uint64_t id) {
     resetAll();
     mKeptSections.clear();
+    mLoadedPath.clear();
+    mLoadedFileCopied = false;
     if (mDataFolder.empty()) return false;
     const std::string path = filePath(profileFileName(id));
     SaveFileInfo info = inspectSaveFile(path, currentPlatformCode());
@@ -118,6 +185,7 @@ bool GameProperties::loadProfile(uint64_t id) {
         keepDamagedFile(path, saveFileStatusText(info.status));
         return false;
     }
+    mLoadedPath = path;
 
     SectionMap sections;
     std::string problem;
@@ -143,6 +211,7 @@ bool GameProperties::loadProfile(uint64_t id) {
         mKeptSections.clear();
         resetAll();
         mProfile->mProfileId = id;
+        mLoadedPath.clear();
         keepDamagedFile(path, problem);
         return false;
     }
@@ -151,10 +220,8 @@ bool GameProperties::loadProfile(uint64_t id) {
 
 bool GameProperties::saveProfile() {
     if (mDataFolder.empty()) return false;
-    uint8_t idBytes[8];
-    for (int i = 0; i < 8; ++i) idBytes[i] = static_cast<uint8_t>(mProfile->mProfileId >> (8 * i));
+    const std::string path = filePath(profileFileName(mProfile->mProfileId));
     const int platformCode = currentPlatformCode();
-    writeSaveFileAt(filePath(kLastProfileFileName), idBytes, 8, platformCode);
 
     SectionMap sections = mKeptSections;
     {
@@ -178,12 +245,34 @@ bool GameProperties::saveProfile() {
     }
     std::vector<uint8_t> payload = writeSectionTable(sections);
     if (payload.size() > size_t(kSaveFileMaxPayload)) {
-        logPlayerData("WARNING: Profile not saved: " + std::to_string(payload.size()) +
+        logPlayerData("ERROR: Save file '" + path + "' not written: " + std::to_string(payload.size()) +
                       " bytes are over the save-file limit");
         return false;
     }
-    return writeSaveFileAt(filePath(profileFileName(mProfile->mProfileId)), payload.data(),
-                           static_cast<int>(payload.size()), platformCode) == 0;
+
+    // A profile file this game did not load (or write) holds someone's progress: aside with it first.
+    if (path != mLoadedPath) {
+        struct stat st;
+        if (::lstat(path.c_str(), &st) == 0) {
+            std::string error;
+            const std::string kept = keepFileAside(path, &error);
+            if (kept.empty()) {
+                logPlayerData("ERROR: Save file '" + path + "' not written: it holds a profile that was not loaded, " +
+                              "and it could not be kept aside (" + error + ")");
+                return false;
+            }
+            logPlayerData("WARNING: Save file '" + path + "' holds a profile that was not loaded; kept as '" + kept +
+                          "' before this save");
+        }
+    }
+    if (writeSaveFileAt(path, payload.data(), static_cast<int>(payload.size()), platformCode) != 0) return false;
+    mLoadedPath = path;
+
+    // The pointer follows the profile file, so a failed save never leaves it naming a missing one.
+    uint8_t idBytes[8];
+    for (int i = 0; i < 8; ++i) idBytes[i] = static_cast<uint8_t>(mProfile->mProfileId >> (8 * i));
+    writeSaveFileAt(filePath(kLastProfileFileName), idBytes, 8, platformCode);
+    return true;
 }
 
 void GameProperties::newGame() {
@@ -209,6 +298,7 @@ void GameProperties::registerSection(const std::string& name, ProfileSection sec
     mKeptSections.erase(kept);
     if (!readRegisteredSection(name, bytes)) {
         logPlayerData("ERROR: The \"" + name + "\" section of the profile file is damaged; it starts afresh");
+        keepCopyOfLoadedFile("its \"" + name + "\" section is damaged");
         if (mSections[name].reset) mSections[name].reset(false);
     }
 }

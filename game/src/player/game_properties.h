@@ -40,11 +40,16 @@ public:
     explicit GameProperties(const std::string& dataFolder = std::string());
     ~GameProperties() override;
 
-    // True when "profile_%s.dat" was written.
+    // True when "profile_%s.dat" was written. A failure logs one "ERROR:" line.
+    // A file of that name which was neither loaded nor written here is kept
+    // aside first (or, when that fails, not written over).
     bool saveProfile();
     // True when that profile file was read; otherwise the reset state stays.
+    // A file that exists but cannot be used is kept aside.
     bool loadProfile(uint64_t id);
-    // Reads "last_profile.dat" and the profile it names; false when none was loaded.
+    // Reads "last_profile.dat" and the profile it names; when that file is
+    // missing or unusable, or names a missing profile, the default profile
+    // file (else the existing one of the lowest id) is loaded. False when none was loaded.
     bool loadLastProfile();
 
     void newGame();
@@ -72,7 +77,12 @@ public:
 
 private:
     void createModes();
-    void keepDamagedFile(const std::string& path, const std::string& reason);
+    void keepDamagedFile(const std::string& path, const std::string& reason,
+                         const std::string& outcome = "going on with a fresh profile");
+    // A part of the loaded file that is dropped: the file is copied aside once per load.
+    void keepCopyOfLoadedFile(const std::string& reason);
+    // The ids of the "profile_%s.dat" files in the data folder, ascending.
+    std::vector<uint64_t> existingProfileIds() const;
     bool readRegisteredSection(const std::string& name, const std::vector<uint8_t>& bytes);
 
     std::string mDataFolder;
@@ -81,4 +91,7 @@ private:
     Mode* mCurrentMode = nullptr;
     std::map<std::string, ProfileSection> mSections;
     SectionMap mKeptSections;
+    // The profile file loaded or last written here: the one file a save may replace.
+    std::string mLoadedPath;
+    bool mLoadedFileCopied = false;
 };

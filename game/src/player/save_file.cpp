@@ -119,28 +119,135 @@ std::vector<uint8_t> buildSaveFileBytes(const void* data, int size, int platform
     return bytes;
 }
 
-int writeSaveFileAt(const std::string& path, const void* data, int size, int platformCode) {
-    if (size < 0 || (size > 0 && !data)) return 1;
-    if (size > kSaveFileMaxPayload) {
-        logPlayerData("WARNING: Save file '" + path + "' not written: its payload of " +
-                      std::to_string(size) + " bytes is over the limit");
-        return 1;
-    }
-    if (path.empty() || path.back() == '/') return 1;
-    std::vector<uint8_t> bytes = buildSaveFileBytes(data, size, platformCode);
+namespace {
 
+std::string reasonOf(const std::string& what, const std::string& path, int error) {
+    return what + " '" + path + "': " + std::strerror(error);
+}
+
+// Writes the container beside the file and renames it over; empty when done, else why not.
+std::string writeAtomically(const std::string& path, const std::vector<uint8_t>& bytes) {
     // A kill at any moment leaves either the old file or the new one.
     const std::string temporary = path + ".tmp";
-    int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-    if (fd < 0) return 1;
-    bool ok = writeAll(fd, bytes.data(), bytes.size()) && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    if (!ok || ::rename(temporary.c_str(), path.c_str()) != 0) {
+    // Never blocks on a FIFO and never writes through a link in the temporary file's place.
+    int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW, 0600);
+    if (fd < 0) return reasonOf("cannot create", temporary, errno);
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return "'" + temporary + "' is not a regular file";
+    }
+    std::string problem;
+    if (!writeAll(fd, bytes.data(), bytes.size())) {
+        problem = reasonOf("cannot write", temporary, errno);
+    } else if (::fsync(fd) != 0) {
+        problem = reasonOf("cannot sync", temporary, errno);
+    }
+    if (::close(fd) != 0 && problem.empty()) problem = reasonOf("cannot close", temporary, errno);
+    if (problem.empty() && ::rename(temporary.c_str(), path.c_str()) != 0) {
+        problem = reasonOf("cannot rename over it", temporary, errno);
+    }
+    if (!problem.empty()) {
         ::unlink(temporary.c_str());
-        return 1;
+        return problem;
     }
     syncFolder(folderOf(path));
-    return 0;
+    return std::string();
+}
+
+}  // namespace
+
+int writeSaveFileAt(const std::string& path, const void* data, int size, int platformCode) {
+    std::string problem;
+    if (size < 0 || (size > 0 && !data)) {
+        problem = "no payload";
+    } else if (size > kSaveFileMaxPayload) {
+        problem = "its payload of " + std::to_string(size) + " bytes is over the limit";
+    } else if (path.empty() || path.back() == '/') {
+        problem = "no file name";
+    } else {
+        problem = writeAtomically(path, buildSaveFileBytes(data, size, platformCode));
+    }
+    if (problem.empty()) return 0;
+    // Said every time: the old file stays, and the next save tries again.
+    logPlayerData("ERROR: Save file '" + path + "' not written: " + problem);
+    return 1;
+}
+
+namespace {
+
+// "<path>.bad", then "<path>.bad.1", "<path>.bad.2", ...
+std::string keptName(const std::string& path, int number) {
+    return number == 0 ? path + ".bad" : path + ".bad." + std::to_string(number);
+}
+
+constexpr int kMaxKeptFiles = 1000;
+
+bool freeName(const std::string& path) {
+    struct stat st;
+    return ::lstat(path.c_str(), &st) != 0 && errno == ENOENT;
+}
+
+}  // namespace
+
+std::string keepFileAside(const std::string& path, std::string* error) {
+    for (int number = 0; number < kMaxKeptFiles; ++number) {
+        const std::string kept = keptName(path, number);
+        // Never replaces a file kept before, even one made between the check and the move.
+        if (::renameat2(AT_FDCWD, path.c_str(), AT_FDCWD, kept.c_str(), RENAME_NOREPLACE) == 0) {
+            syncFolder(folderOf(path));
+            return kept;
+        }
+        if (errno == EEXIST) continue;
+        if (errno == EINVAL || errno == ENOSYS) {
+            // A file system without the no-replace move: look first.
+            if (!freeName(kept)) continue;
+            if (::rename(path.c_str(), kept.c_str()) == 0) {
+                syncFolder(folderOf(path));
+                return kept;
+            }
+        }
+        if (error) *error = std::strerror(errno);
+        return std::string();
+    }
+    if (error) *error = "every kept name up to .bad." + std::to_string(kMaxKeptFiles - 1) + " is taken";
+    return std::string();
+}
+
+std::string copyFileAside(const std::string& path, std::string* error) {
+    auto fail = [&](const std::string& why) {
+        if (error) *error = why;
+        return std::string();
+    };
+    int in = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (in < 0) return fail(std::strerror(errno));
+    struct stat st;
+    if (::fstat(in, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(in);
+        return fail("not a regular file");
+    }
+    std::vector<uint8_t> bytes(static_cast<size_t>(st.st_size));
+    const bool read = readAll(in, bytes.data(), bytes.size());
+    ::close(in);
+    if (!read) return fail("cannot read it");
+    for (int number = 0; number < kMaxKeptFiles; ++number) {
+        const std::string kept = keptName(path, number);
+        int out = ::open(kept.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
+        if (out < 0) {
+            if (errno == EEXIST) continue;
+            return fail(reasonOf("cannot create", kept, errno));
+        }
+        bool ok = writeAll(out, bytes.data(), bytes.size()) && ::fsync(out) == 0;
+        const int writeError = errno;
+        ok = ::close(out) == 0 && ok;
+        if (!ok) {
+            ::unlink(kept.c_str());
+            return fail(reasonOf("cannot write", kept, writeError));
+        }
+        syncFolder(folderOf(path));
+        return kept;
+    }
+    return fail("every kept name up to .bad." + std::to_string(kMaxKeptFiles - 1) + " is taken");
 }
 
 SaveFileInfo parseSaveFileBytes(const uint8_t* bytes, size_t size, int platformCode) {
@@ -173,7 +280,8 @@ SaveFileInfo parseSaveFileBytes(const uint8_t* bytes, size_t size, int platformC
 
 SaveFileInfo inspectSaveFile(const std::string& path, int platformCode) {
     SaveFileInfo info;
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Non-blocking: a FIFO in the file's place must not hold the start up.
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         // Only a file that is not there is missing; one that cannot be read is not
         // to be overwritten as if it were.

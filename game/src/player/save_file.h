@@ -25,7 +25,8 @@ int currentPlatformCode();
 std::string saveFilePath(const std::string& name);
 
 // 0 when the file was written (atomically: a temporary file beside it is
-// synced and renamed over it), 1 when it was not; the old file then stays.
+// synced and renamed over it), 1 when it was not; the old file then stays and
+// one "ERROR:" line with the path and the reason is logged.
 int writeSaveFile(const char* name, const void* data, int size);
 // Bytes copied into out (all of the payload when outSize <= 0), or -1.
 int readSaveFile(const char* name, void* out, int outSize);
@@ -37,6 +38,13 @@ int saveFilePayloadSize(const char* name);
 int writeSaveFileAt(const std::string& path, const void* data, int size, int platformCode);
 int readSaveFileAt(const std::string& path, void* out, int outSize, int platformCode);
 int saveFilePayloadSizeAt(const std::string& path);
+
+// A file the game cannot use or must not write over is moved (keepFileAside)
+// or copied (copyFileAside) to the first free name of "<path>.bad",
+// "<path>.bad.1", "<path>.bad.2", ...; earlier kept files are never replaced.
+// The name it was kept under, or empty (error says why).
+std::string keepFileAside(const std::string& path, std::string* error);
+std::string copyFileAside(const std::string& path, std::string* error);
 
 enum class SaveFileStatus {
     Ok,

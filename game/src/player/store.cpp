@@ -1,5 +1,6 @@
 #include "player/store.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "player/game_properties.h"
@@ -37,31 +38,28 @@ bool Store::buy(const StoreItem& item) {
     if (item.price > float(balance)) return false;
 
     const int price = static_cast<int>(item.price);
-    // What is left after paying; the grant of the same currency adds to it.
+    // Payment and goods change the profile together and reach the disk in one
+    // save: a stop between two saves would leave a purchase paid and not granted.
     int silverAfter = silver;
     int goldAfter = gold;
-    if (item.currency == kCurrencySilver) {
-        silverAfter = silver - price > 0 ? silver - price : 0;
-        profile->mSilver = silverAfter;
-        saveNow();
-    } else if (item.currency == kCurrencyGold) {
-        goldAfter = gold - price > 0 ? gold - price : 0;
-        profile->mGold = goldAfter;
-        saveNow();
-    }
+    if (item.currency == kCurrencySilver) silverAfter = silver - price > 0 ? silver - price : 0;
+    if (item.currency == kCurrencyGold) goldAfter = gold - price > 0 ? gold - price : 0;
+    profile->mSilver = silverAfter;
+    profile->mGold = goldAfter;
 
     switch (item.goods) {
         case kGoodsSilver:
-            profile->setSilver(silverAfter + item.amount);
+            profile->mSilver = std::max(silverAfter + item.amount, 0);
             break;
         case kGoodsGold:
             profile->mGoldPurchaseCounter += 7;
-            profile->setGold(goldAfter + item.amount);
+            profile->mGold = std::max(goldAfter + item.amount, 0);
             break;
         case kGoodsStars: {
             const uint64_t now = currentUnixTime();
             if (now != 0) {
-                profile->addStarGrant(item.amount, now);
+                profile->mStarGrants.push_back(StarGrant{item.amount, now});
+                if (ProgressSaver* saver = ProgressSaver::instancePointer()) saver->syncRemote();
             } else {
                 profile->mStarsBase += item.amount;
             }
@@ -71,7 +69,7 @@ bool Store::buy(const StoreItem& item) {
             break;
     }
     // Every purchase is on disk before it is reported.
-    if (!ProgressSaver::instancePointer()) properties->saveProfile();
+    saveNow();
     return true;
 }
 

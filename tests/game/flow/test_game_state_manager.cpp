@@ -194,7 +194,7 @@ public:
     }
     void onStateEnded(const std::string& name) override { mJournal.push_back("mode.ended:" + name); }
     void writeSection(AE::DataStream&) override {}
-    void readSection(AE::DataStream&) override {}
+    bool readSection(AE::DataStream&) override { return true; }
     bool isLevelRunning() override { return false; }
     bool createBonusChip(MatchLines&) override { return false; }
     bool tryFuseBonusChips(Chip*, Chip*) override { return false; }

@@ -1,5 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <cstdio>
+
 #include <filesystem>
 
 #include "animationeditor/vector_stream.h"
@@ -212,6 +218,8 @@ TEST(GameProperties, UnreadableProfileIsKeptAsideToo) {
     EXPECT_EQ(inspectSaveFile(dir.file("plain/profile_0.dat"), 0).status, SaveFileStatus::ReadError);
 }
 
+// A pointer file that is not exactly one id is kept aside, and the profile
+// file that is there is loaded in its place.
 TEST(GameProperties, LastProfileNeedsExactlyEightBytes) {
     for (int size : {4, 9}) {
         SCOPED_TRACE(size);
@@ -225,11 +233,99 @@ TEST(GameProperties, LastProfileNeedsExactlyEightBytes) {
         ASSERT_EQ(writeSaveFileAt(dir.file("last_profile.dat"), payload.data(), size, 0), 0);
         testing::internal::CaptureStderr();
         GameProperties properties(dir.path());
-        testing::internal::GetCapturedStderr();
-        EXPECT_EQ(properties.profile()->mGold, 20);
+        const std::string log = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(properties.profile()->mGold, 99);
         EXPECT_TRUE(exists(dir.file("last_profile.dat.bad")));
-        EXPECT_TRUE(exists(dir.file("profile_0.dat")));
+        EXPECT_NE(log.find("loading '" + dir.file("profile_0.dat") + "'"), std::string::npos) << log;
     }
+}
+
+// Without a usable pointer and without the default profile, the profile file
+// of the lowest id that exists is loaded; other names are nobody's profile.
+TEST(GameProperties, WithoutThePointerTheLowestExistingProfileIsLoaded) {
+    qvtest::TempDir dir;
+    for (uint64_t id : {12u, 3u}) {
+        GameProperties properties(dir.path());
+        properties.profile()->mProfileId = id;
+        properties.profile()->mGold = int(id);
+        ASSERT_TRUE(properties.saveProfile());
+    }
+    std::filesystem::remove(dir.file("last_profile.dat"));
+    qvtest::writeFile(dir.file("profile_01.dat"), "not ours");
+    qvtest::writeFile(dir.file("profile_x.dat"), "not ours");
+    testing::internal::CaptureStderr();
+    GameProperties properties(dir.path());
+    testing::internal::GetCapturedStderr();
+    EXPECT_EQ(properties.profile()->mGold, 3);
+    EXPECT_EQ(properties.profile()->mProfileId, 3u);
+}
+
+// A save never replaces a profile file that was not loaded: it is kept aside
+// first, or, when it cannot be, the save is refused.
+TEST(GameProperties, AProfileFileThatWasNotLoadedIsNeverWrittenOver) {
+    qvtest::TempDir dir;
+    GameProperties properties(dir.path());  // nothing there yet
+    const std::vector<uint8_t> other = savetest::hexBytes("0102030405060708 09");
+    putFile(dir.file("profile_0.dat"), other);  // appeared after the load
+    testing::internal::CaptureStderr();
+    ASSERT_TRUE(properties.saveProfile());
+    std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(fileBytes(dir.file("profile_0.dat.bad")), other);
+    EXPECT_NE(log.find("kept as '" + dir.file("profile_0.dat.bad") + "'"), std::string::npos) << log;
+    // Its own file it writes over without a word.
+    testing::internal::CaptureStderr();
+    ASSERT_TRUE(properties.saveProfile());
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_FALSE(exists(dir.file("profile_0.dat.bad.1")));
+}
+
+// A failed save logs one error line with the path and the reason each time,
+// keeps the old file, and the next save tries again.
+TEST(GameProperties, AFailedSaveSaysWhyAndTheNextSaveTriesAgain) {
+    qvtest::TempDir dir;
+    GameProperties properties(dir.path());
+    properties.profile()->mSilver = 1;
+    ASSERT_TRUE(properties.saveProfile());
+    const std::vector<uint8_t> before = fileBytes(dir.file("profile_0.dat"));
+    properties.profile()->mSilver = 2;
+
+    // A full disk: writes past the file-size limit fail as they would with no space left.
+    struct rlimit saved;
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    sighandler_t oldHandler = signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = saved;
+    small.rlim_cur = 16;
+    // The log is caught on a pipe: a file would meet the same limit.
+    int fds[2];
+    ASSERT_EQ(pipe(fds), 0);
+    std::fflush(stderr);
+    const int oldStderr = dup(2);
+    dup2(fds[1], 2);
+    close(fds[1]);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const bool saved1 = properties.saveProfile();
+    const bool saved2 = properties.saveProfile();
+    setrlimit(RLIMIT_FSIZE, &saved);
+    signal(SIGXFSZ, oldHandler);
+    std::fflush(stderr);
+    dup2(oldStderr, 2);
+    close(oldStderr);
+    std::string log;
+    char buffer[4096];
+    for (ssize_t n; (n = read(fds[0], buffer, sizeof(buffer))) > 0;) log.append(buffer, size_t(n));
+    close(fds[0]);
+    EXPECT_FALSE(saved1);
+    EXPECT_FALSE(saved2);
+    const std::string line = "ERROR: Save file '" + dir.file("profile_0.dat") + "' not written: cannot write '" +
+                             dir.file("profile_0.dat.tmp") + "': File too large\n";
+    EXPECT_EQ(log, line + line);
+    EXPECT_EQ(fileBytes(dir.file("profile_0.dat")), before);
+    EXPECT_FALSE(exists(dir.file("profile_0.dat.tmp")));
+
+    ASSERT_TRUE(properties.saveProfile());
+    PlayerProfile stored;
+    ASSERT_TRUE(savetest::storedProfile(dir.path(), stored));
+    EXPECT_EQ(stored.mSilver, 2);
 }
 
 TEST(GameProperties, WithoutAPerUserFolderNothingIsWrittenHere) {

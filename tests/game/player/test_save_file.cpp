@@ -98,12 +98,14 @@ TEST(SaveFile, PayloadLimitIsExactly65536) {
     EXPECT_EQ(readSaveFileAt(path, out.data(), 0, 0), 65536);
     EXPECT_EQ(out, payload);
 
-    // One byte more is refused and the old file stays, with a warning.
+    // One byte more is refused and the old file stays, with an error line.
     std::vector<uint8_t> larger(65537, 0xCD);
     testing::internal::CaptureStderr();
     EXPECT_EQ(writeSaveFileAt(path, larger.data(), 65537, 0), 1);
     std::string log = testing::internal::GetCapturedStderr();
-    EXPECT_NE(log.find("WARNING:"), std::string::npos) << log;
+    EXPECT_NE(log.find("ERROR: Save file '" + path + "' not written: its payload of 65537 bytes is over the limit"),
+              std::string::npos)
+        << log;
     EXPECT_EQ(saveFilePayloadSizeAt(path), 65536);
     EXPECT_EQ(readSaveFileAt(path, out.data(), 0, 0), 65536);
     EXPECT_EQ(out, payload);
