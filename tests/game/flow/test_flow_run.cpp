@@ -233,7 +233,7 @@ TEST(FlowRun, LeavingTheMapDropsItsWindowsAndTheBonusWaitsForTheNextVisit) {
                     "1260 button btnAccept\n3000 close\n");
     writeProfileWithProgress(dir, true);
     qvtest::ChildProcess game(qvtest::glimvaleProgram(), {}, dir.path(), runEnvironment(dir));
-    ASSERT_TRUE(game.wait(500.0)) << qvtest::readFile(dir.file("QV.log"));
+    ASSERT_TRUE(game.wait()) << qvtest::readFile(dir.file("QV.log"));
     EXPECT_EQ(game.exitCode(), 0) << game.stderrText();
     const std::string log = qvtest::readFile(dir.file("QV.log"));
     // Offered, the menu, offered again and paid (paid only once, so the second

@@ -89,7 +89,7 @@ void runAll(const std::vector<GameRun*>& runs) {
         games.push_back(std::make_unique<qvtest::ChildProcess>(qvtest::glimvaleProgram(), std::vector<std::string>{},
                                                                run->dir.path(), runEnvironment(*run)));
     for (size_t i = 0; i < games.size(); ++i) {
-        ASSERT_TRUE(games[i]->wait(500.0)) << runs[i]->log();
+        ASSERT_TRUE(games[i]->wait()) << runs[i]->log();
         ASSERT_TRUE(games[i]->exited()) << games[i]->stderrText();
         ASSERT_EQ(games[i]->exitCode(), 0) << games[i]->stderrText() << runs[i]->log();
     }
@@ -277,20 +277,20 @@ TEST(PlayerDataRun, AMissingDataHomeIsMadeAndLocked) {
     std::map<std::string, std::string> env = runEnvironment(*run, dataHome);
     env.erase("QV_INPUT_SCRIPT");
     qvtest::ChildProcess first(qvtest::glimvaleProgram(), {}, run->dir.path(), env);
-    ASSERT_TRUE(qvtest::waitForFileText(run->dir.file("QV.log"), "void GameApplication::create()", 120.0))
+    ASSERT_TRUE(qvtest::waitForFileText(run->dir.file("QV.log"), "void GameApplication::create()", first))
         << run->log() << first.stderrText();
     EXPECT_TRUE(fs::exists(dataHome + "/Varnel/Glimvale/Brightfold.lock"));
 
     qvtest::TempDir elsewhere;
     qvtest::ChildProcess second(qvtest::glimvaleProgram(), {}, elsewhere.path(), env);
-    ASSERT_TRUE(second.wait(120.0)) << second.stderrText();
+    ASSERT_TRUE(second.wait()) << second.stderrText();
     EXPECT_TRUE(second.exited());
     EXPECT_EQ(second.exitCode(), 0);
     EXPECT_FALSE(fs::exists(elsewhere.file("QV.log")));
 
     ASSERT_TRUE(first.running());
     first.signal(SIGTERM);
-    ASSERT_TRUE(first.wait(60.0));
+    ASSERT_TRUE(first.wait());
     EXPECT_EQ(first.exitCode(), 0) << first.stderrText();
     expectLines(saveDump(dataHome + "/Varnel/Glimvale/profile_0.dat"), {"status = ok", "profile.launch_counter = 1"});
 }
