@@ -20,6 +20,8 @@ extern "C" {
 #include "flow/run_timer_task.h"
 #include "format_string.h"
 #include "game_helpers/goals_helper.h"
+#include "input_manager.h"
+#include "keyboard_device.h"
 #include "game_helpers/move_limit_helper.h"
 #include "game_helpers/timer_helper.h"
 #include "log_system.h"
@@ -419,6 +421,12 @@ void MainMode::goalsReachedCheck() {
 void MainMode::updateLevel(float) {
     GameLevel* level = gameLevel();
     GameField* field = level ? level->getField() : nullptr;
+    // Escape (virtual key 0x1B) released this frame opens the in-level menu.
+    QV::InputManager* input = QV::InputManager::instancePointer();
+    QV::KeyboardDevice* keyboard = input ? input->getKeyboard() : nullptr;
+    if (level && keyboard && keyboard->isKeyReleased(0x1B) && !mWinStarted && !mFailed &&
+        !isTutorialLessonActive(getTutorialSequences()))
+        level->showIngameMenu();
     if (mLimitRefused) {
         mLimitRefused = false;
         showMap();

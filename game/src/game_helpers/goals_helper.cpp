@@ -115,6 +115,8 @@ void GoalsHelper::resetScoreGoal(int target) {
 void GoalsHelper::buildGoalIcons() {
     int counts[kLevelGoalKindCount] = {};
     GameField* field = levelField();
+    // Targets queued for a level played before must not fall into this one.
+    if (field && field->chipManager) field->chipManager->spawnQueue.clear();
     if (field) {
         for (int row = 0; row <= field->gridHeight; ++row) {
             for (int column = 0; column < field->gridWidth; ++column) {
