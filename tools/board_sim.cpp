@@ -2,7 +2,8 @@
 // standard input, one a line, '#' comments); prints text. Commands: content,
 // mode, counter, dt, load, ready, set refill|fall 0|1 (0 holds the flag off
 // until a 1, since a swap sets both again), click, run, settle [seconds],
-// mix, hint, selection, events, print, dump, draw, quit. A command error
+// mix, hint, selection, events, print, dump, draw, quit; in "mode main" also
+// helpers, dialogs, windows, result, close. A command error
 // prints "error: <why>" and the run goes on.
 #include <unistd.h>
 
@@ -37,6 +38,17 @@
 #include "board/plain_mode.h"
 #include "random15.h"
 #include "board/task.h"
+#include "animationeditor/marker.h"
+#include "animationeditor/scene_node.h"
+#include "dialogs/dialog_window.h"
+#include "dialogs/dialog_window_manager.h"
+#include "flow/game_level.h"
+#include "flow/game_state_manager.h"
+#include "flow/main_mode.h"
+#include "game_helpers/game_helper.h"
+#include "lex_binded_function_manager.h"
+#include "player/game_properties.h"
+#include "player/platform_config.h"
 
 namespace fs = std::filesystem;
 
@@ -86,6 +98,112 @@ public:
     int dialogCount = 0;
 };
 
+// ---- "mode main": the game's own level state, mode and rules, headless ----
+
+// A level window without pictures: its show and hide end at the next frame.
+class HeadlessWindow : public DialogWindow {
+public:
+    explicit HeadlessWindow(const std::string& className) : DialogWindow(makeScene(), className), name(className) {}
+    ~HeadlessWindow() override {
+        // The scene is this window's own: its markers go before the base lets them go.
+        if (mShowMarker) mShowMarker->removeListener(this);
+        if (mHideMarker) mHideMarker->removeListener(this);
+        mShowMarker = mHideMarker = nullptr;
+        delete mScene;
+    }
+    void update(float dt) override { mScene->update(dt); }
+    const std::string name;
+
+private:
+    static AE::ISceneNode* makeScene() {
+        auto* scene = new AE::ISceneNode();
+        for (const char* marker : {"init", "show", "hide"}) scene->addMarker(new AE::Marker(marker));
+        return scene;
+    }
+};
+
+// Where a level returns to; the map itself is not part of the simulator.
+class MapStandIn : public IGameState {
+public:
+    void load() override { setLoaded(true); }
+    void unload() override { setLoaded(false); }
+    void update(float) override {}
+    void render() override {}
+    std::string getName() const override { return "MainModeMap"; }
+};
+
+// The game's states, windows, profile and main mode around one level state.
+class MainModeWorld {
+public:
+    explicit MainModeWorld(std::function<void(const std::string&)> trace) {
+        mCommands = std::make_unique<QV::LexBindedFunctionManager>();
+        mPlatform = std::make_unique<PlatformConfig>();
+        mWindows = std::make_unique<DialogWindowManager>();
+        mStates = std::make_unique<GameStateManager>(1726, 970);
+        mLevel = new GameLevel();
+        mStates->registerState(new MapStandIn());
+        mStates->registerState(mLevel);
+        mProperties = std::make_unique<GameProperties>();
+        mode = dynamic_cast<MainMode*>(mProperties->findMode("MainMode"));
+        if (!mode) return;
+        mProperties->setCurrentMode(mode);
+        mode->trace = std::move(trace);
+        for (const char* name : {"WinLevelWindow", "FailLevelWindow", "PlayLevelWindow", "IngameMenuWindow"}) {
+            mStandIns.push_back(std::make_unique<HeadlessWindow>(name));
+            HeadlessWindow* window = mStandIns.back().get();
+            mode->setLevelWindowOpener(name, [window](const LevelWindowRequest&) {
+                window->mResult = 0;
+                window->show(true);
+                return window;
+            });
+        }
+    }
+
+    ~MainModeWorld() {
+        if (mode) {
+            mode->trace = nullptr;
+            mProperties->setCurrentMode(nullptr);
+        }
+        mStates.reset();  // the level state and the rules go first
+        mStandIns.clear();
+        mProperties.reset();
+        mWindows.reset();
+        mPlatform.reset();
+        mCommands.reset();
+    }
+
+    void step(float dt) {
+        mWindows->update(dt);
+        mStates->step(dt);
+    }
+
+    GameLevel* level() const { return mLevel; }
+    bool levelShown() const { return mStates->getCurrentState() == mLevel && mLevel->isLoaded(); }
+    DialogWindowManager& windows() const { return *mWindows; }
+
+    HeadlessWindow* standIn(const std::string& name) const {
+        for (const auto& window : mStandIns)
+            if (window->name == name) return window.get();
+        return nullptr;
+    }
+
+    static std::string windowName(const DialogWindow* window) {
+        auto* standIn = dynamic_cast<const HeadlessWindow*>(window);
+        return standIn ? standIn->name : std::string("DialogWindow");
+    }
+
+    MainMode* mode = nullptr;
+
+private:
+    std::unique_ptr<QV::LexBindedFunctionManager> mCommands;
+    std::unique_ptr<PlatformConfig> mPlatform;
+    std::unique_ptr<DialogWindowManager> mWindows;
+    std::unique_ptr<GameStateManager> mStates;
+    std::unique_ptr<GameProperties> mProperties;
+    std::vector<std::unique_ptr<HeadlessWindow>> mStandIns;
+    GameLevel* mLevel = nullptr;  // owned by the state manager
+};
+
 class BoardSim {
 public:
     BoardSim() {
@@ -103,6 +221,7 @@ public:
 
     ~BoardSim() {
         setBoardSoundNameObserver(BoardSoundNameObserver());
+        mWorld.reset();
         mField.reset();
         dropChipManager();
         mParticles.reset();
@@ -134,6 +253,10 @@ public:
 private:
     bool dispatch(const std::string& command, const std::vector<std::string>& args) {
         if (command == "quit") return false;
+        if (mWorld && dispatchMain(command, args)) {
+            std::fflush(stdout);
+            return true;
+        }
         if (command == "content") {
             need(args, 1);
             contentCommand(args[0]);
@@ -218,23 +341,38 @@ private:
     }
 
     void onModeLine(const std::string& line) {
-        const float time = mField ? mField->levelTime : 0.0f;
+        GameField* board = currentField();
+        const float time = board ? board->levelTime : 0.0f;
         mEvents.push_back(QV::formatString("%d %.4f %s", mFrame, static_cast<double>(time), line.c_str()));
     }
 
     // One board frame.
     void step() {
         ++mFrame;
-        if (mHoldRefillOff) mField->refillEnabled = false;
-        if (mHoldFallOff) mField->fallEnabled = false;
-        mField->update(mDt);
-        if (mHoldRefillOff) mField->refillEnabled = false;
-        if (mHoldFallOff) mField->fallEnabled = false;
+        GameField* board = currentField();
+        if (board && mHoldRefillOff) board->refillEnabled = false;
+        if (board && mHoldFallOff) board->fallEnabled = false;
+        if (mWorld) mWorld->step(mDt);
+        else if (board) board->update(mDt);
+        board = currentField();
+        if (board && mHoldRefillOff) board->refillEnabled = false;
+        if (board && mHoldFallOff) board->fallEnabled = false;
     }
 
     void readyCommand() {
         GameField* board = field();
         const int before = mFrame;
+        if (mWorld) {
+            // Until the limit's count-in is over and every chip has landed.
+            auto isReady = [&]() { return mLimitReady && !mWorld->level()->isFading() && isSettled(board); };
+            for (int i = 0; i < 100000 && !isReady(); ++i) {
+                step();
+                board = field();
+            }
+            if (!isReady()) fail("the level did not become ready");
+            std::printf("ready %d\n", mFrame - before);
+            return;
+        }
         for (int i = 0; i < 100000 && !board->levelBegun; ++i) step();
         if (!board->levelBegun) fail("the board did not become ready");
         std::printf("ready %d\n", mFrame - before);
@@ -269,6 +407,8 @@ private:
     }
 
     bool isSettled(GameField* board) const {
+        // A shown window holds the board still.
+        if (mWorld && mWorld->level()->dialogBlocksBoard()) return true;
         if (board->taskManager->size() > 0 || !board->columnHolds.empty() || board->suspendTime > 0.0f ||
             board->unsettled) {
             return false;
@@ -296,6 +436,8 @@ private:
             step();
             ++frames;
         } while (!isSettled(board));
+        // The level's end check looks at the rested board in the next frame.
+        if (mWorld && isSettled(board)) step();
         if (isSettled(board)) {
             std::printf("settled %.4f\n", static_cast<double>(frames) * static_cast<double>(mDt));
         } else {
@@ -339,6 +481,7 @@ private:
     void contentCommand(const std::string& dir) {
         std::error_code ec;
         if (!fs::is_directory(dir, ec)) fail("no content directory '" + dir + "'");
+        mWorld.reset();
         mField.reset();
         dropChipManager();
         if (fs::exists(fs::path(dir) / "filelist.lua", ec) && fs::exists(fs::path(dir) / "config.lua", ec)) {
@@ -378,22 +521,31 @@ private:
 
     void modeCommand(const std::string& name) {
         if (name == "plain" || name == "bonus") {
+            mWorld.reset();
             mHost.currentMode = mMode.get();
         } else if (name == "main") {
-            fail("mode main is not available here");
+            startMainMode();
         } else {
             fail("unknown mode '" + name + "'");
         }
     }
 
-    void loadCommand(const std::string& level) {
-        mField.reset();
+    void ensureChipManager() {
         if (!mChipManager) {
             mChipManager = std::make_unique<ChipManager>();
             mChipManager->createdObserver = [this](const ChipPrototype& prototype, const Chip& chip) {
                 onModeLine(QV::formatString("createChip %s %d %d", prototype.name.c_str(),
                                             static_cast<int>(chip.position.x), static_cast<int>(chip.position.y)));
             };
+        }
+    }
+
+    void loadCommand(const std::string& level) {
+        mField.reset();
+        ensureChipManager();
+        if (mWorld) {
+            loadMainLevel(level);
+            return;
         }
         mFrame = 0;
         mEvents.clear();
@@ -407,9 +559,91 @@ private:
         std::printf("loaded %dx%d\n", mField->gridWidth, mField->gridHeight);
     }
 
-    GameField* field() {
-        if (!mField || mField->rows.empty()) fail("no level loaded");
+    GameField* currentField() const {
+        if (mWorld) return mWorld->level()->getField();
         return mField.get();
+    }
+
+    GameField* field() {
+        GameField* board = currentField();
+        if (!board || board->rows.empty()) fail("no level loaded");
+        return board;
+    }
+
+    // ---- mode main ----
+
+    void startMainMode() {
+        mWorld.reset();
+        mField.reset();
+        ensureChipManager();
+        mWorld = std::make_unique<MainModeWorld>([this](const std::string& line) {
+            if (line == "onLimitReady") mLimitReady = true;
+            if (line == "readLevelRules") mLimitReady = false;  // a level (re)starts
+            onModeLine(line);
+        });
+        if (!mWorld->mode) {
+            mWorld.reset();
+            fail("the content's platform configuration has no MainMode");
+        }
+    }
+
+    void loadMainLevel(const std::string& file) {
+        mFrame = 0;
+        mEvents.clear();
+        mLimitReady = false;
+        mHoldRefillOff = mHoldFallOff = false;
+        if (mPendingSeed) {
+            QV::seedRandom15(mSeed);
+            mPendingSeed = false;
+        }
+        if (!mWorld->mode->startLevelByFile(file)) fail("no level '" + file + "' in the episodes");
+        // A refused level goes back to the map in its first frame.
+        for (int i = 0; i < 3 && mWorld->levelShown() && !mWorld->mode->getHelper(kHelperMoveLimit) &&
+                        !mWorld->mode->getHelper(kHelperTimer);
+             ++i)
+            step();
+        if (!mWorld->levelShown()) fail("the level '" + file + "' did not start");
+        GameField* board = field();
+        std::printf("loaded %dx%d\n", board->gridWidth, board->gridHeight);
+    }
+
+    bool dispatchMain(const std::string& command, const std::vector<std::string>& args) {
+        if (command == "helpers") {
+            for (GameHelper* helper : mWorld->level()->helpers()) std::printf("%s\n", helper->describe().c_str());
+        } else if (command == "dialogs") {
+            std::printf("dialogs %d\n", mWorld->level()->openDialogCount());
+        } else if (command == "windows") {
+            std::string line = "visible";
+            for (DialogWindow* window : mWorld->windows().mVisible) line += " " + MainModeWorld::windowName(window);
+            if (mWorld->windows().mVisible.empty()) line += " none";
+            std::printf("%s\n", line.c_str());
+            DialogWindow* pending = mWorld->windows().mPending;
+            std::printf("pending %s\n", pending ? MainModeWorld::windowName(pending).c_str() : "none");
+        } else if (command == "result") {
+            const LevelOutcome& outcome = mWorld->mode->outcome();
+            if (outcome.kind == LevelOutcome::Won) std::printf("won %d %d\n", outcome.score, outcome.starsGained);
+            else if (outcome.kind == LevelOutcome::Failed) std::printf("failed %d\n", outcome.score);
+            else std::printf("running\n");
+        } else if (command == "close") {
+            need(args, 2);
+            HeadlessWindow* window = mWorld->standIn(args[0]);
+            // A window on its way up is let finish appearing, as a player waits for its buttons.
+            for (int i = 0; i < 600 && window && window->mState == DialogWindow::Showing; ++i) step();
+            if (!window || window->mState != DialogWindow::Shown) fail("no shown window '" + args[0] + "'");
+            window->mResult = parseInt(args[1]);
+            window->hide();
+        } else if (command == "click") {
+            need(args, 2);
+            // The level's own gate: no clicks while a window or an in-level dialog is open.
+            GameLevel* level = mWorld->level();
+            GameField* board = field();
+            if (level->dialogBlocksBoard() || level->openDialogCount() > 0 || level->isFading()) return true;
+            const float size = static_cast<float>(board->cellSize);
+            level->clickPoint(QV::Vector2<float>((parseInt(args[0]) + 0.5f) * size, (parseInt(args[1]) + 0.5f) * size));
+        } else {
+            return false;
+        }
+        return true;
     }
 
     static std::string chipToken(const Chip* chip) {
@@ -544,6 +778,8 @@ private:
     std::unique_ptr<PlainMode> mMode;
     SimHost mHost;
     std::unique_ptr<GameField> mField;
+    std::unique_ptr<MainModeWorld> mWorld;
+    bool mLimitReady = false;
     std::vector<std::string> mEvents;
     float mDt = 1.0f / 60.0f;
     int mFrame = 0;

@@ -11,7 +11,9 @@ local function look(layer, picture, depth, bonus, pop)
     layer.OnIdleDrawables = { { "Sprite", "chips_sprites", picture, depth } }
     layer.OnDestroyDrawables = { { "ParticleFX", pop or "chip_destroy_fx", "", 30 } }
     if depth == 10 then
-        layer.OnSelectDrawables = { { "Sprite", "chips_sprites", "s_select", 9 },
+        -- The halo comes in the six colours only; a layer of no colour takes the yellow one.
+        local halo = layer.MultipleColors == 1 and "s_select" or "s_select_Y"
+        layer.OnSelectDrawables = { { "Sprite", "chips_sprites", halo, 9 },
                                     { "Sprite", "chips_sprites", picture, 10 } }
     end
     if bonus then

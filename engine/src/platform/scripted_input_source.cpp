@@ -207,6 +207,15 @@ bool ScriptedInputSource::parse(const std::string& text, std::string* error) {
             const size_t last = text.find_last_not_of(" \t\r");
             if (first == std::string::npos) return fail("command needs a command line");
             parsed.addAction({frame, Action::Kind::Command, text.substr(first, last - first + 1)});
+        } else if (kind == "cell" || kind == "swap") {
+            const size_t count = kind == "cell" ? 2 : 4;
+            if (!args(count)) return fail(kind + (count == 2 ? " needs a column and a row" : " needs two cells"));
+            std::string cells;
+            for (size_t i = 0; i < count; ++i) {
+                if (!parseInt(w[2 + i], 0, 255, &a)) return fail(kind + " needs cell numbers (0..255)");
+                cells += (i ? " " : "") + std::to_string(a);
+            }
+            parsed.addAction({frame, kind == "cell" ? Action::Kind::Cell : Action::Kind::Swap, cells});
         } else if (kind == "button") {
             if (!args(1)) return fail("button needs one widget id");
             parsed.addAction({frame, Action::Kind::Button, w[2]});

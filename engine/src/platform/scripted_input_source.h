@@ -20,10 +20,10 @@ public:
     // What a script asks of the program itself rather than of the devices;
     // the main loop takes them frame by frame.
     struct Action {
-        enum class Kind { Screenshot, Close, FocusLost, FocusGained, Command, Button };
+        enum class Kind { Screenshot, Close, FocusLost, FocusGained, Command, Button, Cell, Swap };
         int32_t frame = 0;
         Kind kind = Kind::Close;
-        std::string text;  // the file, the command line or the widget id
+        std::string text;  // the file, the command line, the widget id or the cells' numbers
     };
 
     void moveMouse(int32_t frame, int32_t x, int32_t y);
@@ -44,6 +44,7 @@ public:
     //   <frame> wheel <notches> | keydown <vk> | keyup <vk> | key <vk>
     //   <frame> screenshot <file.png> | close | focus lost|gained
     //   <frame> command <command line> | button <widget id>
+    //   <frame> cell <column> <row> | swap <c1> <r1> <c2> <r2>   (the game maps cells to points)
     //   <frame> resize <width> <height>
     // Blank lines and lines starting with '#' are skipped. On an error nothing
     // is added and the message names the line.

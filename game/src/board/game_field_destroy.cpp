@@ -115,7 +115,8 @@ void Chip::hitByNeighbour(Chip* chip, Chip* source, GameField* field, bool force
             chip->hitThisFrame = 1;
         }
     }
-    if (chip->behaviors.empty() && mode) mode->onChipDestroyed(info);
+    // A rule that destroyed the chip itself has reported it through Chip::destroy.
+    if (chip->behaviors.empty() && mode && !(takenByRules && chip->destroyed)) mode->onChipDestroyed(info);
 }
 
 bool GameField::destroyMatches(bool forced) {

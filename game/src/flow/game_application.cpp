@@ -12,6 +12,9 @@
 #include "social/facebook_data_saver.h"
 #include "player/game_properties.h"
 #include "flow/marketing_tools.h"
+#include "board/behavior.h"
+#include "board/chip_manager.h"
+#include "board/chip_selector.h"
 #include "board/mode.h"
 #include "player/player_profile.h"
 #include "player/progress_saver.h"
@@ -129,6 +132,7 @@ void GameApplication::create() {
     mSmallFontUI = fonts->getFont("small_font_fnt");
     if (mLoadingScene) adaptSceneLayout(mLoadingScene);
 
+    createSingleton<ChipManager>();
     createSingleton<FacebookDataSaver>();
     ProgressSaver* saver = createSingleton<ProgressSaver>();
     createSingleton<RemoteStorage>()->addListener(saver);
@@ -150,6 +154,10 @@ void GameApplication::destroy() {
     mLoadingScene = nullptr;
     delete mGameStateManager;
     mGameStateManager = nullptr;
+    // The board's chip kinds go after the last level that used them.
+    deleteSingleton<ChipManager>();
+    ChipSelector::clearCache();
+    Behavior::clearRegistry();
     if (mFont) {
         mFont->release();
         delete mFont;

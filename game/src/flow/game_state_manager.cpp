@@ -5,6 +5,7 @@
 #include "lex_binded_function_manager.h"
 #include "lex_binder.h"
 #include "log_system.h"
+#include "flow/game_level.h"
 #include "flow/logo_game_state.h"
 #include "flow/main_menu.h"
 #include "board/mode.h"
@@ -49,6 +50,7 @@ GameStateManager::GameStateManager() {
     registerState(logo);
     registerState(mMovieState);
     registerState(mMainMenu);
+    registerState(new GameLevel());
 
     // The layouts follow the window's shape.
     const ApplicationWindow* window = gApplication ? gApplication->getWindow() : nullptr;
@@ -93,7 +95,8 @@ IGameState* GameStateManager::findState(const std::string& name) const {
 void GameStateManager::registerState(IGameState* state) {
     if (!state) return;
     if (!mCurrentState) mCurrentState = state;
-    mStates.emplace(state->getName(), state);  // a taken name keeps its first state
+    const bool added = mStates.emplace(state->getName(), state).second;  // a taken name keeps its first state
+    if (added && !mGameLevel && state->getName() == "GameLevel") mGameLevel = state;
 }
 
 void GameStateManager::unregisterState(IGameState* state) {

@@ -188,3 +188,17 @@ void adaptWidgetLayout(QV::UIWidget* widget, const LayoutContext& context) {
     }
     for (QV::UIWidget* child : widget->getChildren()) adaptWidgetLayout(child, context);
 }
+
+LevelLayoutMarker findLevelLayoutMarker(AE::ISceneNode* scene, const std::string& name, int portrait) {
+    LevelLayoutMarker marker;
+    if (!scene) return marker;
+    AE::ISceneNode* node = scene->findNode((portrait == 1 ? "@v:" : "@h:") + name);
+    if (!node) return marker;
+    const QV::Vector2<float> at = node->getWorldPosition();
+    marker.found = true;
+    marker.x = at.x;
+    marker.y = at.y;
+    marker.depth = static_cast<int>(node->mPosZ);
+    marker.rotation = node->getWorldRotation();
+    return marker;
+}

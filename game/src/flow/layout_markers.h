@@ -44,3 +44,14 @@ void adaptSceneLayout(AE::ISceneNode* node, const LayoutContext& context);
 // The same for the scene of every scene widget in a widget tree.
 void adaptWidgetLayout(QV::UIWidget* widget);
 void adaptWidgetLayout(QV::UIWidget* widget, const LayoutContext& context);
+
+// A layout marker node of a level's field scene: "@h:<name>" in landscape,
+// "@v:<name>" in portrait. The node gives a place, a depth and a rotation.
+struct LevelLayoutMarker {
+    bool found = false;
+    float x = 0.0f;
+    float y = 0.0f;
+    int depth = 0;
+    float rotation = 0.0f;
+};
+LevelLayoutMarker findLevelLayoutMarker(AE::ISceneNode* scene, const std::string& name, int portrait);

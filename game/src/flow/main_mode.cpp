@@ -1,6 +1,37 @@
 #include "flow/main_mode.h"
 
+extern "C" {
+#include <lua.h>
+}
+
+#include <algorithm>
+#include <cmath>
+
+#include "board/behavior.h"
+#include "board/behavior_kind.h"
+#include "board/cell.h"
+#include "board/chip_destroy_info.h"
+#include "board/chip_selector.h"
+#include "board/game_field.h"
+#include "board/task.h"
+#include "dialogs/dialog_window.h"
+#include "flow/game_level.h"
 #include "flow/game_state_manager.h"
+#include "flow/run_timer_task.h"
+#include "format_string.h"
+#include "game_helpers/goals_helper.h"
+#include "input_manager.h"
+#include "keyboard_device.h"
+#include "game_helpers/move_limit_helper.h"
+#include "game_helpers/timer_helper.h"
+#include "log_system.h"
+#include "lua_script2.h"
+#include "player/game_properties.h"
+#include "player/progress_saver.h"
+#include "player/store.h"
+#include "tutorial/game_event.h"
+#include "tutorial/tutorial_registry.h"
+#include "ui/ui_widget.h"
 #include "lex_binded_function_manager.h"
 #include "lex_binder.h"
 #include "flow/main_mode_map_state.h"
@@ -27,6 +58,7 @@ MainMode::MainMode(const std::string& suffix) : mSuffix(suffix) {
 }
 
 MainMode::~MainMode() {
+    deleteHelpers();
     // The command calls into this object, so it must not outlive it.
     if (mOwnsNewGameCommand) {
         if (QV::LexBindedFunctionManager* commands = QV::LexBindedFunctionManager::instancePointer())
@@ -79,6 +111,7 @@ void MainMode::showMap() {
 
 void MainMode::replayLevel() {
     mLevelRunning = false;
+    if (GameLevel* level = gameLevel()) level->setMode(this);
     if (GameStateManager* manager = states()) manager->setState("GameLevel");
 }
 
@@ -156,4 +189,470 @@ bool MainMode::readSection(AE::DataStream& in) {
     if (fits) applyProgress(progress);
     updateLocks();
     return fits;
+}
+
+// ---- the level's road ----
+
+namespace {
+
+constexpr char kGoalsScene[] = "goals_dial_scene_xml";
+constexpr char kLimitUi[] = "limit_helper_ui";
+constexpr char kLimitTable[] = "LimitHelper";
+
+// A number or a numeric string on top of the stack; anything else is 0.
+double numberOrZero(lua_State* L) {
+    const int type = lua_type(L, -1);
+    if ((type != LUA_TNUMBER && type != LUA_TSTRING) || !lua_isnumber(L, -1)) return 0.0;
+    const double value = lua_tonumber(L, -1);
+    return std::isfinite(value) && std::fabs(value) < 1.0e9 ? value : 0.0;
+}
+
+int starsOf(int32_t score, const int32_t thresholds[3]) {
+    int stars = 0;
+    while (stars < 3 && thresholds[stars] <= score) ++stars;
+    return stars;
+}
+
+std::string cellText(const Cell* cell) {
+    return cell ? QV::formatString("%d %d", cell->column, cell->row) : std::string("-1 -1");
+}
+
+}  // namespace
+
+GameLevel* MainMode::gameLevel() {
+    GameStateManager* manager = states();
+    return manager ? static_cast<GameLevel*>(manager->getGameLevel()) : nullptr;
+}
+
+void MainMode::emitTrace(const std::string& line) {
+    if (trace) trace(line);
+}
+
+bool MainMode::startLevel(int episode, int part, int level) {
+    if (episode < 0 || episode >= static_cast<int>(mEpisodes.size())) return false;
+    Episode* e = mEpisodes[episode];
+    if (part < 0 || part >= static_cast<int>(e->mParts.size())) return false;
+    EpisodePart* p = e->mParts[part];
+    if (level < 0 || level >= static_cast<int>(p->mLevels.size())) return false;
+    mLevel = p->mLevels[level];
+    mLevelScript = mLevel->mFile + mSuffix + "_lua";
+    GameLevel* state = gameLevel();
+    if (!state) return false;
+    state->setMode(this);
+    mLevelRunning = false;
+    if (GameStateManager* manager = states()) manager->setState("GameLevel");
+    return true;
+}
+
+bool MainMode::startLevelByFile(const std::string& file) {
+    for (size_t e = 0; e < mEpisodes.size(); ++e)
+        for (size_t p = 0; p < mEpisodes[e]->mParts.size(); ++p)
+            for (size_t l = 0; l < mEpisodes[e]->mParts[p]->mLevels.size(); ++l)
+                if (mEpisodes[e]->mParts[p]->mLevels[l]->mFile == file)
+                    return startLevel(static_cast<int>(e), static_cast<int>(p), static_cast<int>(l));
+    return false;
+}
+
+void MainMode::onStateActivated(const std::string& stateName) {
+    if (stateName != "GameLevel" || !mLevel) return;
+    GameLevel* level = gameLevel();
+    if (!level) return;
+    mOutcome = LevelOutcome();
+    mScore = 0;
+    mPlayStarted = false;
+    mLimitRefused = false;
+    QV::logLine(QV::formatString("Level started: %s", mLevel->mFile.c_str()));
+    level->setBackground(mLevel->mBack1);
+    level->setFieldScene(mLevel->mBack2);
+    level->loadLevel(mLevelScript);
+}
+
+void MainMode::createHelpers() {
+    GameLevel* level = gameLevel();
+    mGoals = new GoalsHelper(kGoalsScene);
+    if (level) level->addHelper(mGoals);
+}
+
+void MainMode::deleteHelpers() {
+    delete mGoals;
+    mGoals = nullptr;
+    delete mLimit;
+    mLimit = nullptr;
+}
+
+void MainMode::onStateEnded(const std::string& stateName) {
+    if (stateName != "GameLevel") return;
+    deleteHelpers();
+    if (GameLevel* level = gameLevel()) level->clearHelpers();
+}
+
+void MainMode::readLevelRules(QV::LuaScript2& script) {
+    emitTrace("readLevelRules");
+    GameLevel* level = gameLevel();
+    if (!mGoals) createHelpers();
+    GameStateManager* manager = states();
+    relayout(manager ? manager->getOrientation() : 0);
+    const int32_t firstThreshold = mLevel ? mLevel->mStarThresholds[0] : kDefaultStarThresholds[0];
+    mGoals->resetScoreGoal(firstThreshold);
+
+    lua_State* L = script.state();
+    if (!script.openTable("GameField")) {
+        lua_newtable(L);  // no table: every key reads as absent
+        QV::LuaScript2 empty(L, script.depth() + 1);
+        mGoals->readLevelGoals(empty);
+        lua_pop(L, 1);
+    } else {
+        mGoals->readLevelGoals(script);
+        script.closeTable();
+    }
+    double limit = 0.0;
+    int kind = 0;
+    if (script.openTable("GameField")) {
+        script.pushField("LevelLimit");
+        if (lua_isnil(L, -1)) {
+            lua_pop(L, 1);
+            script.pushField("LevelTime");
+        }
+        limit = numberOrZero(L);
+        lua_pop(L, 1);
+        script.pushField("LevelLimitType");
+        kind = static_cast<int>(numberOrZero(L));
+        lua_pop(L, 1);
+        script.closeTable();
+    }
+    delete mLimit;
+    mLimit = nullptr;
+    if (limit == 0.0) {
+        // Every part of the level's road needs a limit.
+        mLimitRefused = true;
+        QV::logLine(QV::formatString("ERROR: The level '%s' has no move or time limit (LevelLimit or LevelTime); back to the map",
+                                     mLevel ? mLevel->mFile.c_str() : mLevelScript.c_str()));
+        return;
+    }
+    if (kind == 0) {
+        mLimit = new MoveLimitHelper(kLimitUi, kLimitTable, static_cast<int>(limit) + mExtraMoves, 0.6f);
+        mExtraMoves = 0;
+    } else {
+        mLimit = new TimerHelper(kLimitUi, kLimitTable, static_cast<float>(limit), 1.0f);
+    }
+    mLimit->addListener(this);
+    if (level) level->addHelper(mLimit);
+}
+
+void MainMode::onLevelLoaded() {
+    mNoMovesPending = false;
+    if (mGoals) {
+        mGoals->onLevelStart();
+        mGoals->resetScoreGoal(mLevel ? mLevel->mStarThresholds[0] : kDefaultStarThresholds[0]);
+    }
+    mMenuAllowed = false;
+    GameStateManager* manager = states();
+    relayout(manager ? manager->getOrientation() : 0);
+}
+
+void MainMode::onBoardReady() {
+    emitTrace("onBoardReady");
+    mFailed = false;
+    mWinStarted = false;
+    mCompletedBefore = mLevel && mLevel->mCompleted;
+    mPlayStarted = false;
+    GameLevel* level = gameLevel();
+    if (level && level->getInterface() && !level->getInterface()->isEnabled()) level->getInterface()->enable();
+    if (mLimit) {
+        if (mLimit->getKind() == kHelperTimer) static_cast<TimerHelper*>(mLimit)->setRunning(false);
+        mLimit->showInitialCount();
+    }
+    mLevelRunning = true;
+}
+
+void MainMode::onLimitReady() {
+    emitTrace("onLimitReady");
+    if (mMenuAllowed) return;
+    dispatchTutorialEvent(new BeginLevelGameEvent(mLevelScript), getTutorialSequences());
+    mMenuAllowed = true;
+}
+
+void MainMode::onLimitChanged(int, int) {}
+
+void MainMode::onLimitStarted() { mPlayStarted = true; }
+
+void MainMode::restartTimer() {
+    if (!mLimit || mLimit->getKind() != kHelperTimer) return;
+    static_cast<TimerHelper*>(mLimit)->setRunning(true);
+    mLimit->notifyStarted();
+}
+
+void MainMode::relayout(int) {
+    GameLevel* level = gameLevel();
+    if (!level || !mGoals) return;
+    const LevelLayoutMarker goals = level->getLayoutMarker("goals");
+    if (goals.found) mGoals->priority = goals.depth;
+    if (mLimit) {
+        const LevelLayoutMarker moves = level->getLayoutMarker("moves");
+        if (moves.found) {
+            mLimit->priority = moves.depth;
+            if (QV::UIWidget* panel = mLimit->panel()) panel->setPosition(QV::Vector2<float>(moves.x, moves.y));
+        }
+        const LevelLayoutMarker centre = level->getLayoutMarker("fieldCenter");
+        if (centre.found) mLimit->setPosition(QV::Vector2<float>(centre.x, centre.y));
+    }
+    level->sortHelpers();
+}
+
+GameHelper* MainMode::getHelper(GameHelperKind kind) {
+    switch (kind) {
+        case kHelperMoveLimit: return mLimit && mLimit->getKind() == kHelperMoveLimit ? mLimit : nullptr;
+        case kHelperTimer: return mLimit && mLimit->getKind() == kHelperTimer ? mLimit : nullptr;
+        case kHelperGoals: return mGoals;
+        default: return nullptr;
+    }
+}
+
+bool MainMode::goalsReached() const {
+    if (!mGoals) return false;
+    if (mGoals->hasNoGoals()) return mScore >= (mLevel ? mLevel->mStarThresholds[0] : kDefaultStarThresholds[0]);
+    return mGoals->areGoalsReached();
+}
+
+void MainMode::goalsReachedCheck() {
+    if (!mGoals || mGoals->hasNoGoals() || !mGoals->areGoalsReached()) return;
+    // Input stops once the goals are met.
+    if (GameLevel* level = gameLevel()) level->increaseDialogCount();
+}
+
+void MainMode::updateLevel(float) {
+    GameLevel* level = gameLevel();
+    GameField* field = level ? level->getField() : nullptr;
+    // Escape (virtual key 0x1B) released this frame opens the in-level menu.
+    QV::InputManager* input = QV::InputManager::instancePointer();
+    QV::KeyboardDevice* keyboard = input ? input->getKeyboard() : nullptr;
+    if (level && keyboard && keyboard->isKeyReleased(0x1B) && !mWinStarted && !mFailed &&
+        !isTutorialLessonActive(getTutorialSequences()))
+        level->showIngameMenu();
+    if (mLimitRefused) {
+        mLimitRefused = false;
+        showMap();
+        return;
+    }
+    if (!level || !field || !mPlayStarted || !mLimit) return;
+    const bool exhausted = mLimit->isExhausted();
+    if (exhausted) {
+        if (level->openDialogCount() <= 0) level->increaseDialogCount();
+        if (field->hasEmptyOrMovingCell()) return;
+    }
+    if (exhausted && !mFailed) {
+        const bool idle = field->taskManager->size() == 0 && !field->busy && !field->hasEmptyOrMovingCell();
+        if (idle && !goalsReached() && !field->hasBombStage2Chip() && !field->destroyMatches(true)) {
+            mFailed = true;
+            mOutcome.kind = LevelOutcome::Failed;
+            mOutcome.score = mScore;
+            QV::logLine(QV::formatString("Level failed: %s score %d", mLevel ? mLevel->mFile.c_str() : "", mScore));
+            level->playEffect(kEffectFail);
+        }
+    }
+    if (field->taskManager->size() != 0 || mFailed || mNoMovesPending || !goalsReached() || field->isSuspended() ||
+        field->busy || !mPlayStarted)
+        return;
+    if (!mWinStarted && !level->levelEffectStarted()) {
+        if (QV::UIWidget* ui = level->getInterface()) {
+            if (ui->isEnabled()) ui->disable();
+        }
+        level->increaseDialogCount();
+        mWinStarted = true;
+    }
+    // Stands in for the level-end run: the board comes to rest first.
+    const bool atRest = !field->hasEmptyOrMovingCell() && field->columnHolds.empty() && !field->unsettled;
+    if (!field->busy && mWinStarted && atRest && mOutcome.kind == LevelOutcome::Running)
+        finishLevel();
+}
+
+void MainMode::finishLevel() {
+    if (!mLevel) return;
+    GameProperties* properties = GameProperties::instancePointer();
+    PlayerProfile* profile = properties ? properties->profile() : nullptr;
+    const int32_t score = mScore;
+    if (profile) {
+        for (int32_t kind : Store::getBoostersUnlockedAtLevel(mLevel->mId)) profile->unlockBooster(kind);
+        for (int32_t kind : Store::getPassiveBonusesUnlockedAtLevel(mLevel->mId)) profile->unlockPassiveBonus(kind);
+    }
+    mPlayStarted = false;
+    const int oldStars = starsOf(mLevel->mBestScore, mLevel->mStarThresholds);
+    mLevel->mBestScore = std::max(mLevel->mBestScore, score);
+    mLevel->mCompleted = true;
+    if (!mCompletedBefore) {
+        updateLocks();
+        updateProgress();
+    }
+    const int newStars = starsOf(mLevel->mBestScore, mLevel->mStarThresholds);
+    const int gained = std::max(newStars - oldStars, 0);
+    mSilverReward = static_cast<int32_t>(static_cast<double>(score) * static_cast<double>(0.001f));
+    addHeart();
+    mOutcome.kind = LevelOutcome::Won;
+    mOutcome.score = score;
+    mOutcome.starsGained = gained;
+    QV::logLine(QV::formatString("Level won: %s score %d stars %d", mLevel->mFile.c_str(), score, gained));
+    if (profile) {
+        profile->mBoosterUnlockNotice = 1;
+        profile->mStarsBase += gained;
+        profile->setSilver(profile->mSilver + mSilverReward);
+    }
+    // Without a progress saver (tools) the file is written here.
+    if (!ProgressSaver::instancePointer() && properties) properties->saveProfile();
+    LevelWindowRequest request;
+    request.level = mLevel;
+    request.score = score;
+    request.silver = mSilverReward;
+    openLevelWindow("WinLevelWindow", request);
+}
+
+void MainMode::onMoveMade(Cell* first, Cell* second) {
+    emitTrace("onMoveMade " + cellText(first) + " " + cellText(second));
+    if (mLimit && mLimit->getKind() == kHelperTimer) {
+        static_cast<TimerHelper*>(mLimit)->setRunning(true);
+        mLimit->notifyStarted();
+    }
+    if (mLimit) mLimit->onMoveMade();
+    mNoMovesPending = false;
+}
+
+void MainMode::onChipDestroyed(const ChipDestroyInfo& info) {
+    std::string kinds;
+    for (int kind : info.kinds) {
+        if (!kinds.empty()) kinds += "+";
+        kinds += behaviorKindName(kind);
+    }
+    emitTrace(QV::formatString("onChipDestroyed %d %d %c %s %d", info.column, info.row, groupLetter(info.group),
+                               kinds.empty() ? "-" : kinds.c_str(), info.levelGoals));
+    if (mGoals) mGoals->onChipDestroyed(info);
+    goalsReachedCheck();
+    dispatchTutorialEvent(new DestroyChipGameEvent(info), getTutorialSequences());
+}
+
+void MainMode::addPoints(int points) {
+    mScore += points;
+    if (mGoals) mGoals->addScore(points);
+}
+
+void MainMode::onScored(const ObjectScore& score, const ScorePosition& position, Chip*) {
+    emitTrace(QV::formatString("onScored %d %d %d %d", score.kind, score.points, static_cast<int>(position.column),
+                               static_cast<int>(position.row)));
+    if (score.kind == 0) return;
+    mPlayStarted = true;
+    addPoints(score.points);
+}
+
+void MainMode::onCellDamaged(Cell* cell) {
+    if (!cell) return;
+    emitTrace(QV::formatString("onCellDamaged %d %d %d", cell->column, cell->row, cell->solidity));
+    const int points = cell->solidity == 1 || cell->solidity == 2 ? 500 : 0;
+    addPoints(points);
+    if (cell->solidity == 1 && mGoals) {
+        if (mGoals->slot(0).kind == 2) mGoals->countGoal(0);
+        else if (mGoals->slot(1).kind == 2) mGoals->countGoal(1);
+    }
+    goalsReachedCheck();
+}
+
+void MainMode::onNoPossibleMoves() {
+    emitTrace("onNoPossibleMoves");
+    GameLevel* level = gameLevel();
+    GameField* field = level ? level->getField() : nullptr;
+    if (!field || !field->levelBegun || mNoMovesPending || (mLimit && mLimit->isExhausted())) return;
+    mNoMovesPending = true;
+    if (mLimit && mLimit->getKind() == kHelperTimer) static_cast<TimerHelper*>(mLimit)->setRunning(false);
+    level->playEffect(kEffectNoPossibleMoves);
+}
+
+void MainMode::onEffectPlayed(GameLevelEffect effect) {
+    GameLevel* level = gameLevel();
+    switch (effect) {
+        case kEffectFail: {
+            LevelWindowRequest request;
+            request.level = mLevel;
+            request.score = mScore;
+            if (level) level->increaseDialogCount();
+            openLevelWindow("FailLevelWindow", request);
+            break;
+        }
+        case kEffectNoPossibleMoves:
+            if (GameField* field = level ? level->getField() : nullptr) {
+                field->mixChips();
+                mNoMovesPending = false;
+                if (mLimit && mLimit->getKind() == kHelperTimer) field->taskManager->addTask(new RunTimerTask(this));
+            }
+            break;
+        default:
+            break;
+    }
+}
+
+void MainMode::openIngameMenu() {
+    if (!mMenuAllowed) return;
+    openLevelWindow("IngameMenuWindow", LevelWindowRequest());
+}
+
+void MainMode::setLevelWindowOpener(const std::string& className, LevelWindowOpener opener) {
+    mWindowOpeners[className] = std::move(opener);
+}
+
+void MainMode::openLevelWindow(const std::string& className, const LevelWindowRequest& request) {
+    auto it = mWindowOpeners.find(className);
+    DialogWindow* window = it != mWindowOpeners.end() && it->second ? it->second(request) : nullptr;
+    if (window) {
+        window->addListener(this);
+        mOpenedWindows[window] = className;
+        return;
+    }
+    QV::logLine(QV::formatString("The window %s is not there yet", className.c_str()));
+    // Go on as the window's plainest answer would.
+    if (className == "WinLevelWindow") onWinWindowClosed(0);
+    else if (className == "FailLevelWindow") showMap();
+}
+
+void MainMode::onWindowClosed(DialogWindow* window) {
+    auto it = mOpenedWindows.find(window);
+    if (it == mOpenedWindows.end()) return;
+    const std::string className = it->second;
+    const int32_t result = window->mResult;
+    if (className == "WinLevelWindow") {
+        onWinWindowClosed(result);
+    } else if (className == "FailLevelWindow") {
+        if (result == 0) {
+            LevelWindowRequest request;
+            request.level = mLevel;
+            request.mode = 1;
+            openLevelWindow("PlayLevelWindow", request);
+        } else {
+            showMap();
+        }
+    } else if (className == "IngameMenuWindow") {
+        if (result == 0) showMap();
+    } else if (className == "PlayLevelWindow") {
+        GameStateManager* manager = states();
+        IGameState* map = manager ? manager->findState("MainModeMap") : nullptr;
+        if (!map || !map->isLoaded()) {
+            if (result == 0) showMap();
+            else replayLevel();
+        }
+    }
+}
+
+void MainMode::onWinWindowClosed(int) {
+    if (!mLevel) return;
+    if (mCompletedBefore) {
+        showMap();
+    } else if (!mLevel->mMovieScene.empty()) {
+        MovieState* movie = movieState();
+        GameStateManager* manager = states();
+        if (movie && manager) {
+            movie->setListener(this);
+            movie->setSceneName(mLevel->mMovieScene);
+            manager->setState("MovieState");
+        } else {
+            showMap();
+        }
+    } else {
+        showMap();
+    }
+    if (GameProperties* properties = GameProperties::instancePointer()) properties->saveProfile();
 }

@@ -1,19 +1,46 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <map>
 #include <string>
 
 #include "flow/episode.h"
 #include "flow/game_state.h"
 #include "board/mode.h"
+#include "dialogs/dialog_window_listener.h"
+#include "game_helpers/limit_helper_listener.h"
 
+class DialogWindow;
+class GameLevel;
+class GoalsHelper;
+class LimitHelper;
 class MainModeMapState;
 struct MainModeProgress;
+
+// What a level window is opened with.
+struct LevelWindowRequest {
+    EpisodeLevel* level = nullptr;
+    int32_t score = 0;
+    int32_t silver = 0;
+    int32_t mode = 0;  // the level window's opening mode (1: a replay)
+};
+
+// How the last level ended.
+struct LevelOutcome {
+    enum Kind { Running, Won, Failed };
+    Kind kind = Running;
+    int32_t score = 0;
+    int32_t starsGained = 0;
+};
 
 // The game's mode: the episode tree with the player's progress, its profile
 // section, and where activation leads (the intro on a fresh profile, the map
 // otherwise). The level's rules come with the level state.
-class MainMode : public Mode, public MovieStateListener {
+class MainMode : public Mode,
+                 public MovieStateListener,
+                 public LimitHelperListener,
+                 public DialogWindowListener {
 public:
     explicit MainMode(const std::string& suffix);
     ~MainMode() override;
@@ -30,6 +57,49 @@ public:
     bool createBonusChip(MatchLines&) override { return false; }
     bool tryFuseBonusChips(Chip*, Chip*) override { return false; }
     void onMovieFinished() override;
+
+    // The level's road and rules.
+    void onStateActivated(const std::string& stateName) override;
+    void onStateEnded(const std::string& stateName) override;
+    void readLevelRules(QV::LuaScript2& script) override;
+    void onLevelLoaded() override;
+    void onBoardReady() override;
+    void relayout(int portrait) override;
+    GameHelper* getHelper(GameHelperKind kind) override;
+    void updateLevel(float dt) override;
+    void onMoveMade(Cell* first, Cell* second) override;
+    void onEffectPlayed(GameLevelEffect effect) override;
+    void onNoPossibleMoves() override;
+    void onChipDestroyed(const ChipDestroyInfo& info) override;
+    void onScored(const ObjectScore& score, const ScorePosition& position, Chip* chip) override;
+    void onCellDamaged(Cell* cell) override;
+    void openIngameMenu() override;
+    void onLimitReady() override;
+    void onLimitChanged(int oldValue, int newValue) override;
+    void onLimitStarted() override;
+    void onWindowClosed(DialogWindow* window) override;
+
+    // Starts a level of the episode tree; false when there is no such level.
+    bool startLevel(int episode, int part, int level);
+    // The same by the level's file stem.
+    bool startLevelByFile(const std::string& file);
+    void finishLevel();
+    // Lets the time limit run again (after a shuffle).
+    void restartTimer();
+
+    // The level windows are opened through these, by class name
+    // ("WinLevelWindow", "FailLevelWindow", "PlayLevelWindow", "IngameMenuWindow");
+    // the opener returns the window it showed. Without an opener the mode
+    // logs that the window is not there yet and goes on as its default result.
+    using LevelWindowOpener = std::function<DialogWindow*(const LevelWindowRequest&)>;
+    void setLevelWindowOpener(const std::string& className, LevelWindowOpener opener);
+    // Hears each board call as a line (tools list them).
+    std::function<void(const std::string&)> trace;
+
+    const LevelOutcome& outcome() const { return mOutcome; }
+    int32_t score() const { return mScore; }
+    EpisodeLevel* currentLevel() const { return mLevel; }
+    const std::string& levelScript() const { return mLevelScript; }
 
     void showMap();
     // The Lua command "newGame": the current level again.
@@ -67,4 +137,30 @@ private:
     int32_t mExtraMoves = 0;
     bool mLevelRunning = false;
     bool mOwnsNewGameCommand = false;
+
+    void createHelpers();
+    void deleteHelpers();
+    bool goalsReached() const;
+    void goalsReachedCheck();
+    void addPoints(int points);
+    void openLevelWindow(const std::string& className, const LevelWindowRequest& request);
+    void onWinWindowClosed(int result);
+    void emitTrace(const std::string& line);
+    static GameLevel* gameLevel();
+
+    GoalsHelper* mGoals = nullptr;
+    LimitHelper* mLimit = nullptr;
+    EpisodeLevel* mLevel = nullptr;
+    bool mCompletedBefore = false;
+    bool mWinStarted = false;
+    bool mFailed = false;
+    bool mPlayStarted = false;
+    bool mNoMovesPending = false;
+    bool mMenuAllowed = false;
+    bool mLimitRefused = false;
+    int32_t mSilverReward = 0;
+    int32_t mScore = 0;
+    LevelOutcome mOutcome;
+    std::map<std::string, LevelWindowOpener> mWindowOpeners;
+    std::map<DialogWindow*, std::string> mOpenedWindows;  // not owned
 };

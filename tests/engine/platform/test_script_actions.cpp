@@ -20,6 +20,8 @@ TEST(ScriptActions, AreTakenFrameByFrameInScriptOrder) {
                         "3 focus lost\n"
                         "3 focus gained\n"
                         "3 button btnPlay\n"
+                        "5 cell 2 5\n"
+                        "5 swap 2 5 3 5\n"
                         "0 click 1 2\n",
                         &error))
         << error;
@@ -38,8 +40,12 @@ TEST(ScriptActions, AreTakenFrameByFrameInScriptOrder) {
     EXPECT_EQ(due[2].text, "btnPlay");
     EXPECT_FALSE(s.finished());  // the close and the click are still ahead
     due = s.takeActions(5);
-    ASSERT_EQ(due.size(), 1u);
+    ASSERT_EQ(due.size(), 3u);
     EXPECT_EQ(due[0].kind, Kind::Close);
+    EXPECT_EQ(due[1].kind, Kind::Cell);
+    EXPECT_EQ(due[1].text, "2 5");
+    EXPECT_EQ(due[2].kind, Kind::Swap);
+    EXPECT_EQ(due[2].text, "2 5 3 5");
 }
 
 TEST(ScriptActions, BadLinesNameTheProblemAndAddNothing) {
@@ -57,6 +63,10 @@ TEST(ScriptActions, BadLinesNameTheProblemAndAddNothing) {
         {"0 command   ", "command needs a command line"},
         {"0 button", "button needs one widget id"},
         {"1 close\n0 button a b", "line 2: button needs one widget id"},
+        {"0 cell 1", "cell needs a column and a row"},
+        {"0 cell 1 x", "cell needs cell numbers"},
+        {"0 swap 1 2 3", "swap needs two cells"},
+        {"0 swap 1 2 3 -4", "swap needs cell numbers"},
     };
     for (const Case& c : cases) {
         ScriptedInputSource s;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -117,6 +118,33 @@ TEST(LayoutMarkers, ParsesScalesAndEnableRuns) {
     EXPECT_EQ(c.enable, -1);
     EXPECT_FALSE(c.centreH);
     EXPECT_FALSE(c.centreV);
+}
+
+TEST(LayoutMarkers, LevelMarkersByOrientationWithPlaceAndDepth) {
+    std::unique_ptr<AE::ISceneNode> scene(new AE::ISceneNode());
+    AE::ISceneNode* holder = nodeWith({}, 100.0f, 50.0f);
+    scene->addChild(holder, AE::KeepTransform::Local);
+    AE::ISceneNode* landscape = nodeWith({}, 10.0f, 20.0f);
+    landscape->mName = "@h:score";
+    landscape->mPosZ = 7.9f;
+    AE::ISceneNode* portrait = nodeWith({}, 30.0f, 40.0f);
+    portrait->mName = "@v:score";
+    portrait->mPosZ = -2.0f;
+    holder->addChild(landscape, AE::KeepTransform::Local);
+    holder->addChild(portrait, AE::KeepTransform::Local);
+    scene->update(0.0f);
+
+    const LevelLayoutMarker h = findLevelLayoutMarker(scene.get(), "score", 0);
+    ASSERT_TRUE(h.found);
+    EXPECT_FLOAT_EQ(h.x, 110.0f);
+    EXPECT_FLOAT_EQ(h.y, 70.0f);
+    EXPECT_EQ(h.depth, 7);
+    const LevelLayoutMarker v = findLevelLayoutMarker(scene.get(), "score", 1);
+    ASSERT_TRUE(v.found);
+    EXPECT_FLOAT_EQ(v.x, 130.0f);
+    EXPECT_EQ(v.depth, -2);
+    EXPECT_FALSE(findLevelLayoutMarker(scene.get(), "moves", 0).found);
+    EXPECT_FALSE(findLevelLayoutMarker(nullptr, "score", 0).found);
 }
 
 }  // namespace

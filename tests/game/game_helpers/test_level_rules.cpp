@@ -1,0 +1,158 @@
+// The level's rules through the simulator's "mode main": the real main mode,
+// level state, goals and limits on small levels, with a profile of their own.
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "support/child_process.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+struct SimRun {
+    std::vector<std::string> out;
+    std::string err;
+    int exitCode = -1;
+};
+
+std::vector<std::string> lines(const std::string& text) {
+    std::vector<std::string> result;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) result.push_back(line);
+    return result;
+}
+
+const std::string kHead = std::string("content ") + QV_SOURCE_DIR + "/tests/game/game_helpers/content\nmode main\ncounter 5\n";
+// Swapping (2,5) and (3,5) makes a run of three red chips on the bottom row's left.
+const std::string kMove = "click 2 5\nclick 3 5\nsettle\n";
+
+// One run in a data folder of its own (kept across runs of the same folder).
+SimRun runSim(qvtest::TempDir& home, const std::string& script) {
+    qvtest::writeFile(home.file("script.txt"), script);
+    qvtest::ChildProcess child(std::string(QV_BINARY_DIR) + "/board_sim", {home.file("script.txt")}, home.path(),
+                               {{"XDG_DATA_HOME", home.path()}});
+    EXPECT_TRUE(child.wait(120.0));
+    return {lines(child.stdoutText()), child.stderrText(), child.exitCode()};
+}
+
+SimRun runSim(const std::string& script) {
+    qvtest::TempDir home;
+    return runSim(home, script);
+}
+
+TEST(LevelRules, GoalSetupOfEachKindAndPair) {
+    struct Case {
+        const char* level;
+        const char* goals;
+    } cases[] = {
+        {"h_score", "goals score"},
+        {"h_walls", "goals chips:0/1"},
+        {"h_tiles", "goals tiles:0/2"},
+        {"h_pair", "goals chips:0/1 tiles:0/1"},
+        {"h_falling", "goals falling:0/3"},
+        {"h_string", "goals score"},           // a 4 first makes a score level
+        {"h_unknown", "goals chips:0/1"},      // the unknown kind counts as none
+        {"h_strong", "goals strongwalls:0/1 falling:0/1"},
+    };
+    for (const Case& c : cases) {
+        SimRun run = runSim(kHead + "load " + c.level + "\nhelpers\n");
+        ASSERT_GE(run.out.size(), 2u) << c.level << run.err;
+        EXPECT_EQ(run.out[0], "loaded 5x5") << c.level;
+        EXPECT_EQ(run.out[1], c.goals) << c.level;
+    }
+    SimRun unknown = runSim(kHead + "load h_unknown\n");
+    EXPECT_NE(unknown.err.find("WARNING: LevelGoals names the unknown goal kind 9"), std::string::npos);
+}
+
+TEST(LevelRules, LimitKeys) {
+    struct Case {
+        const char* level;
+        const char* limit;
+    } cases[] = {
+        {"h_walls", "limit moves 10"},
+        {"h_time", "limit time 30.0"},   // "LevelTime" with a type other than 0
+        {"h_string", "limit moves 25"},  // a numeric string of "LevelTime", no type: moves
+    };
+    for (const Case& c : cases) {
+        SimRun run = runSim(kHead + "load " + c.level + "\nready\nhelpers\n");
+        ASSERT_GE(run.out.size(), 4u) << c.level << run.err;
+        EXPECT_EQ(run.out[0], "loaded 5x5") << c.level;
+        EXPECT_EQ(run.out[3], c.limit) << c.level;
+    }
+    // No limit: refused with one line naming the level, back on the map.
+    SimRun none = runSim(kHead + "load h_nolimit\nhelpers\n");
+    ASSERT_EQ(none.out.size(), 1u) << none.err;
+    EXPECT_EQ(none.out[0], "error: the level 'h_nolimit' did not start");
+    EXPECT_NE(none.err.find("ERROR: The level 'h_nolimit' has no move or time limit"), std::string::npos);
+}
+
+TEST(LevelRules, AWallIsCountedOnceAndTheLevelIsWonThenClosed) {
+    qvtest::TempDir home;
+    const std::string win = kHead + "load h_walls\nready\ndialogs\n" + kMove +
+                            "helpers\nresult\nwindows\nclose WinLevelWindow 0\nrun 0.1\nwindows\nquit\n";
+    SimRun run = runSim(home, win);
+    ASSERT_EQ(run.out.size(), 11u) << run.err;
+    EXPECT_EQ(run.out[2], "dialogs 0");
+    EXPECT_EQ(run.out[3].rfind("settled", 0), 0u);
+    EXPECT_EQ(run.out[4], "goals chips:1/1");  // the wall, reported once
+    EXPECT_EQ(run.out[5], "limit moves 9");
+    EXPECT_EQ(run.out[6], "won 90 3");  // 3 x 20 + the wall's 30; thresholds 10/20/30
+    EXPECT_EQ(run.out[7], "visible WinLevelWindow");
+    EXPECT_EQ(run.out[8], "pending none");
+    EXPECT_EQ(run.out[9], "visible none");
+    EXPECT_NE(run.err.find("Level won: h_walls score 90 stars 3"), std::string::npos);
+    // The best score was saved: the same score again gains no star.
+    SimRun again = runSim(home, win);
+    ASSERT_EQ(again.out.size(), 11u) << again.err;
+    EXPECT_EQ(again.out[6], "won 90 0");
+}
+
+TEST(LevelRules, ATileCountsWhenItsLastExtraLayerGoes) {
+    // The run crosses a tile of two layers (counted) and one of three (one layer left to go).
+    SimRun run = runSim(kHead + "load h_tiles\nready\n" + kMove + "helpers\nprint\n");
+    ASSERT_GE(run.out.size(), 11u) << run.err;
+    EXPECT_EQ(run.out[3], "goals tiles:1/2");
+    EXPECT_NE(run.out[10].find("/2"), std::string::npos) << run.out[10];
+}
+
+TEST(LevelRules, FallingTargetsComeOneAtATime) {
+    // One target is queued at the start; the first refill brings it in.
+    SimRun run = runSim(kHead + "load h_falling\nready\nhelpers\n" + kMove + "helpers\nprint\n");
+    ASSERT_EQ(run.out.size(), 13u) << run.err;
+    EXPECT_EQ(run.out[2], "goals falling:0/3");
+    EXPECT_EQ(run.out[5], "goals falling:0/3");
+    int onBoard = 0;
+    for (size_t i = 7; i < run.out.size(); ++i)
+        for (size_t at = run.out[i].find("FallingLevelGoal"); at != std::string::npos;
+             at = run.out[i].find("FallingLevelGoal", at + 1))
+            ++onBoard;
+    EXPECT_EQ(onBoard, 1);
+}
+
+TEST(LevelRules, AMoveLevelFailsAtNoMovesAndReplaysFromTheFailWindow) {
+    SimRun run = runSim(kHead + "load h_fail\nready\nhelpers\n" + kMove +
+                        "result\nhelpers\nwindows\ndialogs\nclose FailLevelWindow 0\nrun 0.1\nwindows\n"
+                        "close PlayLevelWindow 1\nrun 0.1\nresult\nready\nhelpers\n");
+    ASSERT_EQ(run.out.size(), 17u) << run.err;
+    EXPECT_EQ(run.out[3], "limit moves 1");
+    EXPECT_EQ(run.out[5], "failed 60");
+    EXPECT_EQ(run.out[7], "limit moves 0");
+    EXPECT_EQ(run.out[8], "visible FailLevelWindow");
+    EXPECT_EQ(run.out[10], "dialogs 2");                // the spent limit and the fail effect
+    EXPECT_EQ(run.out[11], "visible PlayLevelWindow");  // replay (0) opens the level window
+    EXPECT_EQ(run.out[13], "running");                  // its Play starts the level again
+    EXPECT_EQ(run.out[16], "limit moves 1");
+    EXPECT_NE(run.err.find("Level failed: h_fail score 60"), std::string::npos);
+}
+
+TEST(LevelRules, TheTimerRunsFromTheFirstMove) {
+    SimRun run = runSim(kHead + "load h_time\nready\nrun 2\nhelpers\n" + "click 2 5\nclick 3 5\nrun 2\nhelpers\n");
+    ASSERT_EQ(run.out.size(), 6u) << run.err;
+    EXPECT_EQ(run.out[3], "limit time 30.0");
+    // 2 s less the frames in which the swap and the match kept the board's tasks busy.
+    EXPECT_EQ(run.out[5].rfind("limit time 28.", 0), 0u) << run.out[5];
+}
+
+}  // namespace
