@@ -33,7 +33,7 @@ SimRun runSim(qvtest::TempDir& home, const std::string& script) {
     qvtest::writeFile(home.file("script.txt"), script);
     qvtest::ChildProcess child(std::string(QV_BINARY_DIR) + "/board_sim", {home.file("script.txt")}, home.path(),
                                {{"XDG_DATA_HOME", home.path()}});
-    EXPECT_TRUE(child.wait(120.0));
+    EXPECT_TRUE(child.wait());
     return {lines(child.stdoutText()), child.stderrText(), child.exitCode()};
 }
 
