@@ -37,6 +37,7 @@
 #include "particle_system.h"
 #include "board/plain_mode.h"
 #include "random15.h"
+#include "report_assert.h"
 #include "board/task.h"
 #include "animationeditor/marker.h"
 #include "animationeditor/scene_node.h"
@@ -54,6 +55,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// The most frames one run or settle command may ask for.
+constexpr long kMostFrames = 1000000;
+
 // Log lines go to standard error, without the time prefix.
 class StderrLogStream : public QV::LogStream {
 public:
@@ -67,17 +71,30 @@ struct CommandError {
 
 [[noreturn]] void fail(const std::string& why) { throw CommandError{why}; }
 
-// The game's own content directory: $QV_MEDIA_DIR, else the nearest
-// "media/filelist.lua" above the program.
-std::string findGameMedia() {
-    if (const char* env = std::getenv("QV_MEDIA_DIR")) return env;
+// The game's own content: $QV_MEDIA_DIR when set, else the nearest
+// "media/filelist.lua" at or above the program's folder, else the media/ of
+// the source tree the program was built from. Empty when none has it;
+// `looked` then says where it looked.
+std::string findGameMedia(std::string* looked) {
     std::error_code ec;
+    auto holdsContent = [&ec](const fs::path& dir) { return fs::exists(dir / "filelist.lua", ec); };
+    if (const char* env = std::getenv("QV_MEDIA_DIR")) {
+        if (holdsContent(env)) return env;
+        *looked = std::string("$QV_MEDIA_DIR '") + env + "'";
+        return std::string();
+    }
     fs::path dir = fs::read_symlink("/proc/self/exe", ec).parent_path();
+    *looked = "'media/' in '" + dir.string() + "' and the folders above it";
     for (; !dir.empty(); dir = dir.parent_path()) {
-        if (fs::exists(dir / "media" / "filelist.lua", ec)) return (dir / "media").string();
+        if (holdsContent(dir / "media")) return (dir / "media").string();
         if (dir == dir.root_path()) break;
     }
-    return "media";
+#ifdef QV_SOURCE_DIR
+    const fs::path source = fs::path(QV_SOURCE_DIR) / "media";
+    if (holdsContent(source)) return source.string();
+    *looked += ", '" + source.string() + "'";
+#endif
+    return std::string();
 }
 
 std::string withSlash(const std::string& dir) { return !dir.empty() && dir.back() == '/' ? dir : dir + "/"; }
@@ -212,11 +229,29 @@ public:
         mLog->streams().clear();
         mLog->streams().push_back(new StderrLogStream());
         setBoardFatalHandler([](const std::string& why) { throw BoardFatalError{why}; });
+        // The engine's loaders report content errors the same way.
+        QV::setFatalReportHandler([](const std::string& why, const std::string& file, int line) {
+            throw BoardFatalError{!why.empty() ? why
+                                               : QV::formatString("a fatal error at %s:%d",
+                                                                  fs::path(file).filename().c_str(), line)};
+        });
         mFactory = std::make_unique<QV::ObjectFactory>();
         mMode = std::make_unique<PlainMode>([this](const std::string& line) { onModeLine(line); });
         mHost.currentMode = mMode.get();
         setBoardSoundNameObserver([this](const std::string& name) { onModeLine("sound " + name); });
-        openContent(findGameMedia(), true);
+        std::string looked;
+        mGameMedia = findGameMedia(&looked);
+        if (mGameMedia.empty()) {
+            mContentError = "no game content: no media/filelist.lua in " + looked;
+            std::fprintf(stderr, "board_sim: %s\n", mContentError.c_str());
+            return;
+        }
+        try {
+            openContent(mGameMedia);
+        } catch (const BoardFatalError& error) {
+            dropContent("the game content '" + mGameMedia + "' failed: " + error.description);
+            std::fprintf(stderr, "board_sim: %s\n", mContentError.c_str());
+        }
     }
 
     ~BoardSim() {
@@ -228,6 +263,7 @@ public:
         mConfig.reset();
         mFiles.reset();
         mFactory.reset();
+        QV::setFatalReportHandler(QV::FatalReportHandler());
         setBoardFatalHandler(BoardFatalHandler());
     }
 
@@ -343,7 +379,7 @@ private:
     void onModeLine(const std::string& line) {
         GameField* board = currentField();
         const float time = board ? board->levelTime : 0.0f;
-        mEvents.push_back(QV::formatString("%d %.4f %s", mFrame, static_cast<double>(time), line.c_str()));
+        mEvents.push_back(QV::formatString("%lld %.4f %s", mFrame, static_cast<double>(time), line.c_str()));
     }
 
     // One board frame.
@@ -361,7 +397,7 @@ private:
 
     void readyCommand() {
         GameField* board = field();
-        const int before = mFrame;
+        const long long before = mFrame;
         if (mWorld) {
             // Until the limit's count-in is over and every chip has landed.
             auto isReady = [&]() { return mLimitReady && !mWorld->level()->isFading() && isSettled(board); };
@@ -370,12 +406,12 @@ private:
                 board = field();
             }
             if (!isReady()) fail("the level did not become ready");
-            std::printf("ready %d\n", mFrame - before);
+            std::printf("ready %lld\n", mFrame - before);
             return;
         }
         for (int i = 0; i < 100000 && !board->levelBegun; ++i) step();
         if (!board->levelBegun) fail("the board did not become ready");
-        std::printf("ready %d\n", mFrame - before);
+        std::printf("ready %lld\n", mFrame - before);
     }
 
     void setCommand(const std::string& what, const std::string& value) {
@@ -393,17 +429,22 @@ private:
         }
     }
 
-    int framesFor(const std::string& text) const {
+    long framesFor(const std::string& text) const {
         double seconds = parseNumber(text);
         if (seconds < 0.0 || seconds > 3600.0) fail("seconds must be 0..3600");
         // A hair under a whole frame still counts as one (decimal seconds of 1/60).
-        return static_cast<int>(std::floor(seconds / static_cast<double>(mDt) + 0.01));
+        const double frames = std::floor(seconds / static_cast<double>(mDt) + 0.01);
+        if (frames > static_cast<double>(kMostFrames)) {
+            fail(QV::formatString("%s s at dt %g is %.0f frames; a command runs at most %ld", text.c_str(),
+                                  static_cast<double>(mDt), frames, kMostFrames));
+        }
+        return static_cast<long>(frames);
     }
 
     void runCommand(const std::string& seconds) {
         field();
-        const int frames = framesFor(seconds);
-        for (int i = 0; i < frames; ++i) step();
+        const long frames = framesFor(seconds);
+        for (long i = 0; i < frames; ++i) step();
     }
 
     bool isSettled(GameField* board) const {
@@ -428,8 +469,8 @@ private:
 
     void settleCommand(const std::string& limit) {
         GameField* board = field();
-        const int most = framesFor(limit.empty() ? "60" : limit);
-        int frames = 0;
+        const long most = framesFor(limit.empty() ? "60" : limit);
+        long frames = 0;
         // One frame first: a click queues work that the board sees next frame.
         do {
             if (frames >= most) break;
@@ -484,12 +525,17 @@ private:
         mWorld.reset();
         mField.reset();
         dropChipManager();
-        if (fs::exists(fs::path(dir) / "filelist.lua", ec) && fs::exists(fs::path(dir) / "config.lua", ec)) {
-            openContent(fs::absolute(dir).string(), true);
-            return;
+        const bool whole = fs::exists(fs::path(dir) / "filelist.lua", ec) && fs::exists(fs::path(dir) / "config.lua", ec);
+        // Loose files lie over the game's own content.
+        if (!whole && mGameMedia.empty()) fail(mContentError);
+        try {
+            openContent(whole ? fs::absolute(dir).string() : mGameMedia);
+        } catch (const BoardFatalError& error) {
+            // Half-read content is not kept: later commands say there is none.
+            dropContent("the content '" + dir + "' failed: " + error.description);
+            throw;
         }
-        // Loose files over the game's own content.
-        openContent(findGameMedia(), true);
+        if (whole) return;
         for (const fs::directory_entry& entry : fs::directory_iterator(dir, ec)) {
             if (!entry.is_regular_file(ec)) continue;
             mFiles->addResource("default", resourceNameOf(entry.path().filename().string()),
@@ -497,7 +543,8 @@ private:
         }
     }
 
-    void openContent(const std::string& root, bool rebuild) {
+    void openContent(const std::string& root) {
+        mContentError.clear();
         mParticles.reset();
         mConfig.reset();
         mFiles.reset();
@@ -505,12 +552,19 @@ private:
         QV::gCurrentPlatformName.clear();
         mFiles = std::make_unique<QV::FileSystem>();
         mConfig = std::make_unique<QV::ConfigManager>();
-        if (rebuild) {
-            mConfig->load();
-            mFiles->reloadFileTable();
-        }
+        mConfig->load();
+        mFiles->reloadFileTable();
         mParticles = std::make_unique<QV::ParticleSystem>();
         mParticles->setAutoUpdate(false);
+    }
+
+    void dropContent(const std::string& why) {
+        mField.reset();
+        dropChipManager();
+        mParticles.reset();
+        mConfig.reset();
+        mFiles.reset();
+        mContentError = why;
     }
 
     void dropChipManager() {
@@ -542,6 +596,7 @@ private:
 
     void loadCommand(const std::string& level) {
         mField.reset();
+        if (!mContentError.empty()) fail("no content: " + mContentError);
         ensureChipManager();
         if (mWorld) {
             loadMainLevel(level);
@@ -781,8 +836,12 @@ private:
     std::unique_ptr<MainModeWorld> mWorld;
     bool mLimitReady = false;
     std::vector<std::string> mEvents;
+    // The game's content folder (empty when not found) and why no content can
+    // be used (empty when it can).
+    std::string mGameMedia;
+    std::string mContentError;
     float mDt = 1.0f / 60.0f;
-    int mFrame = 0;
+    long long mFrame = 0;
     bool mHoldRefillOff = false;
     bool mHoldFallOff = false;
     bool mPendingSeed = false;

@@ -6,6 +6,7 @@ extern "C" {
 }
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
@@ -20,7 +21,73 @@ extern "C" {
 
 namespace QV {
 
+// The work left to a state's Lua code; the count hook finds it in the registry.
+struct LuaWorkLimit {
+    lua_State* main = nullptr;
+    long limit = 0;
+    long left = 0;
+    bool spent = false;
+};
+
 namespace {
+
+char gWorkLimitKey;
+// Instructions between two calls of the count hook.
+constexpr int kWorkHookStep = 1000;
+// An error message longer than this is cut (it goes on one log line).
+constexpr size_t kErrorTextLimit = 300;
+
+LuaWorkLimit* workLimitOf(lua_State* L) {
+    lua_pushlightuserdata(L, &gWorkLimitKey);
+    lua_rawget(L, LUA_REGISTRYINDEX);
+    auto* work = static_cast<LuaWorkLimit*>(lua_touserdata(L, -1));
+    lua_pop(L, 1);
+    return work;
+}
+
+void workHook(lua_State* L, lua_Debug*) {
+    LuaWorkLimit* work = workLimitOf(L);
+    if (!work) return;
+    if (!work->spent) {
+        work->left -= kWorkHookStep;
+        if (work->left > 0) return;
+        work->spent = true;
+        // From now on every instruction raises, in every thread, so a script
+        // that catches the error in a loop cannot go on.
+        lua_sethook(work->main, workHook, LUA_MASKCOUNT, 1);
+        if (L != work->main) lua_sethook(L, workHook, LUA_MASKCOUNT, 1);
+    }
+    char text[96];
+    std::snprintf(text, sizeof text, "stopped after %ld Lua instructions", work->limit);
+    luaL_error(L, "%s", text);
+}
+
+// (table, key) -> table[key], metamethods included.
+int getFieldCall(lua_State* L) {
+    lua_settop(L, 2);
+    lua_gettable(L, 1);
+    return 1;
+}
+
+// (table, key) -> the next key and value, or nil, nil at the end.
+int nextCall(lua_State* L) {
+    lua_settop(L, 2);
+    if (lua_next(L, 1) != 0) return 2;
+    lua_pushnil(L);
+    lua_pushnil(L);
+    return 2;
+}
+
+// One line of text from an error value.
+std::string errorText(lua_State* L, int index) {
+    const char* message = lua_isstring(L, index) ? lua_tostring(L, index) : nullptr;
+    std::string text = message ? message : "(an error value that is no text)";
+    if (text.size() > kErrorTextLimit) text = text.substr(0, kErrorTextLimit) + "...";
+    for (char& c : text) {
+        if (static_cast<unsigned char>(c) < 0x20) c = ' ';
+    }
+    return text;
+}
 
 // Colour references may point at further references; a chain this long is a
 // loop in the data.
@@ -114,8 +181,47 @@ lua_State* createLuaState() {
     return L;
 }
 
+LuaScript2::LuaScript2(lua_State* state, int depth) : mState(state), mDepth(depth) {}
+
 LuaScript2::~LuaScript2() {
+    // The work limit outlives the state: finalizers run while it closes.
     if (mState) lua_close(mState);
+}
+
+void LuaScript2::limitWork(long instructions) {
+    if (!mState) return;
+    if (!mWork) {
+        mWork = std::make_unique<LuaWorkLimit>();
+        lua_pushlightuserdata(mState, &gWorkLimitKey);
+        lua_pushlightuserdata(mState, mWork.get());
+        lua_rawset(mState, LUA_REGISTRYINDEX);
+    }
+    mWork->main = mState;
+    mWork->limit = instructions;
+    mWork->left = instructions;
+    mWork->spent = false;
+    lua_sethook(mState, workHook, LUA_MASKCOUNT, kWorkHookStep);
+}
+
+bool LuaScript2::workSpent() const { return mWork && mWork->spent; }
+
+std::string LuaScript2::readError() const {
+    if (!mReadError.empty()) return mReadError;
+    if (workSpent()) return formatString("stopped after %ld Lua instructions", mWork->limit);
+    return std::string();
+}
+
+bool LuaScript2::protectedCall(int args, int results) {
+    // Under a work limit the collector runs only here, where a raising
+    // finalizer is caught.
+    if (mWork) lua_gc(mState, LUA_GCRESTART, 0);
+    const int status = lua_pcall(mState, args, results, 0);
+    if (mWork) lua_gc(mState, LUA_GCSTOP, 0);
+    if (status == 0) return true;
+    if (mReadError.empty()) mReadError = errorText(mState, -1);
+    lua_pop(mState, 1);
+    for (int i = 0; i < results; ++i) lua_pushnil(mState);
+    return false;
 }
 
 ScriptLoad LuaScript2::loadScriptChecked(const std::string& name, const std::string& package) {
@@ -135,13 +241,27 @@ bool LuaScript2::loadScript(const std::string& name, const std::string& package)
 }
 
 void LuaScript2::pushField(const char* name) {
-    lua_checkstack(mState, 4);
-    if (mDepth == 0) {
-        lua_getfield(mState, LUA_GLOBALSINDEX, name);
-    } else {
-        lua_pushstring(mState, name);
-        lua_gettable(mState, -2);
+    if (mWork) lua_gc(mState, LUA_GCSTOP, 0);
+    lua_checkstack(mState, 6);
+    lua_pushcfunction(mState, getFieldCall);
+    lua_pushvalue(mState, mDepth == 0 ? LUA_GLOBALSINDEX : -2);
+    lua_pushstring(mState, name);
+    protectedCall(2, 1);
+}
+
+bool LuaScript2::next() {
+    if (mWork) lua_gc(mState, LUA_GCSTOP, 0);
+    lua_checkstack(mState, 6);
+    // ..., table, key -> ..., table, nextCall, table, key
+    lua_pushcfunction(mState, nextCall);
+    lua_pushvalue(mState, -3);
+    lua_pushvalue(mState, -3);
+    lua_remove(mState, -4);
+    if (!protectedCall(2, 2) || lua_isnil(mState, -2)) {
+        lua_pop(mState, 2);
+        return false;
     }
+    return true;
 }
 
 void LuaScript2::popField() { lua_pop(mState, 1); }
@@ -432,8 +552,12 @@ bool runScriptFile(lua_State* state, const std::string& name) {
     readWholeFile(*file, bytes);
     file.reset();
     const char* text = bytes.data();
-    if (luaL_loadbuffer(state, text, std::strlen(text), text) != 0) return false;
-    return lua_pcall(state, 0, LUA_MULTRET, 0) == 0;
+    // What the chunk returns, or its error, is not kept on the stack.
+    const int top = lua_gettop(state);
+    const bool ran = luaL_loadbuffer(state, text, std::strlen(text), text) == 0 &&
+                     lua_pcall(state, 0, LUA_MULTRET, 0) == 0;
+    lua_settop(state, top);
+    return ran;
 }
 
 bool runScriptFile(LuaStateHolder& holder, const std::string& name) {

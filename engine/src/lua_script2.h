@@ -5,11 +5,13 @@ extern "C" {
 }
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 namespace QV {
 
 struct Color;
+struct LuaWorkLimit;
 
 // The allocation function of every engine Lua state: realloc, and free for size 0.
 void* luaAllocate(void* userData, void* block, size_t oldSize, size_t newSize);
@@ -23,10 +25,11 @@ enum class ScriptLoad { Loaded, Missing, LoadFailed, RunFailed };
 // A Lua state and a table depth: depth 0 reads globals, depth d > 0 reads
 // fields of the table on top of the stack. Lua booleans read as missing;
 // flags in data are numbers. Every reader leaves the stack as it found it.
+// Field reads and next() run protected: a metamethod that raises makes the
+// read come back missing, and readError() keeps the first such error.
 class LuaScript2 {
 public:
-    explicit LuaScript2(lua_State* state = nullptr, int depth = 0)
-        : mState(state), mDepth(depth) {}
+    explicit LuaScript2(lua_State* state = nullptr, int depth = 0);
     ~LuaScript2();
     LuaScript2(const LuaScript2&) = delete;
     LuaScript2& operator=(const LuaScript2&) = delete;
@@ -39,12 +42,25 @@ public:
     bool loadScript(const std::string& name, const std::string& package);
     ScriptLoad loadScriptChecked(const std::string& name, const std::string& package);
 
+    // Bounds the Lua code the state runs from now on (the script, then any
+    // metamethod met while reading) to about `instructions`; past that every
+    // Lua function raises. The collector then runs only inside protected
+    // calls, since a finalizer may raise too.
+    void limitWork(long instructions);
+    bool workSpent() const;
+    // The first error of a read or the spent work limit; empty when none.
+    std::string readError() const;
+    bool failed() const { return !readError().empty(); }
+
     bool openTable(const char* name);
     bool openTopTable();
     // Pushes nil and takes the first entry of the table on top (lua_next).
     bool beginTable();
     void closeTable();
     void pushField(const char* name);
+    // lua_next on the table below the key on top, protected: false at the
+    // end or on an error (the key is popped either way).
+    bool next();
 
     bool getString(const char* name, std::string* value);
     bool getBool(const char* name, bool* value);
@@ -71,9 +87,14 @@ public:
 private:
     void popField();
     bool readColorAtTop(float* rgba);
+    // Runs the function below `args` arguments protected, with one result (nil
+    // after an error, which is noted).
+    bool protectedCall(int args, int results);
 
     lua_State* mState;
     int mDepth;
+    std::unique_ptr<LuaWorkLimit> mWork;
+    std::string mReadError;
 };
 
 // A value on the Lua stack by absolute index.

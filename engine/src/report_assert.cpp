@@ -11,6 +11,19 @@
 
 namespace QV {
 
+namespace {
+FatalReportHandler& fatalReportHandler() {
+    static FatalReportHandler handler;
+    return handler;
+}
+}  // namespace
+
+FatalReportHandler setFatalReportHandler(FatalReportHandler handler) {
+    FatalReportHandler previous = std::move(fatalReportHandler());
+    fatalReportHandler() = std::move(handler);
+    return previous;
+}
+
 std::string buildAssertReport(const std::string& name, const std::string& description,
                               const std::string& file, int line) {
     std::string text;
@@ -27,6 +40,7 @@ std::string buildAssertReport(const std::string& name, const std::string& descri
 
 void reportAssert(const std::string& name, const std::string& description,
                   const std::string& file, int line) {
+    if (fatalReportHandler()) fatalReportHandler()(description, file, line);
     std::string text = buildAssertReport(name, description, file, line);
     std::string message = formatString("ERROR: Assert occured\n %s", text.c_str());
     if (LogSystem* log = Singleton<LogSystem>::instancePointer()) {

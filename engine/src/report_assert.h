@@ -1,8 +1,15 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 namespace QV {
+
+// A tool may take fatal reports itself instead of the box and trap (the board
+// simulator turns them into an error line and goes on); the handler must not
+// return, it throws. An empty handler restores the box. Returns the previous one.
+using FatalReportHandler = std::function<void(const std::string& description, const std::string& file, int line)>;
+FatalReportHandler setFatalReportHandler(FatalReportHandler handler);
 
 // Logs and shows a fatal report. Cancel ends the process with -1 at once;
 // OK returns, and the caller must then stop at a breakpoint trap.

@@ -223,16 +223,16 @@ void BehaviorsGroup::drawAll(GameFieldRenderer* renderer, GameField* field, Chip
 BehaviorScore BehaviorsGroup::popOuterBehavior(GameField* field, Chip* chip, bool force) {
     BehaviorScore result;
     if (items.empty()) return result;
-    Behavior* outer = items.back();
+    // Owned while popped: a fatal error in its actions must not leak it.
+    std::unique_ptr<Behavior> outer(items.back());
     items.pop_back();
     playBoardSound(outer->destroySound, outer->destroySoundName);
     bool allowed = outer->onDestroyActions.executeAll(field, chip, 0.0f);
     if (allowed || force) {
         result.kind = outer->kind;
         result.score = outer->score;
-        delete outer;
     } else {
-        items.push_back(outer);
+        items.push_back(outer.release());
     }
     return result;
 }

@@ -26,6 +26,11 @@ const char* const kWaveEffectFiles[GameField::kWaveEffectCount] = {
     "wave_tl_fx",  "wave_tl_fx",  "wave_tr_fx",  "wave_tr_fx",
 };
 
+// Lua instructions gamefield_lua may run: a table of numbers takes a handful.
+constexpr long kParameterScriptWork = 20000000;
+// The longest first suspension a board may start with.
+constexpr float kMostSuspendSeconds = 60.0f;
+
 void note(const std::string& line) {
     if (QV::LogSystem* log = QV::LogSystem::instancePointer()) log->write(line);
 }
@@ -89,8 +94,15 @@ void GameField::loadSounds() {
 
 void GameField::loadParameters() {
     QV::LuaScript2 script(QV::createLuaState());
-    if (!script.loadScript("gamefield_lua", "default")) BOARD_FATAL("Failed to load config file");
-    if (!script.openTable("Parameters")) BOARD_FATAL("gamefield_lua has no Parameters table");
+    script.limitWork(kParameterScriptWork);
+    if (!script.loadScript("gamefield_lua", "default")) {
+        BOARD_FATAL(script.workSpent() ? "Failed to load config file gamefield_lua: " + script.readError()
+                                       : std::string("Failed to load config file"));
+    }
+    if (!script.openTable("Parameters")) {
+        BOARD_FATAL(script.failed() ? "gamefield_lua: cannot read Parameters: " + script.readError()
+                                    : std::string("gamefield_lua has no Parameters table"));
+    }
     readIntField(script, "gridWidth", &gridWidth);
     readIntField(script, "gridHeight", &gridHeight);
     readIntField(script, "cellSize", &cellSize);
@@ -112,6 +124,7 @@ void GameField::loadParameters() {
     readFloatField(script, "boomShakePower", &boomShakePower);
     readFloatField(script, "boomShakeTime", &boomShakeTime);
     script.closeTable();
+    if (script.failed()) BOARD_FATAL("gamefield_lua: cannot read Parameters: " + script.readError());
     // Cells keep their column and row in bytes; a board outside these bounds
     // cannot be built.
     if (gridWidth < 1 || gridWidth > 255) {
@@ -122,6 +135,16 @@ void GameField::loadParameters() {
     }
     if (cellSize < 1) {
         BOARD_FATAL(QV::formatString("gamefield_lua: cellSize must be at least 1, not %d", cellSize));
+    }
+    // A negative or NaN acceleration stops falling chips for ever, and a long
+    // first suspension holds the board still: neither is a board to play.
+    if (!(chipAcceleration >= 0.0f) || !std::isfinite(chipAcceleration)) {
+        BOARD_FATAL(QV::formatString("gamefield_lua: chipAcceleration must be a number of at least 0, not %g",
+                                     static_cast<double>(chipAcceleration)));
+    }
+    if (!(suspendTime >= 0.0f && suspendTime <= kMostSuspendSeconds)) {
+        BOARD_FATAL(QV::formatString("gamefield_lua: estimateSuspendTime must be 0..%g seconds, not %g",
+                                     static_cast<double>(kMostSuspendSeconds), static_cast<double>(suspendTime)));
     }
 }
 

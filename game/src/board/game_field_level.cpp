@@ -30,6 +30,9 @@ void note(const std::string& line) {
 }
 
 constexpr int kPlacementAttempts = 10;
+// Lua instructions a level script and the metamethods its data meets may run:
+// data tables take a few thousand, so only a runaway script reaches this.
+constexpr long kLevelScriptWork = 20000000;
 const char* const kReplacementLetters = "RGBMYO";
 
 bool isRandomName(const std::string& name) { return name.empty() || name == "Random"; }
@@ -68,20 +71,31 @@ bool GameField::loadLevel(const std::string& levelScriptName) {
     freeDrawables.clear();
 
     QV::LuaScript2 script(QV::createLuaState());
-    // Errors of the script itself are ignored: what it defined is read.
+    script.limitWork(kLevelScriptWork);
+    // Errors of the script itself are ignored: what it defined is read. A
+    // script stopped for running too long is refused below.
     QV::runScriptFile(script.state(), levelScriptName);
     if (Mode* current = mode()) current->readLevelRules(script);
 
-    bool haveTable = script.openTable("GameField");
+    bool haveTable = !script.failed() && script.openTable("GameField");
     if (haveTable) {
         readLevelTable(script);
         script.closeTable();
-    } else {
+    }
+    if (script.failed()) {
+        // Data whose reading raised an error or ran away: no part of it is played.
+        haveTable = false;
+        lastError = QV::formatString("level script '%s' cannot be read: %s", levelScriptName.c_str(),
+                                     script.readError().c_str());
+        clear();
+    } else if (!haveTable) {
         QV::FileSystem* files = QV::FileSystem::instancePointer();
         const bool exists = files && files->hasFile("default", levelScriptName);
         lastError = QV::formatString(exists ? "level script '%s' defines no GameField table"
                                             : "no level script '%s'",
                                      levelScriptName.c_str());
+    }
+    if (!haveTable) {
         note("ERROR: " + lastError);
         columnHolds.clear();
     }
@@ -117,11 +131,13 @@ void GameField::readLevelTable(QV::LuaScript2& script) {
         readGrid(script);
         script.closeTable();
     }
+    if (script.failed()) return;
     chipManager->dropRateSum = 0.0f;
     if (script.openTable("AvailableChips")) {
         readAvailableChips(script);
         script.closeTable();
     }
+    if (script.failed()) return;
     chipManager->buildRandomSequence();
     if (script.openTable("Chips")) {
         readChips(script);
@@ -157,13 +173,17 @@ void GameField::readCells(QV::LuaScript2& script) {
     lua_State* L = script.state();
     lua_checkstack(L, 6);
     lua_pushnil(L);
-    while (lua_next(L, -2) != 0) {
+    while (script.next()) {
         if (lua_istable(L, -1) && script.openTopTable()) {
             int column = 0, row = 0, solidity = 1;
             readIntField(script, "PosX", &column);
             readIntField(script, "PosY", &row);
             readIntField(script, "Solidity", &solidity);
             script.closeTable();
+            if (script.failed()) {
+                lua_pop(L, 2);  // the entry and its key
+                break;
+            }
             if (column >= 0 && column < gridWidth && row >= 1 && row <= gridHeight) {
                 cellAt(column, row)->solidity = solidity;
             }
@@ -176,7 +196,7 @@ void GameField::readAvailableChips(QV::LuaScript2& script) {
     lua_State* L = script.state();
     lua_checkstack(L, 6);
     lua_pushnil(L);
-    while (lua_next(L, -2) != 0) {
+    while (script.next()) {
         std::string name;
         if (valueAsName(script, &name)) {
             ChipPrototype* prototype = chipManager->findPrototype(name);
@@ -198,7 +218,7 @@ void GameField::readChips(QV::LuaScript2& script) {
     lua_State* L = script.state();
     lua_checkstack(L, 6);
     lua_pushnil(L);
-    while (lua_next(L, -2) != 0) {
+    while (script.next()) {
         if (lua_istable(L, -1) && script.openTopTable()) {
             ChipDescription description;
             script.pushField("Type");
@@ -219,6 +239,10 @@ void GameField::readChips(QV::LuaScript2& script) {
                 script.closeTable();
             }
             script.closeTable();
+            if (script.failed()) {
+                lua_pop(L, 2);  // the entry and its key
+                break;
+            }
             const bool onBoard = description.column >= 0 && description.column < gridWidth &&
                                  description.row >= 1 && description.row <= gridHeight;
             if (!typed) {
@@ -232,7 +256,7 @@ void GameField::readChips(QV::LuaScript2& script) {
         }
         lua_pop(L, 1);
     }
-    if (rows.empty()) return;
+    if (rows.empty() || script.failed()) return;
     for (int attempt = 0; attempt < kPlacementAttempts; ++attempt) {
         if (placeChips(descriptions)) break;
     }

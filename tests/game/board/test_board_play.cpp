@@ -22,7 +22,9 @@ struct SimRun {
 SimRun runSim(const std::string& script) {
     qvtest::TempDir dir;
     qvtest::writeFile(dir.file("script.txt"), script);
-    qvtest::ChildProcess child(std::string(QV_BINARY_DIR) + "/board_sim", {dir.file("script.txt")}, dir.path());
+    // The game's content wherever the build folder lies.
+    qvtest::ChildProcess child(std::string(QV_BINARY_DIR) + "/board_sim", {dir.file("script.txt")}, dir.path(),
+                               {{"QV_MEDIA_DIR", std::string(QV_SOURCE_DIR) + "/media"}});
     EXPECT_TRUE(child.wait());
     return {child.stdoutText(), child.exitCode()};
 }
