@@ -2,7 +2,7 @@
 //   level_art_gen <media directory>
 // level/level_panel.png (the windows' panel with its title ribbon),
 // level/level_card.png (a goal card), level/level_slot.png (a passive booster
-// well), level/level_stars.png (a star socket and a gold star, 80 x 80 each),
+// well), level/level_goal_well.png (the well of the goals), level/level_stars.png (a star socket and a gold star, 80 x 80 each),
 // level/level_small.png (small gold star, small empty star, glint and tick,
 // 40 x 40 each), level/level_goals.png (goal icons: walls, tiles, falling
 // acorn, strong wall, chip up; 64 x 64 each) and level/level_button.png (the
@@ -70,15 +70,20 @@ Rgba card(double x, double y) {
     return shade(c, x, y);
 }
 
-// 88 x 88: a well for one passive booster.
-Rgba slot(double x, double y) {
-    const double d = roundedBox(x, y, 3, 3, 85, 85, 16);
+// A well sunk into the panel: the shade sits at the top left, the light at the bottom right.
+Rgba well(double x, double y, double w, double h, double radius) {
+    const double d = roundedBox(x, y, 3, 3, w - 3, h - 3, radius);
     if (d > 0) return {};
-    // Sunk into the panel: the shade sits at the top left, the light at the bottom right.
-    const double t = std::clamp((x + y) / 176.0, 0.0, 1.0);
+    const double t = std::clamp((x / w + y / h) / 2, 0.0, 1.0);
     const Rgba body = mix(hex(0xD2B583), hex(0xF3E2C2), t);
     return d > -2.0 ? hex(0xA0763F) : body;
 }
+
+// 88 x 88: a well for one passive booster.
+Rgba slot(double x, double y) { return well(x, y, 88, 88, 16); }
+
+// 460 x 140: the well that holds the goal cards or the score to reach.
+Rgba goalWell(double x, double y) { return well(x, y, 460, 140, 18); }
 
 // 160 x 40: small gold star, small empty star, glint, tick badge.
 Rgba small(double x, double y) {
@@ -215,6 +220,7 @@ int main(int argc, char** argv) {
     const bool ok = writePicture(dir + "level_panel.png", 520, 520, panel) &&
                     writePicture(dir + "level_card.png", 190, 110, card) &&
                     writePicture(dir + "level_slot.png", 88, 88, slot) &&
+                    writePicture(dir + "level_goal_well.png", 460, 140, goalWell) &&
                     writePicture(dir + "level_stars.png", 160, 80, bigStars) &&
                     writePicture(dir + "level_small.png", 160, 40, small) &&
                     writePicture(dir + "level_goals.png", 320, 64, goalIcon) &&

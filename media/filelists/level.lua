@@ -4,6 +4,7 @@ filelist = {
     { name = "level_panel_png", filename = "/level/level_panel.png" },
     { name = "level_card_png", filename = "/level/level_card.png" },
     { name = "level_slot_png", filename = "/level/level_slot.png" },
+    { name = "level_goal_well_png", filename = "/level/level_goal_well.png" },
     { name = "level_stars_png", filename = "/level/level_stars.png" },
     { name = "level_small_png", filename = "/level/level_small.png" },
     { name = "level_goals_png", filename = "/level/level_goals.png" },

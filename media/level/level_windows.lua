@@ -19,7 +19,7 @@ end
 
 -- An invisible button over a passive booster slot of the scene.
 local function slotButton(id, x)
-    return { id = id, class = "UIButton", position = {x, 316}, size = {88, 88}, fontPreset = "ui_presets_lua:ui_button", text = "" }
+    return { id = id, class = "UIButton", position = {x, 322}, size = {88, 88}, fontPreset = "ui_presets_lua:ui_button", text = "" }
 end
 
 local function window(name, scene, childs)

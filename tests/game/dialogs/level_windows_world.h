@@ -18,7 +18,8 @@ inline std::vector<qvtest::FontMediaFile> media() {
     std::vector<qvtest::FontMediaFile> files = shoptest::media();
     const char* const level[][2] = {
         {"level_panel_png", "level_panel.png"}, {"level_card_png", "level_card.png"},
-        {"level_slot_png", "level_slot.png"}, {"level_stars_png", "level_stars.png"},
+        {"level_slot_png", "level_slot.png"}, {"level_goal_well_png", "level_goal_well.png"},
+        {"level_stars_png", "level_stars.png"},
         {"level_small_png", "level_small.png"}, {"level_goals_png", "level_goals.png"},
         {"level_button_png", "level_button.png"}, {"level_sprites_lua", "level_sprites.lua"},
         {"play_level_window_ui", "level_windows.lua"}, {"win_level_window_ui", "level_windows.lua"},
