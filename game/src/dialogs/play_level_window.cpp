@@ -21,6 +21,7 @@
 namespace {
 
 const char* const kPlacements[] = {"left", "center", "right"};
+constexpr float kInfoWindowGap = 8.0f;
 
 PlayerProfile* profile() {
     GameProperties* properties = GameProperties::instancePointer();
@@ -183,11 +184,17 @@ void PlayLevelWindow::onSlotClicked(int slot) {
 }
 
 void PlayLevelWindow::placeInfoWindow() {
-    if (mSelectedSlot < 0 || !mSlotNodes[mSelectedSlot]) return;
+    if (mSelectedSlot < 0 || !mSlotNodes[mSelectedSlot] || !mInfoWindow->mRoot) return;
     AE::ISceneNode* icon = mSlotNodes[mSelectedSlot]->findNode("regular");
-    if (!icon || !mInfoWindow->mScene) return;
-    const QV::Vector2<float> at = icon->getWorldPosition() + QV::Vector2<float>(icon->getSize().x * 0.5f, 0.0f);
-    mInfoWindow->mScene->setWorldPosition(at);
+    if (!icon) return;
+    // The scene widget puts its scene where the widget is, so the offer moves
+    // by its widget: centred over the slot's icon, just above it.
+    const QV::Vector2<float> at = icon->getWorldPosition();
+    const float middle = at.x + icon->getSize().x * icon->getScale().x * 0.5f;
+    const QV::Vector2<float> size = mInfoWindow->mRoot->getContentSize();
+    const float left = std::max(0.0f, middle - size.x * 0.5f);
+    const float top = std::max(0.0f, at.y - size.y - kInfoWindowGap);
+    mInfoWindow->mRoot->setPosition(QV::Vector2<float>(left, top));
     mInfoWindow->mScene->update(0.0f);
     mInfoWindow->relayout();
 }

@@ -179,6 +179,13 @@ TEST(PlayLevelWindow, PassiveSlotsShowTheUnlockedBoostersAndABoughtOneSellsBack)
     EXPECT_NE(window.mInfoWindow->mState, DialogWindow::Hidden);
     EXPECT_EQ(window.mInfoWindow->mKind, 2);
     EXPECT_EQ(window.mSelectedSlot, 0);
+    // The offer stands over the slot it belongs to.
+    const QV::Vector2<float> icon = window.mSlotNodes[0]->findNode("regular")->getWorldPosition();
+    const QV::Vector2<float> offer = window.mInfoWindow->mRoot->getPosition();
+    const QV::Vector2<float> size = window.mInfoWindow->mRoot->getContentSize();
+    EXPECT_LE(offer.y + size.y, icon.y);
+    EXPECT_LT(offer.x, icon.x);
+    EXPECT_GT(offer.x + size.x, icon.x + 72);
     // A slot without a booster does nothing.
     window.onSlotClicked(2);
     EXPECT_EQ(window.mSelectedSlot, 0);
