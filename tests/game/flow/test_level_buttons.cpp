@@ -1,10 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
 #include "flow/episode.h"
 #include "flow/level_buttons.h"
+#include "flow/main_mode.h"
+#include "player/main_mode_section.h"
+#include "support/media_fixture.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -90,6 +95,51 @@ TEST(LevelButtons, OnlyOpenLevelsTakeTheHoverAndIndexesOutsideTheTreeAreLocked) 
         EXPECT_EQ(levelButtonPose(e.episode, part, level), LevelButtonPose::Locked);
         EXPECT_FALSE(isLevelButtonOpen(e.episode, part, level));
         EXPECT_FALSE(isLevelClickable(e.episode, part, level, 5));
+    }
+}
+
+// The shipped episode tree with a saved progress put back into the main mode:
+// the poses and clicks follow what the mode computes as the current level.
+TEST(LevelButtons, PosesFollowTheMainModesProgress) {
+    qvtest::TempDir dir;
+    const std::string media = dir.file("media");
+    std::map<std::string, std::string> names = {{"main_mode_lua", "/main_mode.lua"}};
+    qvtest::writeFile(media + "/main_mode.lua", qvtest::readFile(QV_SOURCE_DIR "/media/main_mode.lua"));
+    for (int i = 1; i <= 6; ++i) {
+        const std::string stem = "meadow_" + std::to_string(i);
+        qvtest::writeFile(media + "/levels/" + stem + ".lua", qvtest::readFile(QV_SOURCE_DIR "/media/levels/" + stem + ".lua"));
+        names[stem + "_lua"] = "/levels/" + stem + ".lua";
+    }
+    qvtest::writeMedia(media, {{"default", names}});
+    qvtest::MediaEngine engine(dir.path());
+
+    MainMode mode("");
+    ASSERT_EQ(mode.getEpisodes().size(), 1u);
+    const struct {
+        std::vector<MainModePartProgress> parts;
+        const char* poses;
+        const char* clicks;
+    } cases[] = {
+        {{{false, {{true, 900}, {false, 0}, {false, 0}}}, {true, {{false, 0}, {false, 0}, {false, 0}}}}, "COL LLL",
+         "yy- ---"},
+        {{{false, {{true, 900}, {true, 1600}, {true, 5000}}}, {false, {{false, 0}, {false, 0}, {false, 0}}}}, "CCC OLL",
+         "yyy y--"},
+        // The first part won but the next not yet opened (too few stars): none of it takes a click.
+        {{{false, {{true, 900}, {true, 1600}, {true, 5000}}}, {true, {{false, 0}, {false, 0}, {false, 0}}}}, "CCC LLL",
+         "yyy ---"},
+    };
+    for (const auto& c : cases) {
+        MainModeProgress progress;
+        progress.hasProgress = true;
+        progress.episodes.resize(1);
+        progress.episodes[0].parts = c.parts;
+        mode.applyProgress(progress);
+        mode.updateLocks();
+        mode.updateProgress();
+        SCOPED_TRACE(c.poses);
+        const Episode& episode = *mode.getEpisodes()[0];
+        EXPECT_EQ(poses(episode), c.poses);
+        EXPECT_EQ(clickable(episode, mode.getCurrentLevel()), c.clicks);
     }
 }
 
