@@ -150,7 +150,19 @@ void PlayLevelWindow::setPassiveSlots(const int32_t kinds[3], bool timeLimited) 
         if (i >= count) continue;
         window_nodes::setSprite(slot->findNode("regular"), "ui_sprites_lua", slotIcon(kinds[i], timeLimited));
         skipToEndIfPresent(slot, boughtForNextLevel(kinds[i]) ? "buy" : "sell");
+        placeSlotButton(i);
     }
+}
+
+void PlayLevelWindow::placeSlotButton(int slot) {
+    // The scene lays the slots out by their count; each button follows its slot.
+    QV::UIWidget* button = mRoot->findChild(QV::formatString("btnBonusBuy%d", slot + 1));
+    AE::ISceneNode* window = mSlotNodes[slot]->mParent;
+    if (!button || !window) return;
+    // The button covers the slot's well.
+    AE::ISceneNode* well = mSlotNodes[slot]->findNode("well");
+    if (!well) return;
+    button->setPosition(window->getPosition() + mSlotNodes[slot]->getPosition() + well->getPosition());
 }
 
 void PlayLevelWindow::onPlayClicked() {

@@ -60,6 +60,7 @@ public:
 
 private:
     void setPassiveSlots(const int32_t kinds[3], bool timeLimited);
+    void placeSlotButton(int slot);
     void placeInfoWindow();
     // No social layer: the connect buttons stay hidden, the friends' lists empty.
     void setConnectButtonsVisible(bool visible);

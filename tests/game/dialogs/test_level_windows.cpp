@@ -155,6 +155,11 @@ TEST(PlayLevelWindow, PassiveSlotsShowTheUnlockedBoostersAndABoughtOneSellsBack)
     EXPECT_TRUE(window.mSlotNodes[0]->mEnabled);
     EXPECT_TRUE(window.mSlotNodes[1]->mEnabled);
     EXPECT_FALSE(window.mSlotNodes[2]->mEnabled);
+    // Two slots stand in the middle, each button over its slot.
+    EXPECT_FLOAT_EQ(window.mSlotNodes[0]->getPosition().x, -65);
+    EXPECT_FLOAT_EQ(window.mSlotNodes[1]->getPosition().x, 65);
+    EXPECT_FLOAT_EQ(window.mRoot->findChild("btnBonusBuy1")->getPosition().x, 260 - 65 - 44);
+    EXPECT_FLOAT_EQ(window.mRoot->findChild("btnBonusBuy2")->getPosition().x, 260 + 65 - 44);
     // The bought booster shows its tick, the other not.
     EXPECT_EQ(int(window.mSlotNodes[0]->findNode("check")->getWorldColor().a), 255);
     EXPECT_EQ(int(window.mSlotNodes[1]->findNode("check")->getWorldColor().a), 0);
