@@ -173,7 +173,7 @@ void MainModeMapState::buildLevelButtons() {
                 place->mParent->addChild(button, AE::KeepTransform::World);
                 playMarker(button, "init");
                 delete place;
-            } else {
+            } else if (!place) {
                 QV::logLine(QV::formatString("ERROR: The map has no place '#%s' for its level button", level->mFile.c_str()));
             }
             // A level without its place keeps its index, so the next levels keep their buttons.

@@ -22,6 +22,7 @@ inline std::vector<qvtest::FontMediaFile> media() {
         {"level_stars_png", "level_stars.png"},
         {"level_small_png", "level_small.png"}, {"level_goals_png", "level_goals.png"},
         {"level_button_png", "level_button.png"}, {"level_sprites_lua", "level_sprites.lua"},
+        {"level_scene_xml", "level_scene.xml"},
         {"play_level_window_ui", "level_windows.lua"}, {"win_level_window_ui", "level_windows.lua"},
         {"fail_level_window_ui", "level_windows.lua"}, {"play_level_window_scene_xml", "play_level_window_scene.xml"},
         {"win_level_window_scene_xml", "win_level_window_scene.xml"},
