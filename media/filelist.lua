@@ -10,5 +10,6 @@ directories = {
         { "/filelists/flow.lua" },
         { "/filelists/board.lua" },
         { "/filelists/shop.lua" },
+        { "/filelists/level.lua" },
     },
 }

@@ -14,3 +14,8 @@ s_bonus_plus_step_pass_window_bonus_aktiv_psd = { Image0 = "passive_icons_png", 
 s_bonus_plus_time_pass_window_bonus_aktiv_psd = { Image0 = "passive_icons_png", SrcRect0 = {192, 0, 288, 96} }
 s_bonus_plus_bonus_pass_window_bonus_aktiv_psd = { Image0 = "passive_icons_png", SrcRect0 = {288, 0, 384, 96} }
 s_bonus_valuta_silver_ui_p_psd = { Image0 = "valuta_small_png", SrcRect0 = {0, 0, 32, 32} }
+-- The passive booster slots of the level start window.
+s_bonus_minus_tsvet_ui_p_psd = { Image0 = "passive_icons_png", SrcRect0 = {0, 0, 96, 96} }
+s_bonus_plus_step_ui_p_psd = { Image0 = "passive_icons_png", SrcRect0 = {96, 0, 192, 96} }
+s_bonus_plus_time_ui_p_psd = { Image0 = "passive_icons_png", SrcRect0 = {192, 0, 288, 96} }
+s_bonus_plus_bonus_ui_p_psd = { Image0 = "passive_icons_png", SrcRect0 = {288, 0, 384, 96} }

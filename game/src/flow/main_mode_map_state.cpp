@@ -12,6 +12,8 @@
 #include "dialogs/dialog_window_manager.h"
 #include "dialogs/everyday_bonus_window.h"
 #include "dialogs/holiday_purchase_window.h"
+#include "dialogs/level_preview.h"
+#include "dialogs/play_level_window.h"
 #include "format_string.h"
 #include "function.h"
 #include "player/game_properties.h"
@@ -22,6 +24,8 @@
 #include "lex_binded_function_manager.h"
 #include "lex_binder.h"
 #include "log_system.h"
+#include "flow/episode.h"
+#include "flow/level_buttons.h"
 #include "flow/main_mode.h"
 #include "flow/mesh_scene_node.h"
 #include "player/player_profile.h"
@@ -57,6 +61,10 @@ void openShop(int currency) {
     if (BuyValutaWindowSingleton* shop = BuyValutaWindowSingleton::instancePointer()) shop->open(currency, true);
 }
 
+void playMarker(AE::ISceneNode* node, const char* name) {
+    if (AE::Marker* marker = node ? node->findMarker(name) : nullptr) marker->play(true);
+}
+
 }  // namespace
 
 int32_t dueEverydayBonusDay(const PlayerProfile& profile, uint64_t now) {
@@ -71,6 +79,8 @@ MainModeMapState::MainModeMapState(MainMode* mode) : mMode(mode) {
     if (QV::UIManager::instancePointer()) {
         mBonusWindow = new EverydayBonusWindow();
         mBonusWindow->addListener(this);
+        mLevelWindow = new PlayLevelWindow();
+        mLevelWindow->addListener(this);
     }
 }
 
@@ -79,6 +89,8 @@ MainModeMapState::~MainModeMapState() {
     mBonusWindow = nullptr;
     delete mHolidayWindow;
     mHolidayWindow = nullptr;
+    delete mLevelWindow;
+    mLevelWindow = nullptr;
     unload();
 }
 
@@ -105,7 +117,8 @@ void MainModeMapState::buildMap() {
     if (mMapRoot) {
         mMapRoot->update(0.0f);
         if (AE::Marker* init = mMapRoot->getMarker("init")) init->play(true);
-        showLevelTitles();
+        buildLevelButtons();
+        refreshLevelButtons();
     } else {
         QV::logLine(QV::formatString("ERROR: The map of episode %d has no scene to show", mEpisodeIndex));
     }
@@ -130,21 +143,163 @@ void MainModeMapState::buildMap() {
         mMapRoot->update(0.0f);
     }
     refreshTopPanel();
+    mSelectedPart = mMode->getCurrentPart();
+    mSelectedLevel = mMode->getCurrentLevel();
     mBonusChecked = false;
     setLoaded(true);
 }
 
-void MainModeMapState::showLevelTitles() {
-    const Episode* episode = mMode->getEpisodes()[size_t(mEpisodeIndex)];
-    for (const EpisodePart* part : episode->mParts)
+void MainModeMapState::buildLevelButtons() {
+    mGroups.clear();
+    mHoveredButton = nullptr;
+    const EpisodeList& episodes = mMode->getEpisodes();
+    const Episode* episode = episodes[size_t(mEpisodeIndex)];
+    AE::ISceneNode* levelScene = AE::loadScene("level_scene_xml");
+    AE::ISceneNode* prototype = levelScene ? levelScene->findNode("level") : nullptr;
+    if (!prototype) QV::logLine("ERROR: The level button scene 'level_scene_xml' has no node 'level'");
+    if (prototype) prototype->stop(true);
+    for (const EpisodePart* part : episode->mParts) {
+        LevelButtonGroup group;
+        group.part = part;
         for (const EpisodeLevel* level : part->mLevels) {
             AE::ISceneNode* place = mMapRoot->findNode("#" + level->mFile);
-            AE::ISceneNode* text = place ? place->findNode("text") : nullptr;
-            if (!text || text->getType() != AE::kTextNode) continue;
-            auto* title = static_cast<AE::TextSceneNode*>(text);
-            title->mTranslate = level->mTitleIsTextId;
-            title->setText(level->mTitle);
+            AE::ISceneNode* button = nullptr;
+            if (place && place->mParent && prototype) {
+                button = prototype->clone(nullptr);
+                button->mName = place->mName;
+                button->setPosition(place->getPosition());
+                // The clone's world matrix must hold its new place before the parent keeps it.
+                button->updateTransform();
+                place->mParent->addChild(button, AE::KeepTransform::World);
+                playMarker(button, "init");
+                delete place;
+            } else if (!place) {
+                QV::logLine(QV::formatString("ERROR: The map has no place '#%s' for its level button", level->mFile.c_str()));
+            }
+            // A level without its place keeps its index, so the next levels keep their buttons.
+            group.buttons.push_back(button);
         }
+        mGroups.push_back(group);
+    }
+    if (size_t(mEpisodeIndex) + 1 < episodes.size() && !episodes[size_t(mEpisodeIndex) + 1]->mParts.empty()) {
+        LevelButtonGroup next;
+        next.part = episodes[size_t(mEpisodeIndex) + 1]->mParts[0];
+        mGroups.push_back(next);
+    }
+    delete levelScene;
+}
+
+void MainModeMapState::refreshLevelButtons() {
+    const Episode& episode = *mMode->getEpisodes()[size_t(mEpisodeIndex)];
+    for (size_t g = 0; g < mGroups.size() && g < episode.mParts.size(); ++g) {
+        const EpisodePart* part = episode.mParts[g];
+        for (size_t l = 0; l < mGroups[g].buttons.size(); ++l) {
+            AE::ISceneNode* button = mGroups[g].buttons[l];
+            if (!button) continue;
+            if (AE::Marker* select = button->findMarker("select")) {
+                select->play(true);
+                select->haltEntries();
+            }
+            const EpisodeLevel* level = part->mLevels[l];
+            switch (levelButtonPose(episode, int32_t(g), int32_t(l))) {
+                case LevelButtonPose::Completed: {
+                    const int32_t stars = starsForScore(level->mStarThresholds, level->mBestScore);
+                    if (AE::Marker* marker = button->getMarker(QV::formatString("star%d", stars))) marker->play(true);
+                    break;
+                }
+                case LevelButtonPose::Open:
+                    if (AE::Marker* show = button->findMarker("show")) show->skipToEnd();
+                    break;
+                case LevelButtonPose::Locked:
+                    playMarker(button, "disable");
+                    break;
+            }
+            AE::ISceneNode* text = button->findNode("text");
+            if (text && text->getType() == AE::kTextNode) {
+                auto* title = static_cast<AE::TextSceneNode*>(text);
+                title->mTranslate = level->mTitleIsTextId;
+                title->setText(level->mTitle);
+            }
+        }
+    }
+    // The level the player stands at shows its halo.
+    if (mEpisodeIndex != mMode->getCurrentEpisode()) return;
+    int32_t part = mMode->getCurrentPart(), level = mMode->getCurrentLevel();
+    if (part > 0 && size_t(part) < episode.mParts.size() && episode.mParts[size_t(part)]->mClosed) {
+        part -= 1;
+        level = int32_t(episode.mParts[size_t(part)]->mLevels.size()) - 1;
+    }
+    if (part < 0 || size_t(part) >= mGroups.size() || level < 0 || size_t(level) >= mGroups[size_t(part)].buttons.size())
+        return;
+    playMarker(mGroups[size_t(part)].buttons[size_t(level)], "select");
+}
+
+bool MainModeMapState::handleButtonInput() {
+    QV::InputManager* input = QV::InputManager::instancePointer();
+    if (!input || !input->getMouse() || !mMapRoot || windowsOpen()) return false;
+    if (mInterface && mInterface->isHovered()) return false;
+    // The map does not scroll yet: its points are the screen's.
+    const QV::Vector2<int> pointer = input->getMousePosition();
+    const int x = pointer.x, y = pointer.y;
+    const int kind = input->isMousePressed() || input->isMouseDown() ? 1 : input->isMouseReleased() ? 2 : 0;
+    const Episode& episode = *mMode->getEpisodes()[size_t(mEpisodeIndex)];
+
+    if (mHoveredButton && !mHoveredButton->hitTest(x, y, true)) {
+        mHoveredButton->resetMarkers(AE::MarkerScope::Subtree, AE::MarkerReplay::No);
+        playMarker(mHoveredButton, "onRegular");
+        mHoveredButton = nullptr;
+    }
+    for (size_t g = 0; !mHoveredButton && g < mGroups.size() && g < episode.mParts.size(); ++g) {
+        if (episode.mParts[g]->mClosed) break;
+        for (size_t l = 0; l < mGroups[g].buttons.size(); ++l) {
+            AE::ISceneNode* button = mGroups[g].buttons[l];
+            if (!button || !isLevelButtonOpen(episode, int32_t(g), int32_t(l)) || !button->hitTest(x, y, true)) continue;
+            mHoveredButton = button;
+            playMarker(button, "onSelect");
+            break;
+        }
+    }
+    if (kind == 0) return false;
+    for (size_t g = 0; g < mGroups.size() && g < episode.mParts.size(); ++g) {
+        for (size_t l = 0; l < mGroups[g].buttons.size(); ++l) {
+            AE::ISceneNode* button = mGroups[g].buttons[l];
+            if (!button || !button->hitTest(x, y, true)) continue;
+            // A hit is used even when the level may not be opened yet.
+            if (kind == 2 && isLevelClickable(episode, int32_t(g), int32_t(l), mMode->getCurrentLevel()))
+                selectLevel(int32_t(g), int32_t(l));
+            return true;
+        }
+        if (episode.mParts[g]->mClosed) break;
+    }
+    return false;
+}
+
+void MainModeMapState::selectLevel(int32_t part, int32_t level) {
+    const EpisodeList& episodes = mMode->getEpisodes();
+    if (mEpisodeIndex < 0 || size_t(mEpisodeIndex) >= episodes.size()) return;
+    const Episode& episode = *episodes[size_t(mEpisodeIndex)];
+    if (part < 0 || size_t(part) >= episode.mParts.size()) return;
+    const EpisodePart& parts = *episode.mParts[size_t(part)];
+    if (level < 0 || size_t(level) >= parts.mLevels.size()) return;
+    mSelectedPart = part;
+    mSelectedLevel = level;
+    if (!mLevelWindow) return;
+    const EpisodeLevel& record = *parts.mLevels[size_t(level)];
+    const std::string script = record.mFile + mMode->getSuffix() + "_lua";
+    LevelPreview preview;
+    if (!readLevelPreview(record, script, &preview)) {
+        QV::logLine(QV::formatString("ERROR: The level script %s has no table GameField", script.c_str()));
+        return;
+    }
+    if (const PlayerProfile* player = profile()) fillPassiveSlots(*player, &preview);
+    QV::logLine(QV::formatString("MainModeMapState: level window of part %d level %d", part, level));
+    mLevelWindow->openForLevel(preview, false);
+}
+
+void MainModeMapState::startSelectedLevel() {
+    // Until the main mode starts levels, the choice ends here.
+    QV::logLine(QV::formatString("MainModeMapState: starting a level is not wired yet (episode %d, part %d, level %d)",
+                                 mEpisodeIndex, mSelectedPart, mSelectedLevel));
 }
 
 void MainModeMapState::bindCommands() {
@@ -170,6 +325,8 @@ void MainModeMapState::unload() {
     // The bonus window closed unanswered: the day is offered again next time.
     mBonusDay = 0;
     unbindCommands();
+    mGroups.clear();
+    mHoveredButton = nullptr;
     delete mMapRoot;
     mMapRoot = nullptr;
     if (QV::UIManager* ui = QV::UIManager::instancePointer(); ui && mInterface) ui->destroyWidget(mInterface);
@@ -201,6 +358,7 @@ void MainModeMapState::update(float dt) {
     if (!mBonusChecked) offerEverydayBonus();
     if (mMapRoot) mMapRoot->update(dt);
     refreshTopPanel();
+    if (!windowsOpen()) handleButtonInput();
     QV::InputManager* input = QV::InputManager::instancePointer();
     const QV::KeyboardDevice* keyboard = input ? input->getKeyboard() : nullptr;
     if (keyboard && keyboard->isKeyReleased(kEscapeKey) && !windowsOpen()) showMenu();
@@ -220,6 +378,10 @@ void MainModeMapState::onOrientationChanged(int) {
 }
 
 void MainModeMapState::onWindowClosed(DialogWindow* window) {
+    if (window == mLevelWindow) {
+        if (mLevelWindow->mResult == PlayLevelWindow::Play && mSelectedLevel != -1) startSelectedLevel();
+        return;
+    }
     if (window != mBonusWindow || mBonusDay == 0) return;
     PlayerProfile* player = profile();
     const int32_t day = mBonusDay;

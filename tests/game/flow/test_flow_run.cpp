@@ -45,10 +45,10 @@ std::map<std::string, std::string> runEnvironment(const qvtest::TempDir& dir) {
             {"QV_PERF_COUNTER", "7"}};
 }
 
-// Replaces the prepared profile with one whose first level is won, and whose
-// everyday bonus is taken until a day ahead (so no bonus window opens today)
-// unless the bonus is due.
-void writeProfileWithProgress(const qvtest::TempDir& dir, bool bonusDue = false) {
+// Replaces the prepared profile with one whose first level is won (with that
+// best score), and whose everyday bonus is taken until a day ahead (so no
+// bonus window opens today) unless the bonus is due.
+void writeProfileWithProgress(const qvtest::TempDir& dir, int32_t bestScore = 900, bool bonusDue = false) {
     const std::string folder = dir.file("data/Varnel/Glimvale/");
     SectionMap sections;
     PlayerProfile profile;
@@ -60,7 +60,7 @@ void writeProfileWithProgress(const qvtest::TempDir& dir, bool bonusDue = false)
     progress.hasProgress = true;
     progress.currentLevel = 1;
     progress.episodes.resize(1);
-    progress.episodes[0].parts = {{false, {{true, 900}, {false, 0}, {false, 0}}}, {true, {{false, 0}, {false, 0}, {false, 0}}}};
+    progress.episodes[0].parts = {{false, {{true, bestScore}, {false, 0}, {false, 0}}}, {true, {{false, 0}, {false, 0}, {false, 0}}}};
     AE::VectorStream modeStream(&sections["MainMode"]);
     writeMainModeSection(modeStream, progress);
     const std::vector<uint8_t> payload = writeSectionTable(sections);
@@ -231,7 +231,7 @@ TEST(FlowRun, LeavingTheMapDropsItsWindowsAndTheBonusWaitsForTheNextVisit) {
     prepareRun(dir, "400 button btnPlay\n600 command showBuyStarsWindow\n600 command setState:MainMenu\n"
                     "700 button btnClose\n800 button btnPlay\n1000 button btnOk\n1100 key 27\n1200 button btnExit\n"
                     "1260 button btnAccept\n3000 close\n");
-    writeProfileWithProgress(dir, true);
+    writeProfileWithProgress(dir, 900, true);
     qvtest::ChildProcess game(qvtest::glimvaleProgram(), {}, dir.path(), runEnvironment(dir));
     ASSERT_TRUE(game.wait()) << qvtest::readFile(dir.file("QV.log"));
     EXPECT_EQ(game.exitCode(), 0) << game.stderrText();
@@ -262,6 +262,39 @@ TEST(FlowScreenshot, EpisodeMapWithItsTopPanelAndLevelStones) {
     ASSERT_TRUE(game.wait()) << qvtest::readFile(dir.file("QV.log"));
     ASSERT_EQ(game.exitCode(), 0) << game.stderrText();
     expectPicture(dir.file("map.png"), "episode_map");
+}
+
+// Level buttons: a level past the first unfinished one takes the click but
+// opens nothing; the won first level opens its start window, whose Play is
+// handed on to the level start.
+TEST(FlowRun, LevelButtonsOpenTheStartWindowOnlyForLevelsThatMayBePlayed) {
+    qvtest::TempDir dir;
+    prepareRun(dir, "400 button btnPlay\n520 click 560 470\n560 click 400 540\n640 button btnClose\n"
+                    "700 click 230 600\n780 button btnPlay\n860 close\n");
+    writeProfileWithProgress(dir, 3200);
+    qvtest::ChildProcess game(qvtest::glimvaleProgram(), {}, dir.path(), runEnvironment(dir));
+    ASSERT_TRUE(game.wait(500.0)) << qvtest::readFile(dir.file("QV.log"));
+    EXPECT_EQ(game.exitCode(), 0) << game.stderrText();
+    const std::string log = qvtest::readFile(dir.file("QV.log"));
+    EXPECT_EQ(errorLines(log), "");
+    // Level 3 (part 0, level 2) is locked: only levels 2 and 1 opened the window.
+    EXPECT_EQ(log.find("level window of part 0 level 2"), std::string::npos) << log;
+    expectInOrder(log, {"void MainModeMapState::initializeAsync() -end", "level window of part 0 level 1",
+                        "level window of part 0 level 0",
+                        "starting a level is not wired yet (episode 0, part 0, level 0)"});
+    // Closing the window with its close button starts nothing.
+    const size_t first = log.find("starting a level is not wired");
+    EXPECT_EQ(log.find("starting a level is not wired", first + 1), std::string::npos);
+}
+
+TEST(FlowScreenshot, LevelStartWindowOpenedFromTheMap) {
+    qvtest::TempDir dir;
+    prepareRun(dir, "400 button btnPlay\n520 click 230 600\n620 screenshot start.png\n630 close\n");
+    writeProfileWithProgress(dir, 3200);
+    qvtest::ChildProcess game(qvtest::glimvaleProgram(), {}, dir.path(), runEnvironment(dir));
+    ASSERT_TRUE(game.wait(500.0)) << qvtest::readFile(dir.file("QV.log"));
+    ASSERT_EQ(game.exitCode(), 0) << game.stderrText();
+    expectPicture(dir.file("start.png"), "level_start_from_map");
 }
 
 }  // namespace

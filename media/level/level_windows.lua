@@ -1,0 +1,46 @@
+-- The level windows: the start window, the win window and the fail window,
+-- each a 520 x 520 panel in the middle of the screen with its scene, a green
+-- pill button under its content and a round close button on its corner.
+
+local function pill(id, text)
+    return { id = id, class = "UIButton", instance = "#pill_button_ui:PillButton", position = {172, 430}, text = text }
+end
+
+local function closeButton()
+    local state = function(id, value)
+        return { id = id, propertyChanges = { { target = "btnCloseFace", property = "transparency", duration = 0.08, value = value } } }
+    end
+    return {
+        id = "btnClose", class = "UIButton", position = {458, 12}, size = {48, 48}, fontPreset = "ui_presets_lua:ui_button", text = "",
+        childs = { { id = "btnCloseFace", class = "UISprite", imagename = "shop_sprites_lua", tablename = "shop_close" } },
+        states = { state("onIdle", 1), state("onSelect", 0.85), state("onPress", 0.7) },
+    }
+end
+
+-- An invisible button over a passive booster slot of the scene.
+local function slotButton(id, x)
+    return { id = id, class = "UIButton", position = {x, 322}, size = {88, 88}, fontPreset = "ui_presets_lua:ui_button", text = "" }
+end
+
+local function window(name, scene, childs)
+    local all = { { id = "gui", class = "UISceneNode", scene = scene } }
+    for _, c in ipairs(childs) do all[#all + 1] = c end
+    return {
+        id = name, class = "UIWidget", position = {380, 100}, modal = 1, childs = all,
+        states = {
+            { id = "onIdle", propertyChanges = {
+                { target = name, property = "transparency", duration = 0.1, value = 1 },
+                { target = "gui", property = "transparency", duration = 0.1, value = 1 },
+            } },
+        },
+    }
+end
+
+PlayLevelWindow = window("PlayLevelWindow", "play_level_window_scene_xml", {
+    slotButton("btnBonusBuy1", 86), slotButton("btnBonusBuy2", 216), slotButton("btnBonusBuy3", 346),
+    pill("btnPlay", "#BTN_PLAY"), closeButton(),
+})
+
+WinLevelWindow = window("WinLevelWindow", "win_level_window_scene_xml", { pill("btnNext", "#BTN_NEXT"), closeButton() })
+
+FailLevelWindow = window("FailLevelWindow", "fail_level_window_scene_xml", { pill("btnReplay", "#BTN_REPLAY"), closeButton() })
