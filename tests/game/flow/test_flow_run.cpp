@@ -273,7 +273,7 @@ TEST(FlowRun, LevelButtonsOpenTheStartWindowOnlyForLevelsThatMayBePlayed) {
                     "700 click 230 600\n780 button btnPlay\n860 close\n");
     writeProfileWithProgress(dir, 3200);
     qvtest::ChildProcess game(qvtest::glimvaleProgram(), {}, dir.path(), runEnvironment(dir));
-    ASSERT_TRUE(game.wait(500.0)) << qvtest::readFile(dir.file("QV.log"));
+    ASSERT_TRUE(game.wait()) << qvtest::readFile(dir.file("QV.log"));
     EXPECT_EQ(game.exitCode(), 0) << game.stderrText();
     const std::string log = qvtest::readFile(dir.file("QV.log"));
     EXPECT_EQ(errorLines(log), "");
@@ -292,7 +292,7 @@ TEST(FlowScreenshot, LevelStartWindowOpenedFromTheMap) {
     prepareRun(dir, "400 button btnPlay\n520 click 230 600\n620 screenshot start.png\n630 close\n");
     writeProfileWithProgress(dir, 3200);
     qvtest::ChildProcess game(qvtest::glimvaleProgram(), {}, dir.path(), runEnvironment(dir));
-    ASSERT_TRUE(game.wait(500.0)) << qvtest::readFile(dir.file("QV.log"));
+    ASSERT_TRUE(game.wait()) << qvtest::readFile(dir.file("QV.log"));
     ASSERT_EQ(game.exitCode(), 0) << game.stderrText();
     expectPicture(dir.file("start.png"), "level_start_from_map");
 }
