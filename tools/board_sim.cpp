@@ -687,6 +687,9 @@ private:
             if (!window || window->mState != DialogWindow::Shown) fail("no shown window '" + args[0] + "'");
             window->mResult = parseInt(args[1]);
             window->hide();
+        } else if (command == "menu") {
+            // The in-level menu window, which Escape and the menu button open.
+            mWorld->mode->openIngameMenu();
         } else if (command == "click") {
             need(args, 2);
             // The level's own gate: no clicks while a window or an in-level dialog is open.

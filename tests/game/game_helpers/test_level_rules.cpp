@@ -2,10 +2,16 @@
 // level state, goals and limits on small levels, with a profile of their own.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "animationeditor/vector_stream.h"
+#include "player/main_mode_section.h"
+#include "player/player_profile.h"
+#include "player/profile_sections.h"
+#include "player/save_file.h"
 #include "support/child_process.h"
 #include "support/temp_dir.h"
 
@@ -101,7 +107,7 @@ TEST(LevelRules, AWallIsCountedOnceAndTheLevelIsWonThenClosed) {
     EXPECT_EQ(run.out[6], "won 90 3");  // 3 x 20 + the wall's 30; thresholds 10/20/30
     EXPECT_EQ(run.out[7], "visible WinLevelWindow");
     EXPECT_EQ(run.out[8], "pending none");
-    EXPECT_EQ(run.out[9], "visible none");
+    EXPECT_EQ(run.out[9], "visible none");  // closed, staying in the level
     EXPECT_NE(run.err.find("Level won: h_walls score 90 stars 3"), std::string::npos);
     // The best score was saved: the same score again gains no star.
     SimRun again = runSim(home, win);
@@ -153,6 +159,44 @@ TEST(LevelRules, TheTimerRunsFromTheFirstMove) {
     EXPECT_EQ(run.out[3], "limit time 30.0");
     // 2 s less the frames in which the swap and the match kept the board's tasks busy.
     EXPECT_EQ(run.out[5].rfind("limit time 28.", 0), 0u) << run.out[5];
+}
+
+TEST(LevelRules, TheTimerHoldsWhileTheInLevelMenuIsShown) {
+    SimRun run = runSim(kHead + "load h_time\nready\nclick 2 5\nclick 3 5\nsettle\nrun 1\nhelpers\nmenu\nrun 3\n"
+                                "windows\nhelpers\nclose IngameMenuWindow 1\nrun 1\nwindows\nhelpers\n");
+    ASSERT_EQ(run.out.size(), 13u) << run.err;
+    const std::string before = run.out[4];
+    ASSERT_EQ(before.rfind("limit time 2", 0), 0u) << before;
+    EXPECT_EQ(run.out[5], "visible IngameMenuWindow");
+    EXPECT_EQ(run.out[8], before);  // three seconds under the menu cost nothing
+    EXPECT_EQ(run.out[9], "visible none");  // closed, staying in the level
+    EXPECT_LT(std::stod(run.out[12].substr(11)), std::stod(before.substr(11)) - 0.5) << run.out[12];
+}
+
+TEST(LevelRules, ExtraMovesStoredInTheProfileJoinTheNextMoveLimitOnce) {
+    // The episode of the test content: one part of twelve levels, nothing won.
+    qvtest::TempDir home;
+    SectionMap sections;
+    PlayerProfile profile;
+    AE::VectorStream profileStream(&sections["profile"]);
+    profile.write(profileStream);
+    MainModeProgress progress;
+    progress.hasProgress = true;
+    progress.extraMoves = 5;
+    progress.episodes.resize(1);
+    progress.episodes[0].parts.resize(1);
+    progress.episodes[0].parts[0].levels.resize(12);
+    AE::VectorStream modeStream(&sections["MainMode"]);
+    writeMainModeSection(modeStream, progress);
+    const std::vector<uint8_t> payload = writeSectionTable(sections);
+    const std::string folder = home.file("Varnel/Glimvale/");
+    std::filesystem::create_directories(folder);
+    ASSERT_EQ(writeSaveFileAt(folder + "profile_0.dat", payload.data(), int(payload.size()), 1), 0);
+
+    SimRun run = runSim(home, kHead + "load h_extra\nready\nhelpers\nload h_extra\nready\nhelpers\n");
+    ASSERT_EQ(run.out.size(), 8u) << run.err;
+    EXPECT_EQ(run.out[3], "limit moves 25");  // LevelLimit 20 and the 5 stored
+    EXPECT_EQ(run.out[7], "limit moves 20");  // spent by the first level
 }
 
 }  // namespace
