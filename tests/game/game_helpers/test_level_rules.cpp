@@ -137,6 +137,18 @@ TEST(LevelRules, FallingTargetsComeOneAtATime) {
     EXPECT_EQ(onBoard, 1);
 }
 
+TEST(LevelRules, ALandedFallingTargetIsCountedAndTheNextOneComes) {
+    // The target stands one cell over the floor; the run under it drops it there.
+    SimRun run = runSim(kHead + "load h_landing\nready\n" + kMove + "helpers\nprint\n");
+    ASSERT_EQ(run.out.size(), 11u) << run.err;
+    EXPECT_EQ(run.out[3], "goals falling:1/3");
+    int onBoard = 0;
+    for (size_t i = 5; i < run.out.size(); ++i)
+        if (run.out[i].find("FallingLevelGoal") != std::string::npos) ++onBoard;
+    EXPECT_EQ(onBoard, 1);  // the next one, brought in by the refill
+    EXPECT_EQ(run.out.back().find("FallingLevelGoal"), std::string::npos);  // none left on the floor
+}
+
 TEST(LevelRules, AMoveLevelFailsAtNoMovesAndReplaysFromTheFailWindow) {
     SimRun run = runSim(kHead + "load h_fail\nready\nhelpers\n" + kMove +
                         "result\nhelpers\nwindows\ndialogs\nclose FailLevelWindow 0\nrun 0.1\nwindows\n"
@@ -174,7 +186,7 @@ TEST(LevelRules, TheTimerHoldsWhileTheInLevelMenuIsShown) {
 }
 
 TEST(LevelRules, ExtraMovesStoredInTheProfileJoinTheNextMoveLimitOnce) {
-    // The episode of the test content: one part of twelve levels, nothing won.
+    // The episode of the test content: one part of thirteen levels, nothing won.
     qvtest::TempDir home;
     SectionMap sections;
     PlayerProfile profile;
@@ -185,7 +197,7 @@ TEST(LevelRules, ExtraMovesStoredInTheProfileJoinTheNextMoveLimitOnce) {
     progress.extraMoves = 5;
     progress.episodes.resize(1);
     progress.episodes[0].parts.resize(1);
-    progress.episodes[0].parts[0].levels.resize(12);
+    progress.episodes[0].parts[0].levels.resize(13);
     AE::VectorStream modeStream(&sections["MainMode"]);
     writeMainModeSection(modeStream, progress);
     const std::vector<uint8_t> payload = writeSectionTable(sections);
