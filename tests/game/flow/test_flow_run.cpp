@@ -16,6 +16,7 @@
 #include "player/platform_config.h"
 #include "player/profile_sections.h"
 #include "player/save_file.h"
+#include "game/player/save_test_util.h"
 #include "support/child_process.h"
 #include "support/temp_dir.h"
 
@@ -49,22 +50,15 @@ std::map<std::string, std::string> runEnvironment(const qvtest::TempDir& dir) {
 // best score), and whose everyday bonus is taken until a day ahead (so no
 // bonus window opens today) unless the bonus is due.
 void writeProfileWithProgress(const qvtest::TempDir& dir, int32_t bestScore = 900, bool bonusDue = false) {
-    const std::string folder = dir.file("data/Varnel/Glimvale/");
-    SectionMap sections;
     PlayerProfile profile;
     profile.mFullScreen = 0;
     profile.mDayStamp = bonusDue ? 0 : (uint64_t(std::time(nullptr)) / 86400 + 2) * 86400;
-    AE::VectorStream profileStream(&sections["profile"]);
-    profile.write(profileStream);
     MainModeProgress progress;
     progress.hasProgress = true;
     progress.currentLevel = 1;
     progress.episodes.resize(1);
     progress.episodes[0].parts = {{false, {{true, bestScore}, {false, 0}, {false, 0}}}, {true, {{false, 0}, {false, 0}, {false, 0}}}};
-    AE::VectorStream modeStream(&sections["MainMode"]);
-    writeMainModeSection(modeStream, progress);
-    const std::vector<uint8_t> payload = writeSectionTable(sections);
-    ASSERT_EQ(writeSaveFileAt(folder + "profile_0.dat", payload.data(), int(payload.size()), 1), 0);
+    ASSERT_EQ(savetest::writeProfileFile(dir.file("data/Varnel/Glimvale/profile_0.dat"), profile, progress), 0);
 }
 
 // What save_dump prints for the profile, with the shipped episode tree.

@@ -7,11 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "animationeditor/vector_stream.h"
-#include "player/main_mode_section.h"
-#include "player/player_profile.h"
-#include "player/profile_sections.h"
-#include "player/save_file.h"
+#include "game/player/save_test_util.h"
 #include "support/child_process.h"
 #include "support/temp_dir.h"
 
@@ -188,22 +184,15 @@ TEST(LevelRules, TheTimerHoldsWhileTheInLevelMenuIsShown) {
 TEST(LevelRules, ExtraMovesStoredInTheProfileJoinTheNextMoveLimitOnce) {
     // The episode of the test content: one part of thirteen levels, nothing won.
     qvtest::TempDir home;
-    SectionMap sections;
-    PlayerProfile profile;
-    AE::VectorStream profileStream(&sections["profile"]);
-    profile.write(profileStream);
     MainModeProgress progress;
     progress.hasProgress = true;
     progress.extraMoves = 5;
     progress.episodes.resize(1);
     progress.episodes[0].parts.resize(1);
     progress.episodes[0].parts[0].levels.resize(13);
-    AE::VectorStream modeStream(&sections["MainMode"]);
-    writeMainModeSection(modeStream, progress);
-    const std::vector<uint8_t> payload = writeSectionTable(sections);
     const std::string folder = home.file("Varnel/Glimvale/");
     std::filesystem::create_directories(folder);
-    ASSERT_EQ(writeSaveFileAt(folder + "profile_0.dat", payload.data(), int(payload.size()), 1), 0);
+    ASSERT_EQ(savetest::writeProfileFile(folder + "profile_0.dat", PlayerProfile(), progress), 0);
 
     SimRun run = runSim(home, kHead + "load h_extra\nready\nhelpers\nload h_extra\nready\nhelpers\n");
     ASSERT_EQ(run.out.size(), 8u) << run.err;

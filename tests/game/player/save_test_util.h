@@ -4,8 +4,10 @@
 #include <string>
 #include <vector>
 
+#include "animationeditor/vector_stream.h"
 #include "player/checked_stream.h"
 #include "player/game_properties.h"
+#include "player/main_mode_section.h"
 #include "player/player_profile.h"
 #include "player/profile_sections.h"
 #include "player/save_file.h"
@@ -46,6 +48,18 @@ inline bool storedProfile(const std::string& folder, PlayerProfile& profile, uin
     if (it == sections.end()) return false;
     CheckedStream stream(it->second.data(), it->second.size());
     return profile.read(stream);
+}
+
+// Writes a profile file holding that profile and main-mode progress; 0 on success.
+inline int writeProfileFile(const std::string& path, const PlayerProfile& profile, const MainModeProgress& progress,
+                            int platformCode = 1) {
+    SectionMap sections;
+    AE::VectorStream profileStream(&sections["profile"]);
+    profile.write(profileStream);
+    AE::VectorStream modeStream(&sections["MainMode"]);
+    writeMainModeSection(modeStream, progress);
+    const std::vector<uint8_t> payload = writeSectionTable(sections);
+    return writeSaveFileAt(path, payload.data(), int(payload.size()), platformCode);
 }
 
 }  // namespace savetest
