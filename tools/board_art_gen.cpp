@@ -1087,6 +1087,9 @@ bool writeTiles(const std::string& media) {
     const char* extraNames[] = {"s_highlight", "s_fly_orb", "s_flash", "s_merge_ring"};
     for (int k = 0; k < 4; ++k)
         lua << spriteTable(extraNames[k], "board_tiles_png", k * kCell, 2 * kCell, (k + 1) * kCell, 3 * kCell);
+    // The level limit icons of the count-in card; level_art_gen draws their picture.
+    lua << spriteTable("s_steps_levels_times_steps_psd", "level_limits_png", 0, 0, 64, 64);
+    lua << spriteTable("s_time_levels_times_steps_psd", "level_limits_png", 64, 0, 128, 64);
     lua << "\n-- One shadow table per column; neighbouring columns alternate two shapes.\n"
            "for c = 0, 254 do\n"
            "    local left = " << 6 * kCell << " + (c % 2) * " << kCell << "\n"

@@ -2,7 +2,8 @@
 //   flow_art_gen <media directory>
 // images/flow/: the cutscene panels (intro in three pictures, the end of the
 // first part), the cutscene backdrop and caption ribbon, the first episode's
-// map and the water surfaces of the map's and the main menu's lakes;
+// map, the water surfaces of the map's and the main menu's lakes and the level
+// backgrounds (meadow and lake);
 // images/flow_ui/: the map's top panel with its currency icons and the round
 // "+" button of the star shop (idle, hover and pressed one above the other).
 // One light from the top left; shapes get a gradient, a darker outline, a
@@ -449,6 +450,76 @@ int main(int argc, char** argv) {
     };
     water("map_lake.png", 400, 110, 11);
     water("menu_lake.png", 560, 90, 5);
+
+    // The level backgrounds, at half the design size (the scenes draw them twice as large):
+    // a meadow in the morning and the lake of the second part, both with a soft vignette.
+    auto vignette = [](Canvas& p, float w, float h) {
+        p.fill([](float, float) { return true; }, [=](float x, float y) {
+            const float e = std::hypot((x - w / 2) / (w * 0.62f), (y - h / 2) / (h * 0.62f));
+            return Rgba{0.05f, 0.04f, 0.12f, std::clamp((e - 0.55f) * 0.9f, 0.0f, 0.45f)};
+        });
+    };
+    auto trees = [](Canvas& p, float base, float amp, float freq, float phase, int count, float first, float step, float size) {
+        for (int i = 0; i < count; ++i) {
+            const float x = first + float(i) * step, y = hillHeight(x, base, amp, freq, phase) + 4;
+            solid(p, roundRect(x - 0.15f * size, y - 1.2f * size, x + 0.15f * size, y + 0.1f * size, 2), hex(0x6B4423),
+                  y - 1.2f * size, y, 1.5f);
+            const Shape crown = [=](float px, float py) {
+                return circle(x, y - 2.0f * size, 0.9f * size)(px, py) || circle(x - 0.65f * size, y - 1.4f * size, 0.7f * size)(px, py) ||
+                       circle(x + 0.65f * size, y - 1.4f * size, 0.7f * size)(px, py);
+            };
+            solid(p, crown, hex(0x3E8E45), y - 2.9f * size, y - 0.7f * size, 2.0f);
+            highlight(p, x - 0.35f * size, y - 2.35f * size, 0.35f * size, 0.2f * size, 0.25f);
+        }
+    };
+    {
+        const float w = 863, h = 485;
+        Canvas c{int(w), int(h)};
+        sky(c, w, h, hex(0x7EC3F0), hex(0xE6F4FF));
+        c.fill(circle(140, 90, 46), [](float, float y) { return mix(hex(0xFFF8D6), hex(0xFFE08A), (y - 44) / 92); });
+        c.fill(circle(140, 90, 80), Rgba{1, 0.95f, 0.7f, 0.2f});
+        for (int i = 0; i < 4; ++i) {
+            const float x = 260 + float(i) * 190, y = 70 + float(i % 2) * 40;
+            const Shape cloud = [=](float px, float py) {
+                return ellipse(x - 30, y, 38, 16)(px, py) || ellipse(x, y - 10, 40, 18)(px, py) || ellipse(x + 30, y, 38, 16)(px, py);
+            };
+            c.fill(cloud, [=](float, float py) { return mix(Rgba{1, 1, 1, 0.85f}, Rgba{0.86f, 0.92f, 1.0f, 0.75f}, (py - y + 28) / 46); });
+        }
+        hills(c, 250, 36, 0.008f, 1.3f, hex(0x8FA3C8), hex(0xA9B8D6), h);
+        hills(c, 310, 30, 0.012f, 2.6f, hex(0x86C46A), hex(0x5A9A48), h);
+        trees(c, 310, 30, 0.012f, 2.6f, 5, 60, 190, 14);
+        hills(c, 380, 22, 0.017f, 0.4f, hex(0x6DB552), hex(0x3E7A3A), h);
+        // Warm stones of the path winding up between the hills.
+        for (int i = 0; i < 9; ++i) {
+            const float t = float(i) / 8, x = 430 + 160 * std::sin(t * 3.1f) * (1 - t), y = 480 - t * 120;
+            solid(c, ellipse(x, y, 22 - 12 * t, 9 - 5 * t), hex(0xE8C9A0), y - 9, y + 9, 1.5f);
+        }
+        for (int i = 0; i < 40; ++i) {  // small flowers in the near grass
+            const float x = float((i * 397) % 863), y = 400 + float((i * 151) % 80);
+            c.fill(circle(x, y, 2.2f), i % 3 == 0 ? hex(0xFFF3C4) : i % 3 == 1 ? hex(0xF2A0C0) : hex(0xFFFFFF));
+        }
+        vignette(c, w, h);
+        ok &= c.save(dir + "level_back_meadow.png");
+    }
+    {
+        const float w = 863, h = 485;
+        Canvas c{int(w), int(h)};
+        sky(c, w, h, hex(0x6FA3DE), hex(0xF4D9B8));
+        c.fill(circle(700, 120, 40), [](float, float y) { return mix(hex(0xFFF3C4), hex(0xFFC46B), (y - 80) / 80); });
+        hills(c, 230, 40, 0.007f, 0.2f, hex(0x7E8FB8), hex(0x9AA6C4), h);
+        hills(c, 275, 26, 0.011f, 1.9f, hex(0x6FA65A), hex(0x4F8F3F), h);
+        trees(c, 275, 26, 0.011f, 1.9f, 4, 90, 230, 12);
+        // The lake: a band of water with light ripples, the far shore mirrored faintly.
+        c.fill([](float, float y) { return y >= 300; }, [&](float, float y) { return mix(hex(0x4D8FCC), hex(0x1F4E86), (y - 300) / (h - 300)); });
+        for (int i = 0; i < 26; ++i) {
+            const float x = float((i * 331) % 863), y = 315 + float((i * 97) % 150), len = 18 + float(i % 5) * 8;
+            c.fill(ellipse(x, y, len, 1.6f), Rgba{0.85f, 0.95f, 1.0f, 0.35f});
+        }
+        c.fill(ellipse(700, 330, 50, 6), Rgba{1, 0.9f, 0.6f, 0.35f});
+        hills(c, 445, 14, 0.02f, 3.3f, hex(0x6DB552), hex(0x3E7A3A), h);
+        vignette(c, w, h);
+        ok &= c.save(dir + "level_back_lake.png");
+    }
 
     const std::string uiDir = std::string(argv[1]) + "/images/flow_ui/";
     std::filesystem::create_directories(uiDir);

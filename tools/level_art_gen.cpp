@@ -7,7 +7,13 @@
 // 40 x 40 each), level/level_goals.png (goal icons: walls, tiles, falling
 // acorn, strong wall, chip up; 64 x 64 each) and level/level_button.png (the
 // map's level stone locked, open and completed, and the selection halo;
-// 120 x 80 each). One light from the top left, 4 x 4 supersampling.
+// 120 x 80 each); and the level screen's interface: level/level_counter.png
+// (the moves or time panel), level/level_dial.png (the goals dial),
+// level/level_dial_well.png (the well of one goal or of the score),
+// level/level_limits.png (moves and time icons, 64 x 64 each),
+// level/level_banner.png (the ribbon of the level's effects) and
+// level/level_board.png (the frame under the board). One light from the top
+// left, 4 x 4 supersampling.
 static constexpr const char* kPictureTool = "level_art_gen";
 #include <filesystem>
 
@@ -208,6 +214,114 @@ Rgba levelButton(double x, double y) {
     return over(e > -0.07 ? rims[index] : body, out);
 }
 
+// 220 x 180: the moves or time panel: a cream panel with its title ribbon and a well for the number.
+Rgba counterPanel(double x, double y) {
+    Raised body{6, 18, 212, 172, 14, hex(0xFFF6E5), hex(0xF4E1BE), hex(0x8A5A2B)};
+    body.outlineWidth = 3;
+    body.highlight = 0.0;
+    Rgba out = shade(body, x, y);
+    const Rgba sunk = well(x - 36, y - 70, 148, 86, 14);
+    out = over(sunk, out);
+    Raised ribbon{22, 2, 196, 50, 12, hex(0xD64A3B), hex(0xA93226), hex(0x7B241C)};
+    ribbon.shadowOffset = 2;
+    ribbon.highlight = 0.3;
+    return over(shade(ribbon, x, y), out);
+}
+
+// 300 x 180: the goals dial's panel with its title ribbon.
+Rgba dialPanel(double x, double y) {
+    Raised body{6, 18, 292, 172, 14, hex(0xFFF6E5), hex(0xF4E1BE), hex(0x8A5A2B)};
+    body.outlineWidth = 3;
+    body.highlight = 0.0;
+    Rgba out = shade(body, x, y);
+    Raised ribbon{50, 2, 248, 50, 12, hex(0xD64A3B), hex(0xA93226), hex(0x7B241C)};
+    ribbon.shadowOffset = 2;
+    ribbon.highlight = 0.3;
+    return over(shade(ribbon, x, y), out);
+}
+
+// 128 x 104: the well of one goal (its icon above, its count below) or of the score.
+Rgba dialWell(double x, double y) { return well(x, y, 128, 104, 14); }
+
+// 128 x 64: the moves icon (a curved arrow swapping two gems) and the time icon (a clock).
+Rgba limitIcon(double x, double y) {
+    const int index = std::clamp(int(x / 64), 0, 1);
+    const double lx = x - index * 64, dx = lx - 32, dy = y - 32;
+    Rgba out;
+    if (index == 0) {
+        // Two gems, red and blue, with a white arc between them.
+        auto gemAt = [&](double cx, double cy, uint32_t top, uint32_t bottom, uint32_t rim) {
+            out = over(Rgba{0, 0, 0, 0.3 * smooth(2.0, -1.0, std::hypot(lx - cx - 2, y - cy - 2) - 12)}, out);
+            const double d = std::hypot(lx - cx, y - cy) - 12;
+            if (d < 0) {
+                out = over(d > -2 ? hex(rim) : mix(hex(top), hex(bottom), std::clamp((y - cy + 12) / 24, 0.0, 1.0)), out);
+                out = over(Rgba{1, 1, 1, 0.45 * smooth(1.0, 0.6, std::hypot((lx - cx + 4) / 5.0, (y - cy + 5) / 3.0))}, out);
+            }
+        };
+        gemAt(17, 42, 0xF2676A, 0xC22428, 0x8E1F22);
+        gemAt(47, 42, 0x6FA8FA, 0x1F63C9, 0x15428A);
+        const double arc = std::fabs(std::hypot(dx, (y - 40) * 1.3) - 17);
+        if (arc < 3 && y < 34) out = over(Rgba{1, 1, 1, smooth(3.0, 2.0, arc)}, out);
+        const bool head = std::fabs(lx - 48) < 6 - std::fabs(y - 33) * 0.9 && y > 27 && y < 40;
+        if (head) out = over(hex(0xFFFFFF), out);
+        const double outline = std::fabs(std::hypot(dx, (y - 40) * 1.3) - 17);
+        if (outline >= 3 && outline < 4.2 && y < 34) out = over(hex(0x4A3420, 0.6), out);
+        return out;
+    }
+    // A clock: gold rim, cream face, two dark hands.
+    out = over(Rgba{0, 0, 0, 0.3 * smooth(2.0, -1.0, std::hypot(dx - 2, dy - 2) - 25)}, out);
+    const double d = std::hypot(dx, dy) - 25;
+    if (d > 0) return out;
+    const double t = std::clamp((dy + 25) / 50, 0.0, 1.0);
+    if (d > -5) return over(d > -1.5 ? hex(0x8A6010) : mix(hex(0xFFE87A), hex(0xD1A03A), t), out);
+    out = over(mix(hex(0xFFFDF6), hex(0xEBD3A8), t), out);
+    for (int k = 0; k < 12; ++k) {
+        const double a = k * M_PI / 6;
+        const double px = 16 * std::sin(a), py = -16 * std::cos(a);
+        if (std::hypot(dx - px, dy - py) < (k % 3 == 0 ? 2.2 : 1.3)) out = over(hex(0x8A5A2B), out);
+    }
+    auto hand = [&](double ex, double ey, double width) {
+        const double len2 = ex * ex + ey * ey;
+        const double k = std::clamp((dx * ex + dy * ey) / len2, 0.0, 1.0);
+        return std::hypot(dx - ex * k, dy - ey * k) < width;
+    };
+    if (hand(0, -14, 2.0) || hand(10, 4, 2.3)) out = over(hex(0x4A3420), out);
+    if (std::hypot(dx, dy) < 3) out = over(hex(0xC0392B), out);
+    return out;
+}
+
+// 640 x 150: the ribbon the level's effects write on, with folded tails.
+Rgba banner(double x, double y) {
+    Rgba out;
+    for (int side = 0; side < 2; ++side) {
+        const double tx = side == 0 ? x : 640 - x;  // mirror the tails
+        if (tx > 14 && tx < 120 && y > 52 && y < 130) {
+            const bool notch = tx < 14 + (std::fabs(y - 91) < 39 ? (39 - std::fabs(y - 91)) * 0.9 : 0);
+            if (!notch) out = over(tx > 100 ? hex(0x5E1A14) : mix(hex(0xA93226), hex(0x7B241C), (y - 52) / 78), out);
+        }
+    }
+    Raised ribbon{70, 20, 570, 118, 16, hex(0xE0584A), hex(0xA93226), hex(0x7B241C)};
+    ribbon.outlineWidth = 3;
+    ribbon.highlight = 0.25;
+    out = over(shade(ribbon, x, y), out);
+    const double inner = roundedBox(x, y, 82, 30, 558, 108, 10);
+    if (std::fabs(inner) < 0.9) out = over(Rgba{1, 0.85, 0.6, 0.6}, out);
+    return out;
+}
+
+// 620 x 620: the frame under the board: a deep violet well with a wooden rim, open where the cells lie.
+Rgba boardFrame(double x, double y) {
+    Rgba out = over(Rgba{0, 0, 0, 0.35 * smooth(4.0, -4.0, roundedBox(x - 3, y - 3, 6, 6, 612, 612, 20))}, Rgba{});
+    const double d = roundedBox(x, y, 6, 6, 612, 612, 20);
+    if (d > 0) return out;
+    if (d > -8) {
+        const double t = std::clamp((y - 6) / 606, 0.0, 1.0);
+        const Rgba wood = mix(hex(0xB07A45), hex(0x8A5A2B), t);
+        return over(d > -2 || d < -6.5 ? hex(0x5E3B1A) : wood, out);
+    }
+    return over(hex(0x1C1D3F, 0.55), out);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -224,6 +338,12 @@ int main(int argc, char** argv) {
                     writePicture(dir + "level_stars.png", 160, 80, bigStars) &&
                     writePicture(dir + "level_small.png", 160, 40, small) &&
                     writePicture(dir + "level_goals.png", 320, 64, goalIcon) &&
-                    writePicture(dir + "level_button.png", 480, 80, levelButton);
+                    writePicture(dir + "level_button.png", 480, 80, levelButton) &&
+                    writePicture(dir + "level_counter.png", 220, 180, counterPanel) &&
+                    writePicture(dir + "level_dial.png", 300, 180, dialPanel) &&
+                    writePicture(dir + "level_dial_well.png", 128, 104, dialWell) &&
+                    writePicture(dir + "level_limits.png", 128, 64, limitIcon) &&
+                    writePicture(dir + "level_banner.png", 640, 150, banner) &&
+                    writePicture(dir + "level_board.png", 620, 620, boardFrame);
     return ok ? 0 : 1;
 }

@@ -1,4 +1,4 @@
--- The level windows and the map's level buttons.
+-- The level windows, the map's level buttons and the level screen.
 name = "default"
 filelist = {
     { name = "level_panel_png", filename = "/level/level_panel.png" },
@@ -17,4 +17,26 @@ filelist = {
     { name = "play_level_window_scene_xml", filename = "/level/play_level_window_scene.xml" },
     { name = "win_level_window_scene_xml", filename = "/level/win_level_window_scene.xml" },
     { name = "fail_level_window_scene_xml", filename = "/level/fail_level_window_scene.xml" },
+    { name = "level_counter_png", filename = "/level/level_counter.png" },
+    { name = "level_dial_png", filename = "/level/level_dial.png" },
+    { name = "level_dial_well_png", filename = "/level/level_dial_well.png" },
+    { name = "level_limits_png", filename = "/level/level_limits.png" },
+    { name = "level_banner_png", filename = "/level/level_banner.png" },
+    { name = "level_board_png", filename = "/level/level_board.png" },
+    { name = "level_back_meadow_png", filename = "/images/flow/level_back_meadow.png" },
+    { name = "level_back_lake_png", filename = "/images/flow/level_back_lake.png" },
+    { name = "level_back_meadow_xml", filename = "/level/ingame/level_back_meadow.xml" },
+    { name = "level_back_lake_xml", filename = "/level/ingame/level_back_lake.xml" },
+    { name = "level_field_xml", filename = "/level/ingame/level_field.xml" },
+    { name = "ingame_interface_ui", filename = "/level/ingame/ingame_interface.lua" },
+    { name = "limit_helper_ui", filename = "/level/ingame/ingame_interface.lua" },
+    { name = "limit_panel_scene_xml", filename = "/level/ingame/limit_panel.xml" },
+    { name = "limit_preview_xml", filename = "/level/ingame/limit_preview.xml" },
+    { name = "goals_dial_scene_xml", filename = "/level/ingame/goals_dial.xml" },
+    { name = "move_warning_xml", filename = "/level/ingame/move_warning.xml" },
+    { name = "win_effect_scene_xml", filename = "/level/ingame/win_effect.xml" },
+    { name = "fail_effect_scene_xml", filename = "/level/ingame/fail_effect.xml" },
+    { name = "no_more_moves_effect_xml", filename = "/level/ingame/no_more_moves_effect.xml" },
+    { name = "no_possible_moves_effect_xml", filename = "/level/ingame/no_possible_moves_effect.xml" },
+    { name = "time_up_xml", filename = "/level/ingame/time_up_effect.xml" },
 }

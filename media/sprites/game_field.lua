@@ -58,6 +58,14 @@ s_merge_ring = {
     Image0 = "board_tiles_png",
     SrcRect0 = {192, 128, 256, 192},
 }
+s_steps_levels_times_steps_psd = {
+    Image0 = "level_limits_png",
+    SrcRect0 = {0, 0, 64, 64},
+}
+s_time_levels_times_steps_psd = {
+    Image0 = "level_limits_png",
+    SrcRect0 = {64, 0, 128, 64},
+}
 
 -- One shadow table per column; neighbouring columns alternate two shapes.
 for c = 0, 254 do

@@ -9,6 +9,7 @@ extern "C" {
 #include "animationeditor/scene_draw.h"
 #include "animationeditor/scene_node.h"
 #include "animationeditor/scene_registry.h"
+#include "animationeditor/sprite_scene_node.h"
 #include "animationeditor/text_scene_node.h"
 #include "board/behavior.h"
 #include "board/behavior_kind.h"
@@ -22,6 +23,7 @@ extern "C" {
 #include "format_string.h"
 #include "game_helpers/level_goal_kind.h"
 #include "log_system.h"
+#include "render_system.h"
 #include "lua_script2.h"
 
 namespace {
@@ -61,7 +63,9 @@ void enableNode(AE::ISceneNode* scene, const std::string& name, bool enabled) {
 
 GoalsHelper::GoalsHelper(const std::string& sceneName) {
     QV::FileSystem* files = QV::FileSystem::instancePointer();
-    if (files && files->hasFile("default", sceneName)) mScene = AE::loadScene(sceneName);
+    // A headless run draws nothing and has no sprites to build the dial from.
+    if (files && files->hasFile("default", sceneName) && QV::RenderSystem::instancePointer())
+        mScene = AE::loadScene(sceneName);
     for (int i = 0; i < 2; ++i) mSlots[i].text = textNode(mScene, QV::formatString("#text%d", i));
     mSlots[2].text = textNode(mScene, "#score_text");
     mSlots[2].kind = kGoalScore;
@@ -133,6 +137,13 @@ void GoalsHelper::buildGoalIcons() {
         }
     }
     mFallingOnBoard = counts[kGoalFalling];
+    // The dial stands where the level's field scene marks its place.
+    GameStateManager* states = GameStateManager::instancePointer();
+    auto* level = states ? static_cast<GameLevel*>(states->getGameLevel()) : nullptr;
+    if (mScene && level) {
+        const LevelLayoutMarker at = level->getLayoutMarker("goals");
+        if (at.found) mScene->setPosition(QV::Vector2<float>(at.x, at.y));
+    }
     int filled = 0;
     for (; filled < 2; ++filled) {
         const int kind = mConfigured[filled];
@@ -143,6 +154,10 @@ void GoalsHelper::buildGoalIcons() {
         slot.timer = -1.0f;
         if (slot.text) slot.text->setEnabled(true);
         slot.target = counts[kind];
+        // The placeholder keeps its place and motion and takes the goal's picture.
+        AE::ISceneNode* icon = mScene ? mScene->findNode(QV::formatString("#icon%d", filled)) : nullptr;
+        if (icon && icon->getType() == AE::kSpriteNode)
+            static_cast<AE::SpriteSceneNode*>(icon)->loadSprite("targets_sprites_lua", getLevelGoalSpriteName(kind));
         if (kind == kGoalFalling) {
             slot.target = counts[kGoalFalling] + mFallingToSpawn;
             queueFallingTargets();

@@ -5,6 +5,7 @@
 #include "animationeditor/scene_draw.h"
 #include "animationeditor/scene_node.h"
 #include "animationeditor/scene_registry.h"
+#include "animationeditor/sprite_scene_node.h"
 #include "animationeditor/text_scene_node.h"
 #include "board/board_sound.h"
 #include "board/game_field.h"
@@ -16,6 +17,7 @@
 #include "format_string.h"
 #include "game_helpers/limit_helper_listener.h"
 #include "log_system.h"
+#include "render_system.h"
 #include "report_assert.h"
 #include "sound_system/sound_manager.h"
 #include "ui/ui_manager.h"
@@ -34,6 +36,20 @@ bool hasResource(const std::string& name) {
 }
 
 }  // namespace
+
+void LimitHelper::label(const char* titleId, const char* iconSprite, const char* captionId) {
+    auto setText = [](AE::ISceneNode* scene, const char* node, const char* id) {
+        AE::ISceneNode* found = scene ? scene->findNode(node) : nullptr;
+        if (!found || found->getType() != AE::kTextNode) return;
+        auto* text = static_cast<AE::TextSceneNode*>(found);
+        text->mTranslate = true;
+        text->setText(id);
+    };
+    setText(mPanelScene, "#title", titleId);
+    setText(mPreview, "#limit_title", captionId);
+    AE::ISceneNode* icon = mPreview ? mPreview->findNode("#limit_icon") : nullptr;
+    if (icon && icon->getType() == AE::kSpriteNode) static_cast<AE::SpriteSceneNode*>(icon)->loadSprite("game_field_sprites", iconSprite);
+}
 
 GameLevel* LimitHelper::level() {
     GameStateManager* states = GameStateManager::instancePointer();
@@ -62,7 +78,8 @@ LimitHelper::LimitHelper(const std::string& uiResource, const std::string& uiTab
             if (AE::ISceneNode* buyNode = mPanelScene->findNode("btnBuy")) buyNode->setEnabled(false);
         }
     }
-    if (hasResource(kPreviewScene)) {
+    // A headless run draws nothing and has no sprites to build the card from.
+    if (hasResource(kPreviewScene) && QV::RenderSystem::instancePointer()) {
         mPreview = AE::loadScene(kPreviewScene);
         if (mPreview) {
             mPreview->setEnabled(false);

@@ -54,6 +54,8 @@ protected:
     // Adds the pending amount to the counter.
     virtual void arrive() = 0;
     void playPanelMarker(const char* name, bool logMissing);
+    // The panel's title and the preview's icon and caption of this kind of limit.
+    void label(const char* titleId, const char* iconSprite, const char* captionId);
     void showCounter(const std::string& text);
     void tellReady();
     void tellChanged(int oldValue, int newValue);

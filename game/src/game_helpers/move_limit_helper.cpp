@@ -8,7 +8,9 @@
 
 MoveLimitHelper::MoveLimitHelper(const std::string& uiResource, const std::string& uiTable, int moves,
                                  float countDuration)
-    : LimitHelper(uiResource, uiTable, countDuration), mPending(moves) {}
+    : LimitHelper(uiResource, uiTable, countDuration), mPending(moves) {
+    label("WINDOW_STROKES", "s_steps_levels_times_steps_psd", "LIMIT_TITLE_MOVES");
+}
 
 std::string MoveLimitHelper::describe() const { return QV::formatString("limit moves %d", mRemaining); }
 

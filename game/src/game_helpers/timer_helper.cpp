@@ -12,7 +12,9 @@
 
 TimerHelper::TimerHelper(const std::string& uiResource, const std::string& uiTable, float seconds,
                          float countDuration)
-    : LimitHelper(uiResource, uiTable, countDuration), mPending(seconds) {}
+    : LimitHelper(uiResource, uiTable, countDuration), mPending(seconds) {
+    label("WINDOW_TIME", "s_time_levels_times_steps_psd", "LIMIT_TITLE_TIME");
+}
 
 std::string TimerHelper::clock(float seconds) {
     const int whole = static_cast<int>(seconds);

@@ -1,0 +1,19 @@
+-- The level screen's widgets: the menu button (placed by the level at its
+-- "menuButton" marker) and the moves or time panel (placed at "moves").
+
+IngameInterface = {
+    id = "IngameInterface", class = "UIWidget", position = {0, 0},
+    childs = {
+        { id = "btnMenu", class = "UIButton", instance = "#pill_button_ui:PillButton", position = {0, 0}, text = "Menu" },
+    },
+    events = {
+        { element = "btnMenu", slot = "clicked", command = "showIngameMenu" },
+    },
+}
+
+LimitHelper = {
+    id = "LimitHelper", class = "UIWidget", position = {0, 0},
+    childs = {
+        { id = "scene", class = "UISceneNode", scene = "limit_panel_scene_xml" },
+    },
+}
