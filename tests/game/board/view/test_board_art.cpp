@@ -33,9 +33,11 @@ namespace {
 
 const std::string kMedia = QV_SOURCE_DIR "/media";
 
-// Every file our board art list names, with its bytes.
+// Every file our board art list names, with its bytes, and the level screen's
+// (the board's sprite table holds the limit icons drawn there).
 std::vector<qvtest::SpriteMediaFile> boardArt() {
-    const std::string list = qvtest::readFile(kMedia + "/filelists/board_art.lua");
+    const std::string list =
+        qvtest::readFile(kMedia + "/filelists/board_art.lua") + qvtest::readFile(kMedia + "/filelists/level.lua");
     const std::regex entry("name = \"([^\"]+)\", filename = \"([^\"]+)\"");
     std::vector<qvtest::SpriteMediaFile> files;
     for (std::sregex_iterator it(list.begin(), list.end(), entry), end; it != end; ++it) {
