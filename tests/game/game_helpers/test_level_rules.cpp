@@ -169,6 +169,36 @@ TEST(LevelRules, TheTimerRunsFromTheFirstMove) {
     EXPECT_EQ(run.out[5].rfind("limit time 28.", 0), 0u) << run.out[5];
 }
 
+// Our episode's levels open with their goals and limit, and nothing moves or
+// scores before the player's first swap.
+TEST(LevelRules, EveryEpisodeLevelOpensQuietly) {
+    struct Case {
+        const char* level;
+        const char* goals;
+        const char* limit;
+    } cases[] = {
+        {"meadow_2", "goals chips:0/7", "limit moves 22"},
+        {"meadow_3", "goals tiles:0/16", "limit time 90.0"},
+        {"meadow_4", "goals falling:0/4", "limit moves 25"},
+        {"meadow_5", "goals strongwalls:0/2 chips:0/4", "limit moves 26"},
+        {"meadow_6", "goals score", "limit time 75.0"},
+    };
+    const std::string head = std::string("content ") + QV_SOURCE_DIR + "/media\nmode main\ncounter 7\n";
+    for (const Case& c : cases) {
+        SimRun run = runSim(head + "load " + c.level + "\nready\nhelpers\nevents\nresult\n");
+        ASSERT_GE(run.out.size(), 5u) << c.level << run.err;
+        EXPECT_EQ(run.out[0], "loaded 9x9") << c.level;
+        EXPECT_EQ(run.out[2], c.goals) << c.level;
+        EXPECT_EQ(run.out[3], c.limit) << c.level;
+        EXPECT_EQ(run.out.back(), "running") << c.level;
+        for (const std::string& line : run.out) {
+            EXPECT_EQ(line.find("onScored"), std::string::npos) << c.level << ": " << line;
+            EXPECT_EQ(line.find("onChipDestroyed"), std::string::npos) << c.level << ": " << line;
+        }
+        EXPECT_EQ(run.err.find("ERROR"), std::string::npos) << c.level << run.err;
+    }
+}
+
 TEST(LevelRules, TheTimerHoldsWhileTheInLevelMenuIsShown) {
     SimRun run = runSim(kHead + "load h_time\nready\nclick 2 5\nclick 3 5\nsettle\nrun 1\nhelpers\nmenu\nrun 3\n"
                                 "windows\nhelpers\nclose IngameMenuWindow 1\nrun 1\nwindows\nhelpers\n");
