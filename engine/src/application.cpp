@@ -1,6 +1,7 @@
 #include "application.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 
@@ -19,6 +20,7 @@
 #include "memory_manager.h"
 #include "object_factory.h"
 #include "particle_system.h"
+#include "platform/run_settings.h"
 #include "render_system.h"
 #include "resource_group_manager.h"
 #include "sound_system/sound_manager.h"
@@ -36,6 +38,10 @@ Application* gApplication = nullptr;
 
 namespace {
 
+// Far longer than any load takes on a loaded machine; a job that outlasts it
+// is stuck (or waits on the main thread), and the frames go on without it.
+constexpr std::chrono::milliseconds kJobWaitLimit{60000};
+
 template <class T>
 void deleteManager(T*& field) {
     delete field;
@@ -48,6 +54,9 @@ Application::Application() {
     QV::installCrashHandler();
     mWindow = new ApplicationWindow();
     mWindow->customCursor = false;
+    // A fixed step makes frames independent of the clock; waiting makes them
+    // independent of how long loading jobs take.
+    mFramesWaitForJobs = QV::Platform::runSettings().fixedFrameTime > 0.0;
     startUp();
     QV::Singleton<QV::TextManager>::instance()->load();
     mConfigManager->setVertexFormat(21);
@@ -117,6 +126,17 @@ void Application::initDevices() {
     mInputManager->init();
 }
 
+int Application::runningJobs() {
+    // No job of the engine or the game waits on the main thread, so the wait
+    // cannot hold up the job it waits for.
+    if (mFramesWaitForJobs && !mJobManager->waitForRunningJobs(kJobWaitLimit)) {
+        QV::logLine(QV::formatString("ERROR: A loading job ran longer than %d s; frames no longer wait for jobs",
+                                     int(kJobWaitLimit.count() / 1000)));
+        mFramesWaitForJobs = false;
+    }
+    return mJobManager->updateJobs();
+}
+
 void Application::updateFrame() {
     if (!mRunning || !mActive) return;
     if (mVideoPlayer) mVideoPlayer->update();
@@ -125,21 +145,24 @@ void Application::updateFrame() {
     mInputManager->updateKeyboard();
     mParticleSystem->update();
     mSoundManager->update();
-    int running = mJobManager->updateJobs();
-    if (running != 0) {
+    if (runningJobs() != 0) {
         updateLoading();
         return;
     }
     bool videoPlaying = mVideoPlayer && mVideoPlayer->entryCount() != 0;
-    if (videoPlaying) return;
-    mUIManager->update();
-    videoPlaying = mVideoPlayer && mVideoPlayer->entryCount() != 0;
-    if (!videoPlaying) update();
+    if (!videoPlaying) {
+        mUIManager->update();
+        videoPlaying = mVideoPlayer && mVideoPlayer->entryCount() != 0;
+        if (!videoPlaying) update();
+    }
+    // A job the update started ends before the frame is drawn, so the drawing
+    // does not depend on how far it got either.
+    if (mFramesWaitForJobs) runningJobs();
 }
 
 void Application::renderFrame() {
     if (!mRunning || !mActive) return;
-    if (mJobManager->updateJobs() != 0) {
+    if (runningJobs() != 0) {
         renderLoading();
     } else if (mVideoPlayer && mVideoPlayer->entryCount() != 0) {
         mVideoPlayer->renderBlocking();

@@ -60,6 +60,8 @@ public:
     virtual void drawOverScene(float fitScale);
 
     void initDevices();
+    // One frame's update. While a loading job runs the game's update is left
+    // out and the loading slots run instead, unless frames wait for jobs.
     void updateFrame();
     void renderFrame();
     void onActivate();
@@ -76,16 +78,25 @@ public:
     QV::VideoPlayer* getVideoPlayer() const { return mVideoPlayer; }
     QV::Font* getDebugFont() const { return mDebugFont; }
 
+    // A frame that finds a loading job running waits for it to end (from the
+    // start on when QV_FIXED_DT is set): a scripted run's frames then do the
+    // same whatever the machine's load, and the loading slots never run.
+    bool framesWaitForJobs() const { return mFramesWaitForJobs; }
+    void setFramesWaitForJobs(bool wait) { mFramesWaitForJobs = wait; }
+
     // The figure the loading screen shows for a frame delta.
     static float loadingFrameRate(float frameDelta);
 
 protected:
     void startUp();
     void refreshListenerGain();
+    // The running jobs' count, after waiting for them when frames wait for jobs.
+    int runningJobs();
 
     std::string mWindowTitle;
     bool mActive = false;
     bool mRunning = false;
+    bool mFramesWaitForJobs = false;
     ApplicationWindow* mWindow = nullptr;
 
     QV::ConfigManager* mConfigManager = nullptr;

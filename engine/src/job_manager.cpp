@@ -1,5 +1,7 @@
 #include "job_manager.h"
 
+#include <thread>
+
 namespace QV {
 
 JobManager::~JobManager() { clear(); }
@@ -35,6 +37,18 @@ int JobManager::updateJobs() {
         }
     }
     return running;
+}
+
+bool JobManager::waitForRunningJobs(std::chrono::milliseconds limit) {
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    for (Job* job : mJobs) {
+        // Sleeping rather than spinning leaves the processor to the job.
+        while (job->isRunning()) {
+            if (std::chrono::steady_clock::now() >= deadline) return false;
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+    }
+    return true;
 }
 
 void JobManager::clear() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <vector>
 
@@ -19,6 +20,9 @@ public:
     Job* addJob(IFunction* function);
     // Number of running jobs; finished ones are joined and removed.
     int updateJobs();
+    // Waits until no started job runs any more, at most the limit; false when
+    // the limit ran out first. Finished jobs stay until the next updateJobs.
+    bool waitForRunningJobs(std::chrono::milliseconds limit);
     // Waits for every job and deletes them all.
     void clear();
 

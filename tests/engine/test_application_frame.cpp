@@ -2,6 +2,8 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdlib>
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -21,12 +23,16 @@ namespace {
 
 class RecordingApplication : public Application {
 public:
-    void update() override { calls.push_back("update"); }
+    void update() override {
+        calls.push_back("update");
+        if (duringUpdate) duringUpdate();
+    }
     void render() override { calls.push_back("render"); }
     void updateLoading() override { calls.push_back("updateLoading"); }
     void renderLoading() override { calls.push_back("renderLoading"); }
     void destroy() override { calls.push_back("destroy"); }
     std::vector<std::string> calls;
+    std::function<void()> duringUpdate;
 };
 
 class RecordingListener : public QV::NotificationListener {
@@ -96,6 +102,31 @@ TEST_F(ApplicationFrame, RunningJobsTakeTheLoadingSlotsUntilReaped) {
     app->renderFrame();  // reaped: the game draws again
     app->updateFrame();
     EXPECT_EQ(app->calls, (std::vector<std::string>{"render", "update"}));
+}
+
+void slowJob() { std::this_thread::sleep_for(std::chrono::milliseconds(40)); }
+
+// A scripted run's frames: a load never takes the loading slots, however long
+// its job runs, whether it began before the frame or within its update.
+TEST_F(ApplicationFrame, FramesThatWaitForJobsRunTheGameSlotsOnly) {
+    app = new RecordingApplication();
+    if (!std::getenv("QV_FIXED_DT")) {
+        EXPECT_FALSE(app->framesWaitForJobs());  // normal play keeps its loading screen
+    }
+    app->setFramesWaitForJobs(true);
+    QV::JobManager* jobs = QV::Singleton<QV::JobManager>::instance();
+    jobs->addJob(new QV::Function<RecordingApplication>(&slowJob))->start();
+    int started = 0;
+    app->duringUpdate = [&] {
+        if (started++ == 0) jobs->addJob(new QV::Function<RecordingApplication>(&slowJob))->start();
+    };
+
+    app->updateFrame();
+    EXPECT_EQ(jobs->jobCount(), 0u);  // both ended and reaped before the frame is drawn
+    app->renderFrame();
+    app->updateFrame();
+    EXPECT_EQ(app->calls, (std::vector<std::string>{"update", "render", "update"}));
+    EXPECT_EQ(started, 2);
 }
 
 TEST_F(ApplicationFrame, ActivationPostsOnlyOnChange) {

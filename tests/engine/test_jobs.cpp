@@ -156,6 +156,27 @@ TEST(JobManager, ClearWaitsForRunningJobs) {
     EXPECT_EQ(QV::Singleton<QV::JobManager>::instancePointer(), nullptr);
 }
 
+TEST(JobManager, WaitForRunningJobsEndsWithTheLastJobOrAtItsLimit) {
+    QV::JobManager jobs;
+    GatedWork w;
+    jobs.addJob(work(w))->start();
+    jobs.addJob(work(w));  // never started: nothing to wait for
+    EXPECT_FALSE(jobs.waitForRunningJobs(std::chrono::milliseconds(30)));
+    EXPECT_FALSE(w.done);
+    std::thread releaser([&w] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        w.release();
+    });
+    EXPECT_TRUE(jobs.waitForRunningJobs(std::chrono::seconds(600)));
+    EXPECT_TRUE(w.done);
+    releaser.join();
+    // The ended job stays until the frame reaps it.
+    EXPECT_EQ(jobs.jobCount(), 2u);
+    EXPECT_EQ(jobs.updateJobs(), 0);
+    EXPECT_EQ(jobs.jobCount(), 1u);
+    EXPECT_TRUE(jobs.waitForRunningJobs(std::chrono::milliseconds(0)));
+}
+
 TEST(JobManager, JobThreadsRunOnTheStartersProcessorsAndHaveACrashStack) {
     cpu_set_t mine;
     CPU_ZERO(&mine);

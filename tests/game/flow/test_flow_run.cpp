@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
 #include <map>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "animationeditor/vector_stream.h"
@@ -289,6 +291,71 @@ TEST(FlowScreenshot, LevelStartWindowOpenedFromTheMap) {
     ASSERT_TRUE(game.wait()) << qvtest::readFile(dir.file("QV.log"));
     ASSERT_EQ(game.exitCode(), 0) << game.stderrText();
     expectPicture(dir.file("start.png"), "level_start_from_map");
+
+// Keeps every processor busy while it lives: loading jobs then take many more
+// frames' worth of time than on an idle machine.
+class BusyProcessors {
+public:
+    BusyProcessors() {
+        const unsigned count = std::max(2u, std::thread::hardware_concurrency());
+        for (unsigned i = 0; i < count; ++i)
+            mThreads.emplace_back([this] {
+                volatile unsigned long spin = 0;
+                while (!mStop.load(std::memory_order_relaxed)) ++spin;
+            });
+    }
+    ~BusyProcessors() {
+        mStop = true;
+        for (std::thread& thread : mThreads) thread.join();
+    }
+
+private:
+    std::atomic<bool> mStop{false};
+    std::vector<std::thread> mThreads;
+};
+
+// The menu's and the map's loads in one session; its pictures as drawn.
+struct SessionPictures {
+    std::vector<uint8_t> menu, map;
+    uint32_t width = 0, height = 0;
+};
+
+SessionPictures runMenuAndMapSession() {
+    SessionPictures pictures;
+    qvtest::TempDir dir;
+    prepareRun(dir, "400 screenshot menu.png\n401 button btnPlay\n560 screenshot map.png\n570 close\n");
+    writeProfileWithProgress(dir);
+    qvtest::ChildProcess game(qvtest::glimvaleProgram(), {}, dir.path(), runEnvironment(dir));
+    EXPECT_TRUE(game.wait());
+    EXPECT_EQ(game.exitCode(), 0) << game.stderrText();
+    EXPECT_EQ(errorLines(qvtest::readFile(dir.file("QV.log"))), "");
+    uint32_t width = 0, height = 0;
+    pictures.menu = readPng(dir.file("menu.png"), &pictures.width, &pictures.height);
+    pictures.map = readPng(dir.file("map.png"), &width, &height);
+    EXPECT_EQ(width, pictures.width);
+    EXPECT_EQ(height, pictures.height);
+    return pictures;
+}
+
+size_t differingBytes(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b) {
+    size_t count = a.size() > b.size() ? a.size() - b.size() : b.size() - a.size();
+    for (size_t i = 0; i < std::min(a.size(), b.size()); ++i) count += a[i] != b[i];
+    return count;
+}
+
+// However long the loading jobs take, the scripted session draws the same
+// pictures at the same frames: the lakes' water shows the same moment.
+TEST(FlowScreenshot, ASessionDrawsTheSamePicturesOnABusyMachineAsOnAnIdleOne) {
+    SessionPictures loaded;
+    {
+        BusyProcessors busy;
+        loaded = runMenuAndMapSession();
+    }
+    const SessionPictures idle = runMenuAndMapSession();
+    ASSERT_FALSE(idle.menu.empty());
+    ASSERT_FALSE(idle.map.empty());
+    EXPECT_EQ(differingBytes(loaded.menu, idle.menu), 0u);
+    EXPECT_EQ(differingBytes(loaded.map, idle.map), 0u);
 }
 
 }  // namespace
