@@ -291,6 +291,7 @@ TEST(FlowScreenshot, LevelStartWindowOpenedFromTheMap) {
     ASSERT_TRUE(game.wait()) << qvtest::readFile(dir.file("QV.log"));
     ASSERT_EQ(game.exitCode(), 0) << game.stderrText();
     expectPicture(dir.file("start.png"), "level_start_from_map");
+}
 
 // Keeps every processor busy while it lives: loading jobs then take many more
 // frames' worth of time than on an idle machine.
