@@ -54,27 +54,10 @@ Rgba star(double x, double y, double cx, double cy, double r, bool filled, Rgba 
 }
 
 // 520 x 520: the cream panel with its red title ribbon.
-Rgba panel(double x, double y) {
-    Raised body{6, 20, 510, 510, 18, hex(0xFFF6E5), hex(0xF2DDB6), hex(0x8A5A2B)};
-    body.outlineWidth = 3;
-    body.highlight = 0.0;
-    Rgba out = shade(body, x, y);
-    const double inner = roundedBox(x, y, 18, 32, 498, 498, 12);
-    if (std::fabs(inner) < 0.8) out = over(hex(0xC9A36B, 0.8), out);
-    Raised ribbon{80, 2, 436, 56, 12, hex(0xD64A3B), hex(0xA93226), hex(0x7B241C)};
-    ribbon.shadowOffset = 2;
-    ribbon.highlight = 0.3;
-    return over(shade(ribbon, x, y), out);
-}
+Rgba panel(double x, double y) { return creamPanel(x, y, 6, 20, 510, 510, 80, 436, 56); }
 
 // 190 x 110: a light card under one goal.
-Rgba card(double x, double y) {
-    Raised c{2, 2, 184, 104, 12, hex(0xFFFDF6), hex(0xEBD3A8), hex(0xA0763F)};
-    c.shadowOffset = 2;
-    c.shadowAlpha = 0.25;
-    c.highlight = 0.12;
-    return shade(c, x, y);
-}
+Rgba card(double x, double y) { return lightCard(x, y, 184, 104); }
 
 // A well sunk into the panel: the shade sits at the top left, the light at the bottom right.
 Rgba well(double x, double y, double w, double h, double radius) {

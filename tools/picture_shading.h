@@ -79,6 +79,31 @@ Rgba shade(const Raised& s, double x, double y) {
     return over(d > -s.outlineWidth ? s.outline : body, out);
 }
 
+// The windows' cream panel with an inner line 12 px inside its rim and the red
+// title ribbon across its top, from ribbonLeft to ribbonRight, ribbonBottom high.
+Rgba creamPanel(double x, double y, double left, double top, double right, double bottom, double ribbonLeft,
+                double ribbonRight, double ribbonBottom) {
+    Raised body{left, top, right, bottom, 18, hex(0xFFF6E5), hex(0xF2DDB6), hex(0x8A5A2B)};
+    body.outlineWidth = 3;
+    body.highlight = 0.0;
+    Rgba out = shade(body, x, y);
+    const double inner = roundedBox(x, y, left + 12, top + 12, right - 12, bottom - 12, 12);
+    if (std::fabs(inner) < 0.8) out = over(hex(0xC9A36B, 0.8), out);
+    Raised ribbon{ribbonLeft, 2, ribbonRight, ribbonBottom, 12, hex(0xD64A3B), hex(0xA93226), hex(0x7B241C)};
+    ribbon.shadowOffset = 2;
+    ribbon.highlight = 0.3;
+    return over(shade(ribbon, x, y), out);
+}
+
+// A light card with a brown rim, right x bottom from (2, 2): shop rows, goal cards.
+Rgba lightCard(double x, double y, double right, double bottom) {
+    Raised card{2, 2, right, bottom, 12, hex(0xFFFDF6), hex(0xEBD3A8), hex(0xA0763F)};
+    card.shadowOffset = 2;
+    card.shadowAlpha = 0.25;
+    card.highlight = 0.12;
+    return shade(card, x, y);
+}
+
 using Shader = std::function<Rgba(double, double)>;
 
 bool writePicture(const std::string& path, int w, int h, const Shader& shader) {

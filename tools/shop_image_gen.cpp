@@ -13,28 +13,10 @@ static constexpr const char* kPictureTool = "shop_image_gen";
 namespace {
 
 // 440 x 520: the cream panel with a red title ribbon across its top.
-Rgba panel(double x, double y) {
-    Raised body{6, 18, 430, 512, 18, hex(0xFFF6E5), hex(0xF2DDB6), hex(0x8A5A2B)};
-    body.outlineWidth = 3;
-    body.highlight = 0.0;
-    Rgba out = shade(body, x, y);
-    // An inner line a little inside the rim.
-    const double inner = roundedBox(x, y, 18, 30, 418, 500, 12);
-    if (std::fabs(inner) < 0.8) out = over(hex(0xC9A36B, 0.8), out);
-    Raised ribbon{60, 2, 376, 54, 12, hex(0xD64A3B), hex(0xA93226), hex(0x7B241C)};
-    ribbon.shadowOffset = 2;
-    ribbon.highlight = 0.3;
-    return over(shade(ribbon, x, y), out);
-}
+Rgba panel(double x, double y) { return creamPanel(x, y, 6, 18, 430, 512, 60, 376, 54); }
 
 // 372 x 80: one offer row, a light card with a brown rim.
-Rgba row(double x, double y) {
-    Raised card{2, 2, 366, 74, 12, hex(0xFFFDF6), hex(0xEBD3A8), hex(0xA0763F)};
-    card.shadowOffset = 2;
-    card.shadowAlpha = 0.25;
-    card.highlight = 0.12;
-    return shade(card, x, y);
-}
+Rgba row(double x, double y) { return lightCard(x, y, 366, 74); }
 
 // 124 x 52: the green buy pill of a row.
 Rgba buyPill(double x, double y) {
