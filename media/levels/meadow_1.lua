@@ -31,5 +31,5 @@ GameField = {
     LevelLimit = 12,
     LevelLimitType = 0,
     LevelGoals = { 4, 0 },
-    stars = { 600, 1000, 1500 },
+    stars = { 900, 1400, 2000 },
 }

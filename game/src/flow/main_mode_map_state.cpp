@@ -300,7 +300,7 @@ void MainModeMapState::startSelectedLevel() {
     QV::logLine(QV::formatString("MainModeMapState: starting episode %d, part %d, level %d", mEpisodeIndex,
                                  mSelectedPart, mSelectedLevel));
     if (!mMode->startLevel(mEpisodeIndex, mSelectedPart, mSelectedLevel))
-        QV::logLine(QV::formatString("ERROR: There is no level %d in part %d of episode %d", mSelectedLevel,
+        QV::logLine(QV::formatString("ERROR: The level %d of part %d of episode %d could not be started", mSelectedLevel,
                                      mSelectedPart, mEpisodeIndex));
 }
 

@@ -149,7 +149,7 @@ TEST(MapLevelButtons, ALevelPastTheFirstUnfinishedOneOpensNothingAndAPlayableOne
     w.steps(6);
     ASSERT_EQ(window->mState, DialogWindow::Hidden);
     int handedOn = 0;
-    for (const std::string& line : w.world.world->log().lines) handedOn += line.find("not wired yet") != std::string::npos;
+    for (const std::string& line : w.world.world->log().lines) handedOn += line.find("MainModeMapState: starting episode") != std::string::npos;
     EXPECT_EQ(handedOn, 0);
     w.clickAt(400, 540);  // level 2, open
     EXPECT_EQ(w.map->getSelectedLevel(), 1);
@@ -158,7 +158,7 @@ TEST(MapLevelButtons, ALevelPastTheFirstUnfinishedOneOpensNothingAndAPlayableOne
     w.steps(6);
     EXPECT_EQ(window->mResult, PlayLevelWindow::Play);
     for (const std::string& line : w.world.world->log().lines)
-        handedOn += line.find("starting a level is not wired yet (episode 0, part 0, level 1)") != std::string::npos;
+        handedOn += line.find("MainModeMapState: starting episode 0, part 0, level 1") != std::string::npos;
     EXPECT_EQ(handedOn, 1);
 }
 
