@@ -48,7 +48,7 @@ std::map<std::string, std::string> runEnvironment(const qvtest::TempDir& dir) {
 // Replaces the prepared profile with one whose first level is won (with that
 // best score), and whose everyday bonus is taken until a day ahead (so no
 // bonus window opens today) unless the bonus is due.
-void writeProfileWithProgress(const qvtest::TempDir& dir, int32_t bestScore = 900, bool bonusDue = false) {
+void writeProfileWithProgress(const qvtest::TempDir& dir, int32_t bestScore = 800, bool bonusDue = false) {
     const std::string folder = dir.file("data/Varnel/Glimvale/");
     SectionMap sections;
     PlayerProfile profile;
@@ -223,7 +223,7 @@ TEST(FlowRun, WithProgressPlayOpensTheMapAtOnceWhoseShopAndTheMenusAuthorsWindow
 
     const std::string dump = saveDump(dir);
     for (const char* line : {"MainMode.read_ok = 1", "MainMode.episode.0.part.0.level.0.completed = 1",
-                             "MainMode.episode.0.part.0.level.0.best_score = 900", "profile.silver = 350"})
+                             "MainMode.episode.0.part.0.level.0.best_score = 800", "profile.silver = 350"})
         EXPECT_TRUE(hasLine(dump, line)) << line << " in\n" << dump;
 }
 
@@ -275,7 +275,7 @@ TEST(FlowRun, LevelButtonsOpenTheStartWindowOnlyForLevelsThatMayBePlayed) {
     qvtest::TempDir dir;
     prepareRun(dir, "400 button btnPlay\n520 click 560 470\n560 click 400 540\n640 button btnClose\n"
                     "700 click 230 600\n780 button btnPlay\n860 close\n");
-    writeProfileWithProgress(dir, 3200);
+    writeProfileWithProgress(dir, 1500);
     qvtest::ChildProcess game(qvtest::glimvaleProgram(), {}, dir.path(), runEnvironment(dir));
     ASSERT_TRUE(game.wait()) << qvtest::readFile(dir.file("QV.log"));
     EXPECT_EQ(game.exitCode(), 0) << game.stderrText();
@@ -294,7 +294,7 @@ TEST(FlowRun, LevelButtonsOpenTheStartWindowOnlyForLevelsThatMayBePlayed) {
 TEST(FlowScreenshot, LevelStartWindowOpenedFromTheMap) {
     qvtest::TempDir dir;
     prepareRun(dir, "400 button btnPlay\n520 click 230 600\n620 screenshot start.png\n630 close\n");
-    writeProfileWithProgress(dir, 3200);
+    writeProfileWithProgress(dir, 1500);
     qvtest::ChildProcess game(qvtest::glimvaleProgram(), {}, dir.path(), runEnvironment(dir));
     ASSERT_TRUE(game.wait()) << qvtest::readFile(dir.file("QV.log"));
     ASSERT_EQ(game.exitCode(), 0) << game.stderrText();
