@@ -97,30 +97,6 @@ void countTiles(lua_State* L, LevelPreview* preview) {
 
 }  // namespace
 
-namespace level_goal_names {
-
-const char* textId(int32_t kind) {
-    switch (kind) {
-        case 2: return "TILES_TARGET";
-        case 3: return "FALLING_TARGET";
-        case 5: return "STRONG_WALLS_TARGET";
-        case 6: return "CHIP_UP_TARGET";
-        default: return "WALLS_TARGET";
-    }
-}
-
-const char* spriteName(int32_t kind) {
-    switch (kind) {
-        case 2: return "s_tiles_ui_p_psd";
-        case 3: return "s_falling_ui_p_psd";
-        case 5: return "s_strong_wall_ui_p_psd";
-        case 6: return "s_chip_up_ui_p_psd";
-        default: return "s_walls_ui_p_psd";
-    }
-}
-
-}  // namespace level_goal_names
-
 std::vector<int32_t> goalPanelKinds(const LevelPreview& preview) {
     std::vector<int32_t> kinds;
     for (int32_t kind : kPanelOrder) {

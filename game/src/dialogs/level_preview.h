@@ -33,13 +33,6 @@ std::vector<int32_t> goalPanelKinds(const LevelPreview& preview);
 // Thresholds reached in order, stopping at the first one above the score: 0 to 3.
 int32_t starsForScore(const int32_t thresholds[3], int32_t score);
 
-// The goal table entries of a goal kind: text id and sprite of "targets_sprites".
-// 2, 3, 5 and 6 have their own; every other kind shows the walls.
-namespace level_goal_names {
-const char* textId(int32_t kind);
-const char* spriteName(int32_t kind);
-}  // namespace level_goal_names
-
 // Fills the goals and the time limit from the level's script (package
 // "default") and the rest from the level record. A script that cannot be
 // loaded is a fatal content error; a script without "GameField" gives false.

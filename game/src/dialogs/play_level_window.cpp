@@ -11,6 +11,7 @@
 #include "dialogs/level_window_social.h"
 #include "dialogs/window_nodes.h"
 #include "format_string.h"
+#include "game_helpers/level_goal_kind.h"
 #include "player/game_properties.h"
 #include "player/player_profile.h"
 #include "player/progress_saver.h"
@@ -106,10 +107,10 @@ void PlayLevelWindow::openForLevel(const LevelPreview& level, bool showCurrencyP
         AE::ISceneNode* panel = mGoalPanels[i];
         if (!panel) continue;
         const int32_t kind = panels[i];
-        window_nodes::setSprite(panel->findNode("#icon"), "targets_sprites_lua", level_goal_names::spriteName(kind));
+        window_nodes::setSprite(panel->findNode("#icon"), "targets_sprites_lua", getLevelGoalSpriteName(kind));
         if (AE::TextSceneNode* text = window_nodes::text(panel, "#text")) {
             text->mTranslate = false;
-            text->setText(translatedWithNumber(level_goal_names::textId(kind), level.goalCounts[kind]));
+            text->setText(translatedWithNumber(getLevelGoalTextId(kind), level.goalCounts[kind]));
         }
         panel->setEnabled(true);
     }

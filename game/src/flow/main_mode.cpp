@@ -35,6 +35,8 @@ extern "C" {
 #include "lex_binded_function_manager.h"
 #include "lex_binder.h"
 #include "flow/main_mode_map_state.h"
+#include "flow/main_mode_windows.h"
+#include "ui/ui_manager.h"
 #include "player/main_mode_section.h"
 #include "flow/movie_state.h"
 
@@ -58,6 +60,7 @@ MainMode::MainMode(const std::string& suffix) : mSuffix(suffix) {
 }
 
 MainMode::~MainMode() {
+    mLevelWindows.reset();
     deleteHelpers();
     // The command calls into this object, so it must not outlive it.
     if (mOwnsNewGameCommand) {
@@ -75,6 +78,9 @@ void MainMode::activate() {
             mOwnsNewGameCommand = true;
         }
     }
+    // The game's windows; a tool that set its own openers keeps them.
+    if (!mLevelWindows && QV::UIManager::instancePointer() && !hasLevelWindowOpener("WinLevelWindow"))
+        mLevelWindows = std::make_unique<MainModeWindows>(*this);
     GameStateManager* manager = states();
     relayout(manager ? manager->getOrientation() : 0);
     Mode::activate();
@@ -595,6 +601,11 @@ void MainMode::setLevelWindowOpener(const std::string& className, LevelWindowOpe
     mWindowOpeners[className] = std::move(opener);
 }
 
+bool MainMode::hasLevelWindowOpener(const std::string& className) const {
+    const auto it = mWindowOpeners.find(className);
+    return it != mWindowOpeners.end() && it->second;
+}
+
 void MainMode::openLevelWindow(const std::string& className, const LevelWindowRequest& request) {
     auto it = mWindowOpeners.find(className);
     DialogWindow* window = it != mWindowOpeners.end() && it->second ? it->second(request) : nullptr;
@@ -614,6 +625,8 @@ void MainMode::onWindowClosed(DialogWindow* window) {
     if (it == mOpenedWindows.end()) return;
     const std::string className = it->second;
     const int32_t result = window->mResult;
+    // Answered: a later close of the same window opened by someone else is theirs.
+    mOpenedWindows.erase(it);
     if (className == "WinLevelWindow") {
         onWinWindowClosed(result);
     } else if (className == "FailLevelWindow") {

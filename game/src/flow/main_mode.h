@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 
 #include "flow/episode.h"
@@ -16,6 +17,7 @@ class GameLevel;
 class GoalsHelper;
 class LimitHelper;
 class MainModeMapState;
+class MainModeWindows;
 struct MainModeProgress;
 
 // What a level window is opened with.
@@ -93,6 +95,7 @@ public:
     // logs that the window is not there yet and goes on as its default result.
     using LevelWindowOpener = std::function<DialogWindow*(const LevelWindowRequest&)>;
     void setLevelWindowOpener(const std::string& className, LevelWindowOpener opener);
+    bool hasLevelWindowOpener(const std::string& className) const;
     // Hears each board call as a line (tools list them).
     std::function<void(const std::string&)> trace;
 
@@ -162,5 +165,8 @@ private:
     int32_t mScore = 0;
     LevelOutcome mOutcome;
     std::map<std::string, LevelWindowOpener> mWindowOpeners;
-    std::map<DialogWindow*, std::string> mOpenedWindows;  // not owned
+    // Windows the mode opened and waits on, until each answers; not owned.
+    std::map<DialogWindow*, std::string> mOpenedWindows;
+    // The game's own level windows, made at the first activation with an interface.
+    std::unique_ptr<MainModeWindows> mLevelWindows;
 };

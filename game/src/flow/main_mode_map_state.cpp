@@ -297,9 +297,11 @@ void MainModeMapState::selectLevel(int32_t part, int32_t level) {
 }
 
 void MainModeMapState::startSelectedLevel() {
-    // Until the main mode starts levels, the choice ends here.
-    QV::logLine(QV::formatString("MainModeMapState: starting a level is not wired yet (episode %d, part %d, level %d)",
-                                 mEpisodeIndex, mSelectedPart, mSelectedLevel));
+    QV::logLine(QV::formatString("MainModeMapState: starting episode %d, part %d, level %d", mEpisodeIndex,
+                                 mSelectedPart, mSelectedLevel));
+    if (!mMode->startLevel(mEpisodeIndex, mSelectedPart, mSelectedLevel))
+        QV::logLine(QV::formatString("ERROR: The level %d of part %d of episode %d could not be started", mSelectedLevel,
+                                     mSelectedPart, mEpisodeIndex));
 }
 
 void MainModeMapState::bindCommands() {
@@ -379,7 +381,8 @@ void MainModeMapState::onOrientationChanged(int) {
 
 void MainModeMapState::onWindowClosed(DialogWindow* window) {
     if (window == mLevelWindow) {
-        if (mLevelWindow->mResult == PlayLevelWindow::Play && mSelectedLevel != -1) startSelectedLevel();
+        // Opened over a level (a replay), the window is the main mode's to answer.
+        if (isLoaded() && mLevelWindow->mResult == PlayLevelWindow::Play && mSelectedLevel != -1) startSelectedLevel();
         return;
     }
     if (window != mBonusWindow || mBonusDay == 0) return;

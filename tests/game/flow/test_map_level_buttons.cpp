@@ -43,7 +43,7 @@ struct MapWorld {
         MainModeProgress progress;
         progress.hasProgress = true;
         progress.episodes.resize(1);
-        progress.episodes[0].parts = {{false, {{true, 3200}, {false, 0}, {false, 0}}},
+        progress.episodes[0].parts = {{false, {{true, 1500}, {false, 0}, {false, 0}}},
                                       {true, {{false, 0}, {false, 0}, {false, 0}}}};
         mode.applyProgress(progress);
         mode.updateLocks();
@@ -93,7 +93,7 @@ TEST(MapLevelButtons, EachLevelHasItsButtonInThePoseOfItsProgress) {
     EXPECT_EQ(w.map->getMapRoot()->findNode("#meadow_1"), w.button(0, 0));
     EXPECT_EQ(leveltest::textOf(w.button(1, 2), "text"), "6");
 
-    // Won with 3200 of 1500, 3000, 4500: completed with two stars.
+    // Won with 1500 of 900, 1400, 2000: completed with two stars.
     EXPECT_EQ(w.alpha(0, 0, "done"), 255);
     EXPECT_EQ(w.alpha(0, 0, "star1"), 255);
     EXPECT_EQ(w.alpha(0, 0, "star2"), 255);
@@ -149,7 +149,7 @@ TEST(MapLevelButtons, ALevelPastTheFirstUnfinishedOneOpensNothingAndAPlayableOne
     w.steps(6);
     ASSERT_EQ(window->mState, DialogWindow::Hidden);
     int handedOn = 0;
-    for (const std::string& line : w.world.world->log().lines) handedOn += line.find("not wired yet") != std::string::npos;
+    for (const std::string& line : w.world.world->log().lines) handedOn += line.find("MainModeMapState: starting episode") != std::string::npos;
     EXPECT_EQ(handedOn, 0);
     w.clickAt(400, 540);  // level 2, open
     EXPECT_EQ(w.map->getSelectedLevel(), 1);
@@ -158,7 +158,7 @@ TEST(MapLevelButtons, ALevelPastTheFirstUnfinishedOneOpensNothingAndAPlayableOne
     w.steps(6);
     EXPECT_EQ(window->mResult, PlayLevelWindow::Play);
     for (const std::string& line : w.world.world->log().lines)
-        handedOn += line.find("starting a level is not wired yet (episode 0, part 0, level 1)") != std::string::npos;
+        handedOn += line.find("MainModeMapState: starting episode 0, part 0, level 1") != std::string::npos;
     EXPECT_EQ(handedOn, 1);
 }
 

@@ -1,0 +1,25 @@
+#pragma once
+
+class FailLevelWindow;
+class MainMode;
+class WinLevelWindow;
+
+// The real level result windows of a main mode, and the openers through
+// which the mode shows them: the win and fail windows (owned here) and the
+// map's level start window (owned by the map state) for a replay.
+class MainModeWindows {
+public:
+    // Creates the windows and installs their openers on the mode.
+    explicit MainModeWindows(MainMode& mode);
+    ~MainModeWindows();
+    MainModeWindows(const MainModeWindows&) = delete;
+    MainModeWindows& operator=(const MainModeWindows&) = delete;
+
+    WinLevelWindow* winWindow() const { return mWin; }
+    FailLevelWindow* failWindow() const { return mFail; }
+
+private:
+    MainMode& mMode;
+    WinLevelWindow* mWin = nullptr;
+    FailLevelWindow* mFail = nullptr;
+};
