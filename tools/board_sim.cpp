@@ -123,8 +123,7 @@ public:
     explicit HeadlessWindow(const std::string& className) : DialogWindow(makeScene(), className), name(className) {}
     ~HeadlessWindow() override {
         // The scene is this window's own: its markers go before the base lets them go.
-        if (mShowMarker) mShowMarker->removeListener(this);
-        if (mHideMarker) mHideMarker->removeListener(this);
+        stopListening();
         mShowMarker = mHideMarker = nullptr;
         delete mScene;
     }

@@ -87,13 +87,17 @@ DialogWindow::~DialogWindow() {
     if (mDestroyed) *mDestroyed = true;
     // The scene outlives the window until the UI manager removes the tree:
     // no marker end may reach the window after this.
-    for (AE::Marker* marker : mListenedMarkers) marker->removeListener(this);
-    mListenedMarkers.clear();
+    stopListening();
     // The UI manager deletes the tree (and with it the scene) at its next update.
     if (mRoot) mRoot->mMarkedForRemoval = true;
     if (DialogWindowManager* manager = DialogWindowManager::instancePointer()) {
         manager->unregisterWindow(this);
     }
+}
+
+void DialogWindow::stopListening() {
+    for (AE::Marker* marker : mListenedMarkers) marker->removeListener(this);
+    mListenedMarkers.clear();
 }
 
 void DialogWindow::show(bool queued) {

@@ -69,6 +69,9 @@ protected:
     // gone (its scene lives until the UI manager's next update) tells no one.
     // A window that swaps mShowMarker or mHideMarker listens to the new one here.
     void listenTo(AE::Marker* marker);
+    // Leaves every marker listened to; a window that owns its scene calls it
+    // before deleting the scene.
+    void stopListening();
     // Binds the button's "clicked" to a member operation of the window.
     template <class T>
     void bindButton(const std::string& name, T* window, void (T::*method)()) {
