@@ -16,4 +16,12 @@ LimitHelper = {
     childs = {
         { id = "scene", class = "UISceneNode", scene = "limit_panel_scene_xml" },
     },
+    -- Every loaded widget starts in its hide state (transparent); showing
+    -- needs an idle state that brings the panel back.
+    states = {
+        { id = "onIdle", propertyChanges = {
+            { target = "LimitHelper", property = "transparency", duration = 0.2, value = 1 },
+            { target = "scene", property = "transparency", duration = 0.2, value = 1 },
+        } },
+    },
 }
