@@ -111,6 +111,47 @@ TEST(LevelRules, AWallIsCountedOnceAndTheLevelIsWonThenClosed) {
     EXPECT_EQ(again.out[6], "won 90 0");
 }
 
+// What `save_dump` prints for the simulator's profile.
+std::string dumpOf(qvtest::TempDir& home) {
+    qvtest::ChildProcess dump(std::string(QV_BINARY_DIR) + "/save_dump",
+                              {"--episodes", std::string(QV_SOURCE_DIR) + "/tests/game/game_helpers/content/main_mode.lua",
+                               home.file("Varnel/Glimvale/profile_0.dat")},
+                              home.path());
+    EXPECT_TRUE(dump.wait());
+    return dump.stdoutText();
+}
+
+// The level's win scores 90 against thresholds 10/20/30: the stars gained are
+// those past the old best's, and the best only rises.
+TEST(LevelRules, RewardsTable) {
+    struct Case {
+        int oldBest;
+        const char* result;
+        int bestAfter;
+    } cases[] = {
+        {0, "won 90 3", 90}, {15, "won 90 2", 90}, {25, "won 90 1", 90}, {30, "won 90 0", 90}, {95, "won 90 0", 95},
+    };
+    for (const Case& c : cases) {
+        qvtest::TempDir home;
+        MainModeProgress progress;
+        progress.hasProgress = true;
+        progress.episodes.resize(1);
+        progress.episodes[0].parts.resize(1);
+        progress.episodes[0].parts[0].levels.resize(13);
+        progress.episodes[0].parts[0].levels[1] = {c.oldBest > 0, c.oldBest};  // h_walls
+        const std::string folder = home.file("Varnel/Glimvale/");
+        std::filesystem::create_directories(folder);
+        ASSERT_EQ(savetest::writeProfileFile(folder + "profile_0.dat", PlayerProfile(), progress), 0);
+        SimRun run = runSim(home, kHead + "load h_walls\nready\n" + kMove + "result\n");
+        ASSERT_EQ(run.out.size(), 4u) << c.oldBest << run.err;
+        EXPECT_EQ(run.out[3], c.result) << c.oldBest;
+        const std::string dump = dumpOf(home);
+        const std::string best = "MainMode.episode.0.part.0.level.1.best_score = " + std::to_string(c.bestAfter);
+        EXPECT_NE(dump.find(best), std::string::npos) << c.oldBest << "\n" << dump;
+        EXPECT_NE(dump.find("MainMode.episode.0.part.0.level.1.completed = 1"), std::string::npos) << c.oldBest;
+    }
+}
+
 TEST(LevelRules, ATileCountsWhenItsLastExtraLayerGoes) {
     // The run crosses a tile of two layers (counted) and one of three (one layer left to go).
     SimRun run = runSim(kHead + "load h_tiles\nready\n" + kMove + "helpers\nprint\n");
