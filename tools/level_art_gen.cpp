@@ -199,29 +199,12 @@ Rgba levelButton(double x, double y) {
 
 // 220 x 180: the moves or time panel: a cream panel with its title ribbon and a well for the number.
 Rgba counterPanel(double x, double y) {
-    Raised body{6, 18, 212, 172, 14, hex(0xFFF6E5), hex(0xF4E1BE), hex(0x8A5A2B)};
-    body.outlineWidth = 3;
-    body.highlight = 0.0;
-    Rgba out = shade(body, x, y);
     const Rgba sunk = well(x - 36, y - 70, 148, 86, 14);
-    out = over(sunk, out);
-    Raised ribbon{22, 2, 196, 50, 12, hex(0xD64A3B), hex(0xA93226), hex(0x7B241C)};
-    ribbon.shadowOffset = 2;
-    ribbon.highlight = 0.3;
-    return over(shade(ribbon, x, y), out);
+    return smallCreamPanel(x, y, 6, 18, 212, 172, 22, 196, 50, 12, &sunk);
 }
 
 // 300 x 180: the goals dial's panel with its title ribbon.
-Rgba dialPanel(double x, double y) {
-    Raised body{6, 18, 292, 172, 14, hex(0xFFF6E5), hex(0xF4E1BE), hex(0x8A5A2B)};
-    body.outlineWidth = 3;
-    body.highlight = 0.0;
-    Rgba out = shade(body, x, y);
-    Raised ribbon{50, 2, 248, 50, 12, hex(0xD64A3B), hex(0xA93226), hex(0x7B241C)};
-    ribbon.shadowOffset = 2;
-    ribbon.highlight = 0.3;
-    return over(shade(ribbon, x, y), out);
-}
+Rgba dialPanel(double x, double y) { return smallCreamPanel(x, y, 6, 18, 292, 172, 50, 248, 50, 12); }
 
 // 128 x 104: the well of one goal (its icon above, its count below) or of the score.
 Rgba dialWell(double x, double y) { return well(x, y, 128, 104, 14); }

@@ -95,6 +95,21 @@ Rgba creamPanel(double x, double y, double left, double top, double right, doubl
     return over(shade(ribbon, x, y), out);
 }
 
+// The small cream panel (no inner line) under a red ribbon; `inside`, when
+// given, is laid over the body before the ribbon.
+Rgba smallCreamPanel(double x, double y, double left, double top, double right, double bottom, double ribbonLeft,
+                     double ribbonRight, double ribbonBottom, double ribbonRadius, const Rgba* inside = nullptr) {
+    Raised body{left, top, right, bottom, 14, hex(0xFFF6E5), hex(0xF4E1BE), hex(0x8A5A2B)};
+    body.outlineWidth = 3;
+    body.highlight = 0.0;
+    Rgba out = shade(body, x, y);
+    if (inside) out = over(*inside, out);
+    Raised ribbon{ribbonLeft, 2, ribbonRight, ribbonBottom, ribbonRadius, hex(0xD64A3B), hex(0xA93226), hex(0x7B241C)};
+    ribbon.shadowOffset = 2;
+    ribbon.highlight = 0.3;
+    return over(shade(ribbon, x, y), out);
+}
+
 // A light card with a brown rim, right x bottom from (2, 2): shop rows, goal cards.
 Rgba lightCard(double x, double y, double right, double bottom) {
     Raised card{2, 2, right, bottom, 12, hex(0xFFFDF6), hex(0xEBD3A8), hex(0xA0763F)};

@@ -13,17 +13,7 @@ static constexpr const char* kPictureTool = "ui_image_gen";
 namespace {
 
 // 360 x 240: the cream panel with a red title ribbon across its top.
-Rgba panel(double x, double y) {
-    Raised body{6, 14, 350, 232, 14, hex(0xFFF6E5), hex(0xF4E1BE), hex(0x8A5A2B)};
-    body.outlineWidth = 3;
-    body.highlight = 0.0;
-    Rgba out = shade(body, x, y);
-    Raised ribbon{40, 2, 316, 46, 10, hex(0xD64A3B), hex(0xA93226), hex(0x7B241C)};
-    ribbon.shadowOffset = 2;
-    ribbon.highlight = 0.3;
-    const Rgba r = shade(ribbon, x, y);
-    return over(r, out);
-}
+Rgba panel(double x, double y) { return smallCreamPanel(x, y, 6, 14, 350, 232, 40, 316, 46, 10); }
 
 // 176 x 192: three 176 x 64 rows of a 160 x 48 pill: idle, hovered (8 % lighter), pressed (2 px lower, darker).
 Rgba button(double x, double y) {
