@@ -486,7 +486,7 @@ private:
     }
 
     std::string cellOfPoint(const QV::Vector2<float>& point) const {
-        const float size = static_cast<float>(mField->cellSize);
+        const float size = static_cast<float>(currentField()->cellSize);
         return QV::formatString("%d %d", static_cast<int>(point.x / size), static_cast<int>(point.y / size));
     }
 
@@ -816,7 +816,7 @@ private:
     void drawCommand(const std::string& countText) {
         double count = parseNumber(countText);
         if (count < 0 || count > 100000 || count != std::floor(count)) fail("draw count must be 0..100000");
-        if (!mChipManager || !mField) fail("no level loaded");
+        if (!mChipManager || !currentField()) fail("no level loaded");
         std::string line;
         for (int i = 0; i < static_cast<int>(count); ++i) {
             ChipPrototype* prototype = mChipManager->nextRandomPrototype();

@@ -271,6 +271,17 @@ TEST(LevelRules, EveryEpisodeLevelCanBeWon) {
     }
 }
 
+// The board's own commands reach the level's board in mode main.
+TEST(LevelRules, BoardCommandsWorkOnTheLevelsBoard) {
+    SimRun run = runSim(kHead + "load h_walls\nready\nhint\ndraw 2\nclick 2 5\nselection\n");
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    ASSERT_EQ(run.out.size(), 5u) << run.err;
+    EXPECT_EQ(run.out[2].rfind("hint ", 0), 0u) << run.out[2];
+    EXPECT_NE(run.out[2], "hint none");
+    EXPECT_EQ(run.out[3].rfind("Simple_", 0), 0u) << run.out[3];
+    EXPECT_EQ(run.out[4], "2 5");
+}
+
 TEST(LevelRules, TheTimerHoldsWhileTheInLevelMenuIsShown) {
     SimRun run = runSim(kHead + "load h_time\nready\nclick 2 5\nclick 3 5\nsettle\nrun 1\nhelpers\nmenu\nrun 3\n"
                                 "windows\nhelpers\nclose IngameMenuWindow 1\nrun 1\nwindows\nhelpers\n");
