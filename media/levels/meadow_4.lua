@@ -2,11 +2,11 @@
 -- Layout: "." a hole, "*" a random chip, W a wall, S a strong wall, F a falling
 -- acorn; "/n" gives the cell n tile layers.
 local layout = {
+    "* * * * * * * * *",
+    "* * * * * * * * *",
+    "* * * * * * * * *",
+    "* * * * * * * * *",
     "* * * * F * * * *",
-    "* * * * * * * * *",
-    "* * * * * * * * *",
-    "* * * * * * * * *",
-    "* * * * * * * * *",
     "* * * * * * * * *",
     "* * * * * * * * *",
     ". * * * * * * * .",
@@ -29,10 +29,10 @@ for row = 1, #layout do
         column = column + 1
     end
 end
-field.LevelLimit = 25
+field.LevelLimit = 22
 field.LevelLimitType = 0
 field.LevelGoals = { 3, 0 }
-field.TargetChips = 3
+field.TargetChips = 2
 field.TargetsInField = 1
 field.stars = { 1500, 3000, 4500 }
 GameField = field
