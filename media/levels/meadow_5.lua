@@ -6,7 +6,7 @@ local layout = {
     "* * * * * * * * *",
     "* * * * * * * * *",
     "* W * * * * * W *",
-    "* S W * * * W S *",
+    "* W W * * * W W *",
     "* * * * * * * * *",
     ". * * * * * * * .",
     ". . * * * * * . .",
@@ -31,6 +31,6 @@ for row = 1, #layout do
 end
 field.LevelLimit = 26
 field.LevelLimitType = 0
-field.LevelGoals = { 5, 1 }
+field.LevelGoals = { 1, 0 }
 field.stars = { 2000, 4000, 6500 }
 GameField = field
