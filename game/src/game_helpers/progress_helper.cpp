@@ -34,6 +34,8 @@ ProgressHelper::ProgressHelper(AE::ISceneNode* scene) : mScene(scene) { findNode
 ProgressHelper::~ProgressHelper() { delete mScene; }
 
 void ProgressHelper::findNodes() {
+    // Without a scene (a headless run) the bar counts one second per star.
+    mKeySpans[0] = mKeySpans[1] = mKeySpans[2] = 1.0f;
     if (!mScene) return;
     mThumb = mScene->findMarker("thumb");
     if (!mThumb) sayMissingMarker("thumb", mScene);
@@ -41,6 +43,7 @@ void ProgressHelper::findNodes() {
     mText = text && text->getType() == AE::kTextNode ? static_cast<AE::TextSceneNode*>(text) : nullptr;
     AE::ISceneNode* time = mScene->findNode("#timeNode");
     if (!time || !time->mTimeline) return;
+    mKeySpans[0] = mKeySpans[1] = mKeySpans[2] = 0.0f;
     const std::vector<int32_t> keys = time->getKeyFrames();
     const float frame = time->mTimeline->mFrameRate > 0.0f ? 1.0f / time->mTimeline->mFrameRate : 0.0f;
     // Fewer than three key frames leave the later spans empty.

@@ -56,6 +56,6 @@ private:
     AE::Marker* mThumb = nullptr;
     AE::TextSceneNode* mText = nullptr;
     int mSegments[3] = {0, 0, 0};
-    float mKeySpans[3] = {0.0f, 0.0f, 0.0f};
+    float mKeySpans[3] = {1.0f, 1.0f, 1.0f};
     int mStars = 0;
 };
