@@ -3,7 +3,7 @@
 // mode, counter, dt, load, ready, set refill|fall 0|1 (0 holds the flag off
 // until a 1, since a swap sets both again), click, run, settle [seconds],
 // mix, hint, selection, events, print, dump, draw, quit; in "mode main" also
-// helpers, dialogs, windows, result, close. A command error
+// helpers [first words...], dialogs, windows, result, close. A command error
 // prints "error: <why>" and the run goes on.
 #include <unistd.h>
 
@@ -663,7 +663,13 @@ private:
 
     bool dispatchMain(const std::string& command, const std::vector<std::string>& args) {
         if (command == "helpers") {
-            for (GameHelper* helper : mWorld->level()->helpers()) std::printf("%s\n", helper->describe().c_str());
+            // With words: only the rule objects whose line starts with one of them.
+            for (GameHelper* helper : mWorld->level()->helpers()) {
+                const std::string line = helper->describe();
+                bool wanted = args.empty();
+                for (const std::string& word : args) wanted |= line.compare(0, word.size() + 1, word + " ") == 0;
+                if (wanted) std::printf("%s\n", line.c_str());
+            }
         } else if (command == "dialogs") {
             std::printf("dialogs %d\n", mWorld->level()->openDialogCount());
         } else if (command == "windows") {

@@ -14,6 +14,8 @@ filelist = {
     { name = "play_level_window_ui", filename = "/level/level_windows.lua" },
     { name = "win_level_window_ui", filename = "/level/level_windows.lua" },
     { name = "fail_level_window_ui", filename = "/level/level_windows.lua" },
+    { name = "nomoves_level_window_ui", filename = "/level/level_windows.lua" },
+    { name = "nomoves_level_window_scene_xml", filename = "/level/nomoves_level_window_scene.xml" },
     { name = "play_level_window_scene_xml", filename = "/level/play_level_window_scene.xml" },
     { name = "win_level_window_scene_xml", filename = "/level/win_level_window_scene.xml" },
     { name = "fail_level_window_scene_xml", filename = "/level/fail_level_window_scene.xml" },
@@ -39,4 +41,9 @@ filelist = {
     { name = "no_more_moves_effect_xml", filename = "/level/ingame/no_more_moves_effect.xml" },
     { name = "no_possible_moves_effect_xml", filename = "/level/ingame/no_possible_moves_effect.xml" },
     { name = "time_up_xml", filename = "/level/ingame/time_up_effect.xml" },
+    { name = "score_panel_png", filename = "/level/score_panel.png" },
+    { name = "score_fill_png", filename = "/level/score_fill.png" },
+    { name = "score_scene_xml", filename = "/level/ingame/score_bar.xml" },
+    { name = "score_text_scene_xml", filename = "/level/ingame/score_text.xml" },
+    { name = "level_bonus_end_effects_xml", filename = "/level/ingame/level_bonus_end_effects.xml" },
 }

@@ -44,3 +44,11 @@ PlayLevelWindow = window("PlayLevelWindow", "play_level_window_scene_xml", {
 WinLevelWindow = window("WinLevelWindow", "win_level_window_scene_xml", { pill("btnNext", "#BTN_NEXT"), closeButton() })
 
 FailLevelWindow = window("FailLevelWindow", "fail_level_window_scene_xml", { pill("btnReplay", "#BTN_REPLAY"), closeButton() })
+
+-- Out of moves (or time): the offer to go on for silver, or to give up.
+local function pillAt(id, text, x)
+    return { id = id, class = "UIButton", instance = "#pill_button_ui:PillButton", position = {x, 430}, text = text }
+end
+NomovesLevelWindow = window("NomovesLevelWindow", "nomoves_level_window_scene_xml", {
+    pillAt("btnEndLevel", "#BTN_END_LEVEL", 62), pillAt("btnContinue", "#BTN_CONTINUE", 282),
+})

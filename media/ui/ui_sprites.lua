@@ -19,3 +19,6 @@ s_bonus_minus_tsvet_ui_p_psd = { Image0 = "passive_icons_png", SrcRect0 = {0, 0,
 s_bonus_plus_step_ui_p_psd = { Image0 = "passive_icons_png", SrcRect0 = {96, 0, 192, 96} }
 s_bonus_plus_time_ui_p_psd = { Image0 = "passive_icons_png", SrcRect0 = {192, 0, 288, 96} }
 s_bonus_plus_bonus_ui_p_psd = { Image0 = "passive_icons_png", SrcRect0 = {288, 0, 384, 96} }
+-- The out-of-moves window's offer: more moves, more time (the level screen's limit icons).
+s_plus_5_icon_ui_p_psd = { Image0 = "level_limits_png", SrcRect0 = {0, 0, 64, 64} }
+s_plus_5_time_icon_ui_p_psd = { Image0 = "level_limits_png", SrcRect0 = {64, 0, 128, 64} }

@@ -13,6 +13,10 @@ public:
     virtual Mode* mode() = 0;
     // While above 0 the board searches no matches and shows no hint.
     virtual int openDialogCount() = 0;
+    // Rule objects that must hold the board raise the count while they work
+    // and lower it when done (never below 0).
+    virtual void increaseDialogCount() {}
+    virtual void decreaseDialogCount() {}
     virtual float boardOpacity() { return 1.0f; }
     // A dialog window visible or pending: the board does not update.
     virtual bool dialogBlocksBoard() { return false; }

@@ -7,6 +7,7 @@ extern "C" {
 #include <algorithm>
 #include <cmath>
 
+#include "animationeditor/scene_node.h"
 #include "board/behavior.h"
 #include "board/behavior_kind.h"
 #include "board/cell.h"
@@ -15,11 +16,15 @@ extern "C" {
 #include "board/game_field.h"
 #include "board/task.h"
 #include "dialogs/dialog_window.h"
+#include "dialogs/nomoves_level_window.h"
 #include "flow/game_level.h"
 #include "flow/game_state_manager.h"
 #include "flow/run_timer_task.h"
 #include "format_string.h"
 #include "game_helpers/goals_helper.h"
+#include "game_helpers/level_end_helper.h"
+#include "game_helpers/progress_helper.h"
+#include "game_helpers/score_text_helper.h"
 #include "input_manager.h"
 #include "keyboard_device.h"
 #include "game_helpers/move_limit_helper.h"
@@ -202,6 +207,7 @@ bool MainMode::readSection(AE::DataStream& in) {
 namespace {
 
 constexpr char kGoalsScene[] = "goals_dial_scene_xml";
+constexpr char kScoreScene[] = "score_scene_xml";
 constexpr char kLimitUi[] = "limit_helper_ui";
 constexpr char kLimitTable[] = "LimitHelper";
 
@@ -264,8 +270,8 @@ void MainMode::onStateActivated(const std::string& stateName) {
     GameLevel* level = gameLevel();
     if (!level) return;
     mOutcome = LevelOutcome();
-    mScore = 0;
     mPlayStarted = false;
+    mDialogRaises = 0;  // the level state starts its count afresh
     mLimitRefused = false;
     QV::logLine(QV::formatString("Level started: %s", mLevel->mFile.c_str()));
     level->setBackground(mLevel->mBack1);
@@ -277,13 +283,40 @@ void MainMode::createHelpers() {
     GameLevel* level = gameLevel();
     mGoals = new GoalsHelper(kGoalsScene);
     if (level) level->addHelper(mGoals);
+    mProgress = new ProgressHelper(kScoreScene);
+    if (level) level->addHelper(mProgress);
+    mScoreText = new ScoreTextHelper();
+    if (level) level->addHelper(mScoreText);
+    mLevelEnd = new LevelEndHelper();
+    if (level) level->addHelper(mLevelEnd);
 }
 
 void MainMode::deleteHelpers() {
     delete mGoals;
     mGoals = nullptr;
+    delete mProgress;
+    mProgress = nullptr;
+    delete mScoreText;
+    mScoreText = nullptr;
     delete mLimit;
     mLimit = nullptr;
+    delete mLevelEnd;
+    mLevelEnd = nullptr;
+}
+
+int32_t MainMode::score() const { return mProgress ? mProgress->score() : 0; }
+
+void MainMode::holdBoard() {
+    GameLevel* level = gameLevel();
+    if (!level) return;
+    level->increaseDialogCount();
+    ++mDialogRaises;
+}
+
+void MainMode::releaseBoard() {
+    GameLevel* level = gameLevel();
+    for (; mDialogRaises > 0; --mDialogRaises)
+        if (level) level->decreaseDialogCount();
 }
 
 void MainMode::onStateEnded(const std::string& stateName) {
@@ -298,8 +331,20 @@ void MainMode::readLevelRules(QV::LuaScript2& script) {
     if (!mGoals) createHelpers();
     GameStateManager* manager = states();
     relayout(manager ? manager->getOrientation() : 0);
-    const int32_t firstThreshold = mLevel ? mLevel->mStarThresholds[0] : kDefaultStarThresholds[0];
+    const int32_t* thresholds = mLevel ? mLevel->mStarThresholds : kDefaultStarThresholds;
+    const int32_t firstThreshold = thresholds[0];
+    mProgress->setSegments(thresholds[0], thresholds[1] - thresholds[0], thresholds[2] - thresholds[1]);
     mGoals->resetScoreGoal(firstThreshold);
+    if (thresholds[1] < thresholds[0] || thresholds[2] < thresholds[1]) {
+        // The score bar and the stars need thresholds that rise.
+        delete mLimit;
+        mLimit = nullptr;
+        mLimitRefused = true;
+        QV::logLine(QV::formatString("ERROR: The level '%s' has star thresholds that decrease (%d, %d, %d); back to the map",
+                                     mLevel ? mLevel->mFile.c_str() : mLevelScript.c_str(), thresholds[0],
+                                     thresholds[1], thresholds[2]));
+        return;
+    }
 
     lua_State* L = script.state();
     if (!script.openTable("GameField")) {
@@ -335,6 +380,7 @@ void MainMode::readLevelRules(QV::LuaScript2& script) {
                                      mLevel ? mLevel->mFile.c_str() : mLevelScript.c_str()));
         return;
     }
+    if (NomovesLevelWindow* window = noMovesWindow()) window->setLimitKind(kind != 0);
     if (kind == 0) {
         mLimit = new MoveLimitHelper(kLimitUi, kLimitTable, static_cast<int>(limit) + mExtraMoves, 0.6f);
         mExtraMoves = 0;
@@ -347,9 +393,16 @@ void MainMode::readLevelRules(QV::LuaScript2& script) {
 
 void MainMode::onLevelLoaded() {
     mNoMovesPending = false;
+    if (mProgress) mProgress->onLevelStart();
     if (mGoals) {
         mGoals->onLevelStart();
         mGoals->resetScoreGoal(mLevel ? mLevel->mStarThresholds[0] : kDefaultStarThresholds[0]);
+    }
+    if (mLevelEnd) mLevelEnd->onLevelStart();
+    if (NomovesLevelWindow* window = noMovesWindow(); window && mGoals && mLevel) {
+        window->setLevelNumber(mLevel->mTitle);
+        window->setGoals(mGoals->slot(0).kind, mGoals->slot(1).kind, mGoals->slot(0).target, mGoals->slot(1).target,
+                         mLevel->mStarThresholds[0]);
     }
     mMenuAllowed = false;
     GameStateManager* manager = states();
@@ -393,6 +446,13 @@ void MainMode::relayout(int) {
     if (!level || !mGoals) return;
     const LevelLayoutMarker goals = level->getLayoutMarker("goals");
     if (goals.found) mGoals->priority = goals.depth;
+    if (mProgress) {
+        const LevelLayoutMarker score = level->getLayoutMarker("score");
+        if (score.found) {
+            mProgress->priority = score.depth;
+            if (AE::ISceneNode* scene = mProgress->scene()) scene->setPosition(QV::Vector2<float>(score.x, score.y));
+        }
+    }
     if (mLimit) {
         const LevelLayoutMarker moves = level->getLayoutMarker("moves");
         if (moves.found) {
@@ -416,14 +476,14 @@ GameHelper* MainMode::getHelper(GameHelperKind kind) {
 
 bool MainMode::goalsReached() const {
     if (!mGoals) return false;
-    if (mGoals->hasNoGoals()) return mScore >= (mLevel ? mLevel->mStarThresholds[0] : kDefaultStarThresholds[0]);
+    if (mGoals->hasNoGoals()) return score() >= (mLevel ? mLevel->mStarThresholds[0] : kDefaultStarThresholds[0]);
     return mGoals->areGoalsReached();
 }
 
 void MainMode::goalsReachedCheck() {
     if (!mGoals || mGoals->hasNoGoals() || !mGoals->areGoalsReached()) return;
     // Input stops once the goals are met.
-    if (GameLevel* level = gameLevel()) level->increaseDialogCount();
+    holdBoard();
 }
 
 void MainMode::updateLevel(float) {
@@ -441,9 +501,11 @@ void MainMode::updateLevel(float) {
         return;
     }
     if (!level || !field || !mPlayStarted || !mLimit) return;
+    // While the out-of-moves window is up the level waits for its answer.
+    if (NomovesLevelWindow* window = noMovesWindow(); window && window->mState != DialogWindow::Hidden) return;
     const bool exhausted = mLimit->isExhausted();
     if (exhausted) {
-        if (level->openDialogCount() <= 0) level->increaseDialogCount();
+        if (level->openDialogCount() <= 0) holdBoard();
         if (field->hasEmptyOrMovingCell()) return;
     }
     if (exhausted && !mFailed) {
@@ -451,8 +513,8 @@ void MainMode::updateLevel(float) {
         if (idle && !goalsReached() && !field->hasBombStage2Chip() && !field->destroyMatches(true)) {
             mFailed = true;
             mOutcome.kind = LevelOutcome::Failed;
-            mOutcome.score = mScore;
-            QV::logLine(QV::formatString("Level failed: %s score %d", mLevel ? mLevel->mFile.c_str() : "", mScore));
+            mOutcome.score = score();
+            QV::logLine(QV::formatString("Level failed: %s score %d", mLevel ? mLevel->mFile.c_str() : "", score()));
             level->playEffect(kEffectFail);
         }
     }
@@ -463,20 +525,23 @@ void MainMode::updateLevel(float) {
         if (QV::UIWidget* ui = level->getInterface()) {
             if (ui->isEnabled()) ui->disable();
         }
-        level->increaseDialogCount();
+        holdBoard();
         mWinStarted = true;
+        // The moves left become bonus chips that go off before the level is settled.
+        if (mLevelEnd) mLevelEnd->start(mLimit);
     }
-    // Stands in for the level-end run: the board comes to rest first.
-    const bool atRest = !field->hasEmptyOrMovingCell() && field->columnHolds.empty() && !field->unsettled;
-    if (!field->busy && mWinStarted && atRest && mOutcome.kind == LevelOutcome::Running)
-        finishLevel();
+    const bool endRun = !mLevelEnd || (mLevelEnd->isStarted() && mLevelEnd->isFinished());
+    const bool counted = !mProgress || mProgress->shown() == mProgress->score();
+    if (!field->busy && mWinStarted && endRun && counted && mOutcome.kind == LevelOutcome::Running) finishLevel();
 }
 
 void MainMode::finishLevel() {
     if (!mLevel) return;
     GameProperties* properties = GameProperties::instancePointer();
     PlayerProfile* profile = properties ? properties->profile() : nullptr;
-    const int32_t score = mScore;
+    const int32_t score = this->score();
+    // The board is the mode's no longer: what it held is let go.
+    releaseBoard();
     if (profile) {
         for (int32_t kind : Store::getBoostersUnlockedAtLevel(mLevel->mId)) profile->unlockBooster(kind);
         for (int32_t kind : Store::getPassiveBonusesUnlockedAtLevel(mLevel->mId)) profile->unlockPassiveBonus(kind);
@@ -519,6 +584,7 @@ void MainMode::onMoveMade(Cell* first, Cell* second) {
     }
     if (mLimit) mLimit->onMoveMade();
     mNoMovesPending = false;
+    if (mScoreText && second) mScoreText->setCell(second->column, second->row);
 }
 
 void MainMode::onChipDestroyed(const ChipDestroyInfo& info) {
@@ -535,8 +601,9 @@ void MainMode::onChipDestroyed(const ChipDestroyInfo& info) {
 }
 
 void MainMode::addPoints(int points) {
-    mScore += points;
+    if (mProgress) mProgress->setScore(mProgress->score() + points);
     if (mGoals) mGoals->addScore(points);
+    if (mScoreText) mScoreText->addPoints(points);
 }
 
 void MainMode::onScored(const ObjectScore& score, const ScorePosition& position, Chip*) {
@@ -544,6 +611,7 @@ void MainMode::onScored(const ObjectScore& score, const ScorePosition& position,
                                static_cast<int>(position.row)));
     if (score.kind == 0) return;
     mPlayStarted = true;
+    if (mScoreText) mScoreText->setCell(static_cast<int>(position.column), static_cast<int>(position.row));
     addPoints(score.points);
 }
 
@@ -551,6 +619,7 @@ void MainMode::onCellDamaged(Cell* cell) {
     if (!cell) return;
     emitTrace(QV::formatString("onCellDamaged %d %d %d", cell->column, cell->row, cell->solidity));
     const int points = cell->solidity == 1 || cell->solidity == 2 ? 500 : 0;
+    if (mScoreText) mScoreText->setCell(cell->column, cell->row);
     addPoints(points);
     if (cell->solidity == 1 && mGoals) {
         if (mGoals->slot(0).kind == 2) mGoals->countGoal(0);
@@ -575,8 +644,8 @@ void MainMode::onEffectPlayed(GameLevelEffect effect) {
         case kEffectFail: {
             LevelWindowRequest request;
             request.level = mLevel;
-            request.score = mScore;
-            if (level) level->increaseDialogCount();
+            request.score = score();
+            if (level) holdBoard();
             openLevelWindow("FailLevelWindow", request);
             break;
         }
@@ -586,6 +655,15 @@ void MainMode::onEffectPlayed(GameLevelEffect effect) {
                 mNoMovesPending = false;
                 if (mLimit && mLimit->getKind() == kHelperTimer) field->taskManager->addTask(new RunTimerTask(this));
             }
+            break;
+        case kEffectNoMoreMoves:
+        case kEffectTimeUp:
+            if (NomovesLevelWindow* window = noMovesWindow(); window && mGoals)
+                window->updateGoalChecks(mGoals->slot(0).done, mGoals->slot(1).done);
+            break;
+        case kEffectWin:
+            mWinStarted = true;
+            if (mLevelEnd) mLevelEnd->start(mLimit);  // a second start does nothing
             break;
         default:
             break;
@@ -620,7 +698,35 @@ void MainMode::openLevelWindow(const std::string& className, const LevelWindowRe
     else if (className == "FailLevelWindow") showMap();
 }
 
+NomovesLevelWindow* MainMode::noMovesWindow() const { return mLevelWindows ? mLevelWindows->noMovesWindow() : nullptr; }
+
+void MainMode::onNoMovesWindowClosed(NomovesLevelWindow* window) {
+    GameLevel* level = gameLevel();
+    if (window->mResult == NomovesLevelWindow::Continue) {
+        if (mLimit && mLimit->getKind() == kHelperTimer)
+            static_cast<TimerHelper*>(mLimit)->addTime(static_cast<float>(window->mGrantAmount));
+        else if (mLimit)
+            static_cast<MoveLimitHelper*>(mLimit)->addMoves(window->mGrantAmount);
+        if (level && mDialogRaises > 0) {
+            level->decreaseDialogCount();
+            --mDialogRaises;
+        }
+        mFailed = false;
+        if (level) level->setAmbientVolume(1.0f);
+        return;
+    }
+    mPlayStarted = false;
+    if (!level) return;
+    level->playEffect(kEffectFail);
+    if (QV::UIWidget* ui = level->getInterface(); ui && ui->isEnabled()) ui->disable();
+    holdBoard();
+}
+
 void MainMode::onWindowClosed(DialogWindow* window) {
+    if (NomovesLevelWindow* noMoves = noMovesWindow(); noMoves && window == noMoves) {
+        onNoMovesWindowClosed(noMoves);
+        return;
+    }
     auto it = mOpenedWindows.find(window);
     if (it == mOpenedWindows.end()) return;
     const std::string className = it->second;

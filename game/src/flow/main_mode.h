@@ -15,8 +15,12 @@
 class DialogWindow;
 class GameLevel;
 class GoalsHelper;
+class LevelEndHelper;
 class LimitHelper;
+class ProgressHelper;
+class ScoreTextHelper;
 class MainModeMapState;
+class NomovesLevelWindow;
 class MainModeWindows;
 struct MainModeProgress;
 
@@ -100,7 +104,8 @@ public:
     std::function<void(const std::string&)> trace;
 
     const LevelOutcome& outcome() const { return mOutcome; }
-    int32_t score() const { return mScore; }
+    // The level's score, as the score bar holds it.
+    int32_t score() const;
     EpisodeLevel* currentLevel() const { return mLevel; }
     const std::string& levelScript() const { return mLevelScript; }
 
@@ -153,6 +158,15 @@ private:
 
     GoalsHelper* mGoals = nullptr;
     LimitHelper* mLimit = nullptr;
+    ProgressHelper* mProgress = nullptr;
+    ScoreTextHelper* mScoreText = nullptr;
+    LevelEndHelper* mLevelEnd = nullptr;
+    // How often the mode raised the level's dialog count this level; lowered again once it is settled.
+    int mDialogRaises = 0;
+    void holdBoard();
+    void releaseBoard();
+    NomovesLevelWindow* noMovesWindow() const;
+    void onNoMovesWindowClosed(NomovesLevelWindow* window);
     EpisodeLevel* mLevel = nullptr;
     bool mCompletedBefore = false;
     bool mWinStarted = false;
@@ -162,7 +176,6 @@ private:
     bool mMenuAllowed = false;
     bool mLimitRefused = false;
     int32_t mSilverReward = 0;
-    int32_t mScore = 0;
     LevelOutcome mOutcome;
     std::map<std::string, LevelWindowOpener> mWindowOpeners;
     // Windows the mode opened and waits on, until each answers; not owned.

@@ -2,6 +2,7 @@
 
 #include "dialogs/fail_level_window.h"
 #include "dialogs/level_preview.h"
+#include "dialogs/nomoves_level_window.h"
 #include "dialogs/play_level_window.h"
 #include "dialogs/win_level_window.h"
 #include "flow/main_mode.h"
@@ -27,6 +28,8 @@ bool previewOf(const MainMode& mode, const LevelWindowRequest& request, LevelPre
 MainModeWindows::MainModeWindows(MainMode& mode) : mMode(mode) {
     mWin = new WinLevelWindow();
     mFail = new FailLevelWindow();
+    mNoMoves = new NomovesLevelWindow();
+    mNoMoves->addListener(&mode);
     MainMode* owner = &mMode;
     WinLevelWindow* win = mWin;
     FailLevelWindow* fail = mFail;
@@ -60,4 +63,5 @@ MainModeWindows::~MainModeWindows() {
         mMode.setLevelWindowOpener(name, nullptr);
     delete mWin;
     delete mFail;
+    delete mNoMoves;
 }

@@ -2,6 +2,7 @@
 
 class FailLevelWindow;
 class MainMode;
+class NomovesLevelWindow;
 class WinLevelWindow;
 
 // The real level result windows of a main mode, and the openers through
@@ -17,9 +18,11 @@ public:
 
     WinLevelWindow* winWindow() const { return mWin; }
     FailLevelWindow* failWindow() const { return mFail; }
+    NomovesLevelWindow* noMovesWindow() const { return mNoMoves; }
 
 private:
     MainMode& mMode;
     WinLevelWindow* mWin = nullptr;
     FailLevelWindow* mFail = nullptr;
+    NomovesLevelWindow* mNoMoves = nullptr;
 };

@@ -85,6 +85,11 @@ void GoalsHelper::readLevelGoals(QV::LuaScript2& script) {
             if (numberOnTop(L, &value)) mConfigured[i] = static_cast<int>(value);
             lua_pop(L, 1);
         }
+        // A level has two goal slots; more entries are a mistake in the level, not a third goal.
+        const size_t entries = lua_objlen(L, -1);
+        if (entries > 2)
+            QV::logLine(QV::formatString("WARNING: LevelGoals has %d entries; only the first two are read",
+                                         static_cast<int>(entries)));
     }
     lua_pop(L, 1);
     for (int i = 0; i < 2; ++i) {

@@ -43,6 +43,12 @@ void TimerHelper::arrive() {
     mPending = 0.0f;
 }
 
+void TimerHelper::setRemaining(float seconds) {
+    mRemaining = std::max(seconds, 0.0f);
+    mCountTimer = 0.0f;
+    showCounter(clock(mRemaining));
+}
+
 void TimerHelper::takeRemaining() {
     mOld = mRemaining;
     mRemaining = 0.0f;

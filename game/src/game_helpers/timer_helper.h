@@ -21,6 +21,8 @@ public:
     bool isRunningLow() const override { return mRemaining + mPending <= 20.0f; }
 
     void addTime(float seconds);
+    // Sets what is left (not below 0) and shows it at once, telling nobody.
+    void setRemaining(float seconds);
     void setRunning(bool running) { mRunning = running; }
     bool isRunning() const { return mRunning; }
     float remaining() const { return mRemaining; }

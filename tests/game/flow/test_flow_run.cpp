@@ -371,9 +371,13 @@ std::string firstLevelScript(bool shots) {
     for (int frame = 460; frame <= 820; frame += 30) script += std::to_string(frame) + " click 100 650\n";
     script += "1000 button btnOk\n1100 click 230 600\n1200 button btnPlay\n";
     if (shots) script += "1500 screenshot level.png\n";
-    script += "1510 swap 2 8 2 9\n1650 swap 4 8 4 9\n1800 swap 8 8 8 9\n";
-    if (shots) script += "2300 screenshot win.png\n";
-    script += "2400 button btnClose\n2700 click 400 540\n2800 button btnClose\n2900 close\n";
+    script += "1510 swap 2 8 2 9\n1650 swap 4 8 4 9\n";
+    // Mid-level: the score bar partly filled.
+    if (shots) script += "1780 screenshot score_bar.png\n";
+    script += "1800 swap 8 8 8 9\n";
+    // The level end: the moves left become bonus chips, which go off before the win window.
+    if (shots) script += "2300 screenshot level_end.png\n3300 screenshot win.png\n";
+    script += "3400 button btnClose\n3700 click 400 540\n3800 button btnClose\n3900 close\n";
     return script;
 }
 
@@ -453,6 +457,8 @@ TEST(FlowScreenshot, FirstLevelMidPlayAndItsWinWindow) {
     ASSERT_TRUE(game.wait()) << qvtest::readFile(dir.file("QV.log"));
     ASSERT_EQ(game.exitCode(), 0) << game.stderrText();
     expectPicture(dir.file("level.png"), "first_level_play");
+    expectPicture(dir.file("score_bar.png"), "first_level_score_bar");
+    expectPicture(dir.file("level_end.png"), "first_level_end");
     expectPicture(dir.file("win.png"), "first_level_won");
 }
 

@@ -59,7 +59,7 @@ TEST(LevelRules, GoalSetupOfEachKindAndPair) {
         {"h_strong", "goals strongwalls:0/1 falling:0/1"},
     };
     for (const Case& c : cases) {
-        SimRun run = runSim(kHead + "load " + c.level + "\nhelpers\n");
+        SimRun run = runSim(kHead + "load " + c.level + "\nhelpers goals limit\n");
         ASSERT_GE(run.out.size(), 2u) << c.level << run.err;
         EXPECT_EQ(run.out[0], "loaded 5x5") << c.level;
         EXPECT_EQ(run.out[1], c.goals) << c.level;
@@ -73,18 +73,18 @@ TEST(LevelRules, LimitKeys) {
         const char* level;
         const char* limit;
     } cases[] = {
-        {"h_walls", "limit moves 10"},
+        {"h_walls", "limit moves 1"},
         {"h_time", "limit time 30.0"},   // "LevelTime" with a type other than 0
         {"h_string", "limit moves 25"},  // a numeric string of "LevelTime", no type: moves
     };
     for (const Case& c : cases) {
-        SimRun run = runSim(kHead + "load " + c.level + "\nready\nhelpers\n");
+        SimRun run = runSim(kHead + "load " + c.level + "\nready\nhelpers goals limit\n");
         ASSERT_GE(run.out.size(), 4u) << c.level << run.err;
         EXPECT_EQ(run.out[0], "loaded 5x5") << c.level;
         EXPECT_EQ(run.out[3], c.limit) << c.level;
     }
     // No limit: refused with one line naming the level, back on the map.
-    SimRun none = runSim(kHead + "load h_nolimit\nhelpers\n");
+    SimRun none = runSim(kHead + "load h_nolimit\nhelpers goals limit\n");
     ASSERT_EQ(none.out.size(), 1u) << none.err;
     EXPECT_EQ(none.out[0], "error: the level 'h_nolimit' did not start");
     EXPECT_NE(none.err.find("ERROR: The level 'h_nolimit' has no move or time limit"), std::string::npos);
@@ -92,14 +92,15 @@ TEST(LevelRules, LimitKeys) {
 
 TEST(LevelRules, AWallIsCountedOnceAndTheLevelIsWonThenClosed) {
     qvtest::TempDir home;
+    // The level end (no moves left to convert) and the score's count-up take a second or two.
     const std::string win = kHead + "load h_walls\nready\ndialogs\n" + kMove +
-                            "helpers\nresult\nwindows\nclose WinLevelWindow 0\nrun 0.1\nwindows\nquit\n";
+                            "run 3\nhelpers goals limit\nresult\nwindows\nclose WinLevelWindow 0\nrun 0.1\nwindows\nquit\n";
     SimRun run = runSim(home, win);
     ASSERT_EQ(run.out.size(), 11u) << run.err;
     EXPECT_EQ(run.out[2], "dialogs 0");
     EXPECT_EQ(run.out[3].rfind("settled", 0), 0u);
     EXPECT_EQ(run.out[4], "goals chips:1/1");  // the wall, reported once
-    EXPECT_EQ(run.out[5], "limit moves 9");
+    EXPECT_EQ(run.out[5], "limit moves 0");
     EXPECT_EQ(run.out[6], "won 90 3");  // 3 x 20 + the wall's 30; thresholds 10/20/30
     EXPECT_EQ(run.out[7], "visible WinLevelWindow");
     EXPECT_EQ(run.out[8], "pending none");
@@ -142,7 +143,7 @@ TEST(LevelRules, RewardsTable) {
         const std::string folder = home.file("Varnel/Glimvale/");
         std::filesystem::create_directories(folder);
         ASSERT_EQ(savetest::writeProfileFile(folder + "profile_0.dat", PlayerProfile(), progress), 0);
-        SimRun run = runSim(home, kHead + "load h_walls\nready\n" + kMove + "result\n");
+        SimRun run = runSim(home, kHead + "load h_walls\nready\n" + kMove + "run 3\nresult\n");
         ASSERT_EQ(run.out.size(), 4u) << c.oldBest << run.err;
         EXPECT_EQ(run.out[3], c.result) << c.oldBest;
         const std::string dump = dumpOf(home);
@@ -154,7 +155,7 @@ TEST(LevelRules, RewardsTable) {
 
 TEST(LevelRules, ATileCountsWhenItsLastExtraLayerGoes) {
     // The run crosses a tile of two layers (counted) and one of three (one layer left to go).
-    SimRun run = runSim(kHead + "load h_tiles\nready\n" + kMove + "helpers\nprint\n");
+    SimRun run = runSim(kHead + "load h_tiles\nready\n" + kMove + "helpers goals limit\nprint\n");
     ASSERT_GE(run.out.size(), 11u) << run.err;
     EXPECT_EQ(run.out[3], "goals tiles:1/2");
     EXPECT_NE(run.out[10].find("/2"), std::string::npos) << run.out[10];
@@ -162,7 +163,7 @@ TEST(LevelRules, ATileCountsWhenItsLastExtraLayerGoes) {
 
 TEST(LevelRules, FallingTargetsComeOneAtATime) {
     // One target is queued at the start; the first refill brings it in.
-    SimRun run = runSim(kHead + "load h_falling\nready\nhelpers\n" + kMove + "helpers\nprint\n");
+    SimRun run = runSim(kHead + "load h_falling\nready\nhelpers goals limit\n" + kMove + "helpers goals limit\nprint\n");
     ASSERT_EQ(run.out.size(), 13u) << run.err;
     EXPECT_EQ(run.out[2], "goals falling:0/3");
     EXPECT_EQ(run.out[5], "goals falling:0/3");
@@ -176,7 +177,7 @@ TEST(LevelRules, FallingTargetsComeOneAtATime) {
 
 TEST(LevelRules, ALandedFallingTargetIsCountedAndTheNextOneComes) {
     // The target stands one cell over the floor; the run under it drops it there.
-    SimRun run = runSim(kHead + "load h_landing\nready\n" + kMove + "helpers\nprint\n");
+    SimRun run = runSim(kHead + "load h_landing\nready\n" + kMove + "helpers goals limit\nprint\n");
     ASSERT_EQ(run.out.size(), 11u) << run.err;
     EXPECT_EQ(run.out[3], "goals falling:1/3");
     int onBoard = 0;
@@ -187,9 +188,9 @@ TEST(LevelRules, ALandedFallingTargetIsCountedAndTheNextOneComes) {
 }
 
 TEST(LevelRules, AMoveLevelFailsAtNoMovesAndReplaysFromTheFailWindow) {
-    SimRun run = runSim(kHead + "load h_fail\nready\nhelpers\n" + kMove +
-                        "result\nhelpers\nwindows\ndialogs\nclose FailLevelWindow 0\nrun 0.1\nwindows\n"
-                        "close PlayLevelWindow 1\nrun 0.1\nresult\nready\nhelpers\n");
+    SimRun run = runSim(kHead + "load h_fail\nready\nhelpers goals limit\n" + kMove +
+                        "result\nhelpers goals limit\nwindows\ndialogs\nclose FailLevelWindow 0\nrun 0.1\nwindows\n"
+                        "close PlayLevelWindow 1\nrun 0.1\nresult\nready\nhelpers goals limit\n");
     ASSERT_EQ(run.out.size(), 17u) << run.err;
     EXPECT_EQ(run.out[3], "limit moves 1");
     EXPECT_EQ(run.out[5], "failed 60");
@@ -203,7 +204,7 @@ TEST(LevelRules, AMoveLevelFailsAtNoMovesAndReplaysFromTheFailWindow) {
 }
 
 TEST(LevelRules, TheTimerRunsFromTheFirstMove) {
-    SimRun run = runSim(kHead + "load h_time\nready\nrun 2\nhelpers\n" + "click 2 5\nclick 3 5\nrun 2\nhelpers\n");
+    SimRun run = runSim(kHead + "load h_time\nready\nrun 2\nhelpers goals limit\n" + "click 2 5\nclick 3 5\nrun 2\nhelpers goals limit\n");
     ASSERT_EQ(run.out.size(), 6u) << run.err;
     EXPECT_EQ(run.out[3], "limit time 30.0");
     // 2 s less the frames in which the swap and the match kept the board's tasks busy.
@@ -226,7 +227,7 @@ TEST(LevelRules, EveryEpisodeLevelOpensQuietly) {
     };
     const std::string head = std::string("content ") + QV_SOURCE_DIR + "/media\nmode main\ncounter 7\n";
     for (const Case& c : cases) {
-        SimRun run = runSim(head + "load " + c.level + "\nready\nhelpers\nevents\nresult\n");
+        SimRun run = runSim(head + "load " + c.level + "\nready\nhelpers goals limit\nevents\nresult\n");
         ASSERT_GE(run.out.size(), 5u) << c.level << run.err;
         EXPECT_EQ(run.out[0], "loaded 9x9") << c.level;
         EXPECT_EQ(run.out[2], c.goals) << c.level;
@@ -262,7 +263,8 @@ TEST(LevelRules, EveryEpisodeLevelCanBeWon) {
         for (int c1, r1, c2, r2; swaps >> c1 >> r1 >> c2 >> r2;)
             script += "click " + std::to_string(c1) + " " + std::to_string(r1) + "\nclick " + std::to_string(c2) + " " +
                       std::to_string(r2) + "\nsettle\n";
-        SimRun run = runSim(script + c.after + "result\n");
+        // The level end turns the moves left into bonus chips and sets them off first.
+        SimRun run = runSim(script + c.after + "run 40\nresult\n");
         ASSERT_FALSE(run.out.empty()) << c.level << run.err;
         std::istringstream result(run.out.back());
         std::string word;
@@ -285,8 +287,8 @@ TEST(LevelRules, BoardCommandsWorkOnTheLevelsBoard) {
 }
 
 TEST(LevelRules, TheTimerHoldsWhileTheInLevelMenuIsShown) {
-    SimRun run = runSim(kHead + "load h_time\nready\nclick 2 5\nclick 3 5\nsettle\nrun 1\nhelpers\nmenu\nrun 3\n"
-                                "windows\nhelpers\nclose IngameMenuWindow 1\nrun 1\nwindows\nhelpers\n");
+    SimRun run = runSim(kHead + "load h_time\nready\nclick 2 5\nclick 3 5\nsettle\nrun 1\nhelpers goals limit\nmenu\nrun 3\n"
+                                "windows\nhelpers goals limit\nclose IngameMenuWindow 1\nrun 1\nwindows\nhelpers goals limit\n");
     ASSERT_EQ(run.out.size(), 13u) << run.err;
     const std::string before = run.out[4];
     ASSERT_EQ(before.rfind("limit time 2", 0), 0u) << before;
@@ -309,7 +311,7 @@ TEST(LevelRules, ExtraMovesStoredInTheProfileJoinTheNextMoveLimitOnce) {
     std::filesystem::create_directories(folder);
     ASSERT_EQ(savetest::writeProfileFile(folder + "profile_0.dat", PlayerProfile(), progress), 0);
 
-    SimRun run = runSim(home, kHead + "load h_extra\nready\nhelpers\nload h_extra\nready\nhelpers\n");
+    SimRun run = runSim(home, kHead + "load h_extra\nready\nhelpers goals limit\nload h_extra\nready\nhelpers goals limit\n");
     ASSERT_EQ(run.out.size(), 8u) << run.err;
     EXPECT_EQ(run.out[3], "limit moves 25");  // LevelLimit 20 and the 5 stored
     EXPECT_EQ(run.out[7], "limit moves 20");  // spent by the first level

@@ -1,4 +1,4 @@
--- A wall to clear beside a swap that makes a run.
+-- A wall to clear beside a swap that makes a run: the level's only move.
 local layout = { "R G B Y R", "G B Y R G", "B Y R G B", "W R G B Y", "R R G R B" }
 local field = { Grid = { Cells = {} }, AvailableChips = { "Simple_R", "Simple_G", "Simple_B", "Simple_Y" }, Chips = {} }
 local short = { W = "Wall", S = "StrongWall", F = "FallingLevelGoal" }
@@ -15,7 +15,7 @@ for row = 1, #layout do
         column = column + 1
     end
 end
-field.LevelLimit = 10
+field.LevelLimit = 1
 field.LevelGoals = { 1, 0 }
 field.stars = { 10, 20, 30 }
 GameField = field

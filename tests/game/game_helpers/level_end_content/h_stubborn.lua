@@ -1,0 +1,26 @@
+-- The wall level won with its only move, with a bonus chip that refuses to go off
+-- (its prototype is added by the test).
+local layout = { "R G B Y M:Stubborn", "G B Y R G", "B Y R G B", "W R G B Y", "R R G R B" }
+local field = { Grid = { Cells = {} }, AvailableChips = { "Simple_R", "Simple_G", "Simple_B", "Simple_Y" }, Chips = {} }
+local short = { W = "Wall", S = "StrongWall", F = "FallingLevelGoal" }
+-- "M:Stubborn" is the chip Stubborn_M.
+for row = 1, #layout do
+    local column = 0
+    for token in layout[row]:gmatch("%S+") do
+        local kind, solidity = token:match("^([^/]*)/?(%d*)$")
+        if solidity ~= "" then
+            table.insert(field.Grid.Cells, { PosX = column, PosY = row, Solidity = tonumber(solidity) })
+        end
+        local colour, bonus = kind:match("^(%a):(%a+)$")
+        if bonus then
+            table.insert(field.Chips, { Type = bonus .. "_" .. colour, PosX = column, PosY = row })
+        elseif kind ~= "." then
+            table.insert(field.Chips, { Type = short[kind] or ("Simple_" .. kind), PosX = column, PosY = row })
+        end
+        column = column + 1
+    end
+end
+field.LevelLimit = 1
+field.LevelGoals = { 1, 0 }
+field.stars = { 10, 20, 30 }
+GameField = field
