@@ -68,8 +68,8 @@ public:
     void playEffect(int effect);
     LevelLayoutMarker getLayoutMarker(const std::string& name);
     void setAmbientVolume(float volume);
-    void increaseDialogCount() { ++mDialogCount; }
-    void decreaseDialogCount() {
+    void increaseDialogCount() override { ++mDialogCount; }
+    void decreaseDialogCount() override {
         if (mDialogCount > 0) --mDialogCount;
     }
     void showIngameMenu();

@@ -19,6 +19,7 @@ extern "C" {
 #include "flow/game_state_manager.h"
 #include "flow/run_timer_task.h"
 #include "format_string.h"
+#include "game_helpers/bonus_chip_helper.h"
 #include "game_helpers/goals_helper.h"
 #include "input_manager.h"
 #include "keyboard_device.h"
@@ -277,11 +278,15 @@ void MainMode::createHelpers() {
     GameLevel* level = gameLevel();
     mGoals = new GoalsHelper(kGoalsScene);
     if (level) level->addHelper(mGoals);
+    mBonusChips = new BonusChipHelper(this);
+    if (level) level->addHelper(mBonusChips);
 }
 
 void MainMode::deleteHelpers() {
     delete mGoals;
     mGoals = nullptr;
+    delete mBonusChips;
+    mBonusChips = nullptr;
     delete mLimit;
     mLimit = nullptr;
 }
@@ -347,6 +352,7 @@ void MainMode::readLevelRules(QV::LuaScript2& script) {
 
 void MainMode::onLevelLoaded() {
     mNoMovesPending = false;
+    if (mBonusChips) mBonusChips->onLevelStart();
     if (mGoals) {
         mGoals->onLevelStart();
         mGoals->resetScoreGoal(mLevel ? mLevel->mStarThresholds[0] : kDefaultStarThresholds[0]);
@@ -447,7 +453,8 @@ void MainMode::updateLevel(float) {
         if (field->hasEmptyOrMovingCell()) return;
     }
     if (exhausted && !mFailed) {
-        const bool idle = field->taskManager->size() == 0 && !field->busy && !field->hasEmptyOrMovingCell();
+        const bool idle = field->taskManager->size() == 0 && !field->busy && !bonusChipsMerging() &&
+                          !field->hasEmptyOrMovingCell();
         if (idle && !goalsReached() && !field->hasBombStage2Chip() && !field->destroyMatches(true)) {
             mFailed = true;
             mOutcome.kind = LevelOutcome::Failed;
@@ -457,7 +464,7 @@ void MainMode::updateLevel(float) {
         }
     }
     if (field->taskManager->size() != 0 || mFailed || mNoMovesPending || !goalsReached() || field->isSuspended() ||
-        field->busy || !mPlayStarted)
+        field->busy || !mPlayStarted || bonusChipsMerging())
         return;
     if (!mWinStarted && !level->levelEffectStarted()) {
         if (QV::UIWidget* ui = level->getInterface()) {
@@ -520,6 +527,16 @@ void MainMode::onMoveMade(Cell* first, Cell* second) {
     if (mLimit) mLimit->onMoveMade();
     mNoMovesPending = false;
 }
+
+bool MainMode::createBonusChip(MatchLines& match) {
+    return mBonusChips && mBonusChips->createBonusChipFromMatch(match);
+}
+
+bool MainMode::tryFuseBonusChips(Chip* selected, Chip* clicked) {
+    return mBonusChips && mBonusChips->tryFuseBonusChips(selected, clicked);
+}
+
+bool MainMode::bonusChipsMerging() const { return mBonusChips && mBonusChips->isFusing(); }
 
 void MainMode::onChipDestroyed(const ChipDestroyInfo& info) {
     std::string kinds;

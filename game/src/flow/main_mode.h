@@ -12,6 +12,7 @@
 #include "dialogs/dialog_window_listener.h"
 #include "game_helpers/limit_helper_listener.h"
 
+class BonusChipHelper;
 class DialogWindow;
 class GameLevel;
 class GoalsHelper;
@@ -56,8 +57,8 @@ public:
     void reset(int newGame) override;
     void replayLevel() override;
     bool isLevelRunning() override { return mLevelRunning; }
-    bool createBonusChip(MatchLines&) override { return false; }
-    bool tryFuseBonusChips(Chip*, Chip*) override { return false; }
+    bool createBonusChip(MatchLines& match) override;
+    bool tryFuseBonusChips(Chip* selected, Chip* clicked) override;
     void onMovieFinished() override;
 
     // The level's road and rules.
@@ -144,6 +145,7 @@ private:
     void createHelpers();
     void deleteHelpers();
     bool goalsReached() const;
+    bool bonusChipsMerging() const;
     void goalsReachedCheck();
     void addPoints(int points);
     void openLevelWindow(const std::string& className, const LevelWindowRequest& request);
@@ -153,6 +155,7 @@ private:
 
     GoalsHelper* mGoals = nullptr;
     LimitHelper* mLimit = nullptr;
+    BonusChipHelper* mBonusChips = nullptr;
     EpisodeLevel* mLevel = nullptr;
     bool mCompletedBefore = false;
     bool mWinStarted = false;
