@@ -79,9 +79,9 @@ TEST(LevelRules, LimitKeys) {
     };
     for (const Case& c : cases) {
         SimRun run = runSim(kHead + "load " + c.level + "\nready\nhelpers\n");
-        ASSERT_GE(run.out.size(), 4u) << c.level << run.err;
+        ASSERT_GE(run.out.size(), 5u) << c.level << run.err;
         EXPECT_EQ(run.out[0], "loaded 5x5") << c.level;
-        EXPECT_EQ(run.out[3], c.limit) << c.level;
+        EXPECT_EQ(run.out[4], c.limit) << c.level;
     }
     // No limit: refused with one line naming the level, back on the map.
     SimRun none = runSim(kHead + "load h_nolimit\nhelpers\n");
@@ -95,20 +95,20 @@ TEST(LevelRules, AWallIsCountedOnceAndTheLevelIsWonThenClosed) {
     const std::string win = kHead + "load h_walls\nready\ndialogs\n" + kMove +
                             "helpers\nresult\nwindows\nclose WinLevelWindow 0\nrun 0.1\nwindows\nquit\n";
     SimRun run = runSim(home, win);
-    ASSERT_EQ(run.out.size(), 11u) << run.err;
+    ASSERT_EQ(run.out.size(), 12u) << run.err;
     EXPECT_EQ(run.out[2], "dialogs 0");
     EXPECT_EQ(run.out[3].rfind("settled", 0), 0u);
     EXPECT_EQ(run.out[4], "goals chips:1/1");  // the wall, reported once
-    EXPECT_EQ(run.out[5], "limit moves 9");
-    EXPECT_EQ(run.out[6], "won 90 3");  // 3 x 20 + the wall's 30; thresholds 10/20/30
-    EXPECT_EQ(run.out[7], "visible WinLevelWindow");
-    EXPECT_EQ(run.out[8], "pending none");
-    EXPECT_EQ(run.out[9], "visible none");  // closed, staying in the level
+    EXPECT_EQ(run.out[6], "limit moves 9");
+    EXPECT_EQ(run.out[7], "won 90 3");  // 3 x 20 + the wall's 30; thresholds 10/20/30
+    EXPECT_EQ(run.out[8], "visible WinLevelWindow");
+    EXPECT_EQ(run.out[9], "pending none");
+    EXPECT_EQ(run.out[10], "visible none");  // closed, staying in the level
     EXPECT_NE(run.err.find("Level won: h_walls score 90 stars 3"), std::string::npos);
     // The best score was saved: the same score again gains no star.
     SimRun again = runSim(home, win);
-    ASSERT_EQ(again.out.size(), 11u) << again.err;
-    EXPECT_EQ(again.out[6], "won 90 0");
+    ASSERT_EQ(again.out.size(), 12u) << again.err;
+    EXPECT_EQ(again.out[7], "won 90 0");
 }
 
 // What `save_dump` prints for the simulator's profile.
@@ -155,19 +155,19 @@ TEST(LevelRules, RewardsTable) {
 TEST(LevelRules, ATileCountsWhenItsLastExtraLayerGoes) {
     // The run crosses a tile of two layers (counted) and one of three (one layer left to go).
     SimRun run = runSim(kHead + "load h_tiles\nready\n" + kMove + "helpers\nprint\n");
-    ASSERT_GE(run.out.size(), 11u) << run.err;
+    ASSERT_GE(run.out.size(), 12u) << run.err;
     EXPECT_EQ(run.out[3], "goals tiles:1/2");
-    EXPECT_NE(run.out[10].find("/2"), std::string::npos) << run.out[10];
+    EXPECT_NE(run.out[11].find("/2"), std::string::npos) << run.out[11];
 }
 
 TEST(LevelRules, FallingTargetsComeOneAtATime) {
     // One target is queued at the start; the first refill brings it in.
     SimRun run = runSim(kHead + "load h_falling\nready\nhelpers\n" + kMove + "helpers\nprint\n");
-    ASSERT_EQ(run.out.size(), 13u) << run.err;
+    ASSERT_EQ(run.out.size(), 15u) << run.err;
     EXPECT_EQ(run.out[2], "goals falling:0/3");
-    EXPECT_EQ(run.out[5], "goals falling:0/3");
+    EXPECT_EQ(run.out[6], "goals falling:0/3");
     int onBoard = 0;
-    for (size_t i = 7; i < run.out.size(); ++i)
+    for (size_t i = 9; i < run.out.size(); ++i)
         for (size_t at = run.out[i].find("FallingLevelGoal"); at != std::string::npos;
              at = run.out[i].find("FallingLevelGoal", at + 1))
             ++onBoard;
@@ -177,10 +177,10 @@ TEST(LevelRules, FallingTargetsComeOneAtATime) {
 TEST(LevelRules, ALandedFallingTargetIsCountedAndTheNextOneComes) {
     // The target stands one cell over the floor; the run under it drops it there.
     SimRun run = runSim(kHead + "load h_landing\nready\n" + kMove + "helpers\nprint\n");
-    ASSERT_EQ(run.out.size(), 11u) << run.err;
+    ASSERT_EQ(run.out.size(), 12u) << run.err;
     EXPECT_EQ(run.out[3], "goals falling:1/3");
     int onBoard = 0;
-    for (size_t i = 5; i < run.out.size(); ++i)
+    for (size_t i = 6; i < run.out.size(); ++i)
         if (run.out[i].find("FallingLevelGoal") != std::string::npos) ++onBoard;
     EXPECT_EQ(onBoard, 1);  // the next one, brought in by the refill
     EXPECT_EQ(run.out.back().find("FallingLevelGoal"), std::string::npos);  // none left on the floor
@@ -190,24 +190,24 @@ TEST(LevelRules, AMoveLevelFailsAtNoMovesAndReplaysFromTheFailWindow) {
     SimRun run = runSim(kHead + "load h_fail\nready\nhelpers\n" + kMove +
                         "result\nhelpers\nwindows\ndialogs\nclose FailLevelWindow 0\nrun 0.1\nwindows\n"
                         "close PlayLevelWindow 1\nrun 0.1\nresult\nready\nhelpers\n");
-    ASSERT_EQ(run.out.size(), 17u) << run.err;
-    EXPECT_EQ(run.out[3], "limit moves 1");
-    EXPECT_EQ(run.out[5], "failed 60");
-    EXPECT_EQ(run.out[7], "limit moves 0");
-    EXPECT_EQ(run.out[8], "visible FailLevelWindow");
-    EXPECT_EQ(run.out[10], "dialogs 2");                // the spent limit and the fail effect
-    EXPECT_EQ(run.out[11], "visible PlayLevelWindow");  // replay (0) opens the level window
-    EXPECT_EQ(run.out[13], "running");                  // its Play starts the level again
-    EXPECT_EQ(run.out[16], "limit moves 1");
+    ASSERT_EQ(run.out.size(), 20u) << run.err;
+    EXPECT_EQ(run.out[4], "limit moves 1");
+    EXPECT_EQ(run.out[6], "failed 60");
+    EXPECT_EQ(run.out[9], "limit moves 0");
+    EXPECT_EQ(run.out[10], "visible FailLevelWindow");
+    EXPECT_EQ(run.out[12], "dialogs 2");                // the spent limit and the fail effect
+    EXPECT_EQ(run.out[13], "visible PlayLevelWindow");  // replay (0) opens the level window
+    EXPECT_EQ(run.out[15], "running");                  // its Play starts the level again
+    EXPECT_EQ(run.out[19], "limit moves 1");
     EXPECT_NE(run.err.find("Level failed: h_fail score 60"), std::string::npos);
 }
 
 TEST(LevelRules, TheTimerRunsFromTheFirstMove) {
     SimRun run = runSim(kHead + "load h_time\nready\nrun 2\nhelpers\n" + "click 2 5\nclick 3 5\nrun 2\nhelpers\n");
-    ASSERT_EQ(run.out.size(), 6u) << run.err;
-    EXPECT_EQ(run.out[3], "limit time 30.0");
+    ASSERT_EQ(run.out.size(), 8u) << run.err;
+    EXPECT_EQ(run.out[4], "limit time 30.0");
     // 2 s less the frames in which the swap and the match kept the board's tasks busy.
-    EXPECT_EQ(run.out[5].rfind("limit time 28.", 0), 0u) << run.out[5];
+    EXPECT_EQ(run.out[7].rfind("limit time 28.", 0), 0u) << run.out[7];
 }
 
 // Our episode's levels open with their goals and limit, and nothing moves or
@@ -230,7 +230,7 @@ TEST(LevelRules, EveryEpisodeLevelOpensQuietly) {
         ASSERT_GE(run.out.size(), 5u) << c.level << run.err;
         EXPECT_EQ(run.out[0], "loaded 9x9") << c.level;
         EXPECT_EQ(run.out[2], c.goals) << c.level;
-        EXPECT_EQ(run.out[3], c.limit) << c.level;
+        EXPECT_EQ(run.out[4], c.limit) << c.level;
         EXPECT_EQ(run.out.back(), "running") << c.level;
         for (const std::string& line : run.out) {
             EXPECT_EQ(line.find("onScored"), std::string::npos) << c.level << ": " << line;
@@ -250,10 +250,10 @@ TEST(LevelRules, EveryEpisodeLevelCanBeWon) {
         const char* after;
     } cases[] = {
         {"meadow_2", "6 6 6 7 2 4 2 5 8 1 8 2 0 1 0 2 2 2 3 2 2 1 3 1 1 3 2 3 2 3 2 4 1 1 1 2 2 2 2 3 0 1 0 2 1 2 2 2 2 3 2 4", ""},
-        {"meadow_3", "2 6 2 7 1 7 1 8 4 6 5 6 5 3 6 3 3 1 4 1 0 1 1 1 2 1 2 2 0 1 1 1 3 2 4 2 7 2 8 2 1 3 2 3 2 3 3 3 1 3 2 3 1 1 1 2 1 2 2 2 2 3 3 3 3 1 4 1 4 6 4 7 6 6 7 6", ""},
-        {"meadow_4", "3 7 4 7 4 7 5 7 4 8 5 8 3 7 4 7 2 8 3 8 1 6 2 6 5 8 5 9", ""},
-        {"meadow_5", "2 7 3 7 2 3 2 4 6 1 7 1 2 1 2 2 3 1 3 2 0 2 1 2 2 1 2 2 2 1 2 2 4 2 5 2 2 2 2 3 3 1 4 1 0 1 0 2 3 1 4 1 5 1 6 1 5 1 5 2 1 6 2 6", ""},
-        {"meadow_6", "0 1 0 2 1 1 1 2 3 1 3 2 4 1 4 2 4 1 5 1 4 2 4 3 7 2 8 2 0 3 0 4 0 1 1 1 1 1 2 1 0 1 1 1 3 1 4 1 1 1 1 2 4 1 5 1 3 1 4 1 4 1 5 1 4 1 4 2 3 1 3 2 3 1 3 2 5 1 6 1 3 1 4 1 2 1 3 1 1 1 2 1 2 1 2 2 0 1 0 2 2 1 3 1 1 2 1 3 2 1 2 2 6 4 6 5", "run 80\n"},
+        {"meadow_3", "2 6 2 7 3 7 4 7 6 6 7 6 2 2 2 3 6 3 6 4 4 8 4 9 5 6 5 7", ""},
+        {"meadow_4", "3 7 4 7 4 7 5 7 3 6 4 6 5 5 6 5 3 8 4 8 1 3 2 3 6 4 6 5 4 1 4 2 3 4 4 4 5 8 5 9", ""},
+        {"meadow_5", "2 7 3 7 3 3 3 4 4 6 4 7 4 7 5 7 5 3 5 4", ""},
+        {"meadow_6", "3 6 3 7 2 7 3 7 5 4 5 5 6 5 6 6 2 5 3 5 3 5 3 6", "run 80\n"},
     };
     const std::string head = std::string("content ") + QV_SOURCE_DIR + "/media\nmode main\ncounter 7\n";
     for (const Case& c : cases) {
@@ -287,13 +287,13 @@ TEST(LevelRules, BoardCommandsWorkOnTheLevelsBoard) {
 TEST(LevelRules, TheTimerHoldsWhileTheInLevelMenuIsShown) {
     SimRun run = runSim(kHead + "load h_time\nready\nclick 2 5\nclick 3 5\nsettle\nrun 1\nhelpers\nmenu\nrun 3\n"
                                 "windows\nhelpers\nclose IngameMenuWindow 1\nrun 1\nwindows\nhelpers\n");
-    ASSERT_EQ(run.out.size(), 13u) << run.err;
-    const std::string before = run.out[4];
+    ASSERT_EQ(run.out.size(), 16u) << run.err;
+    const std::string before = run.out[5];
     ASSERT_EQ(before.rfind("limit time 2", 0), 0u) << before;
-    EXPECT_EQ(run.out[5], "visible IngameMenuWindow");
-    EXPECT_EQ(run.out[8], before);  // three seconds under the menu cost nothing
-    EXPECT_EQ(run.out[9], "visible none");  // closed, staying in the level
-    EXPECT_LT(std::stod(run.out[12].substr(11)), std::stod(before.substr(11)) - 0.5) << run.out[12];
+    EXPECT_EQ(run.out[6], "visible IngameMenuWindow");
+    EXPECT_EQ(run.out[10], before);  // three seconds under the menu cost nothing
+    EXPECT_EQ(run.out[11], "visible none");  // closed, staying in the level
+    EXPECT_LT(std::stod(run.out[15].substr(11)), std::stod(before.substr(11)) - 0.5) << run.out[15];
 }
 
 TEST(LevelRules, ExtraMovesStoredInTheProfileJoinTheNextMoveLimitOnce) {
@@ -310,9 +310,9 @@ TEST(LevelRules, ExtraMovesStoredInTheProfileJoinTheNextMoveLimitOnce) {
     ASSERT_EQ(savetest::writeProfileFile(folder + "profile_0.dat", PlayerProfile(), progress), 0);
 
     SimRun run = runSim(home, kHead + "load h_extra\nready\nhelpers\nload h_extra\nready\nhelpers\n");
-    ASSERT_EQ(run.out.size(), 8u) << run.err;
-    EXPECT_EQ(run.out[3], "limit moves 25");  // LevelLimit 20 and the 5 stored
-    EXPECT_EQ(run.out[7], "limit moves 20");  // spent by the first level
+    ASSERT_EQ(run.out.size(), 10u) << run.err;
+    EXPECT_EQ(run.out[4], "limit moves 25");  // LevelLimit 20 and the 5 stored
+    EXPECT_EQ(run.out[9], "limit moves 20");  // spent by the first level
 }
 
 }  // namespace
