@@ -140,6 +140,25 @@ TEST(BonusChips, AWaveInTheRunGoesOffAndTheRestMerge) {
     }
 }
 
+// A chained chip in the run first loses its chain (0.13 s), and the merge
+// starts 0.13 s after that: the bonus chip comes 0.26 s later than without it.
+TEST(BonusChips, AChainInTheRunIsPeeledBeforeTheMerge) {
+    for (const char* mode : kModes) {
+        SCOPED_TRACE(mode);
+        SimRun plain = runSim(play(mode, "b_row4", "click 2 4\nclick 2 5\n"));
+        SimRun chained = runSim(play(mode, "b_chain", "click 2 4\nclick 2 5\n"));
+        ASSERT_TRUE(has(chained.out, "dialogs 0")) << chained.err;
+        const int plainTime = frameOf(plain.out, "createChip WaveHor_R 2 5") - frameOf(plain.out, "onMoveMade 2 4 2 5");
+        const int chainTime =
+            frameOf(chained.out, "createChip WaveHor_R 2 5") - frameOf(chained.out, "onMoveMade 2 4 2 5");
+        EXPECT_GE(plainTime, 16);
+        EXPECT_NEAR(chainTime - plainTime, 16, 2);
+        EXPECT_EQ(cellToken(chained.out, 2, 5), "R:WaveHor");
+        // The chained chip merged with the others once its chain was gone.
+        EXPECT_GE(frameOf(chained.out, "onChipDestroyed 2 5 R Simple 0"), 0);
+    }
+}
+
 // One swap makes two runs: the second merge waits for the first to end.
 TEST(BonusChips, TheSecondMergeOfAFrameWaitsForTheFirst) {
     for (const char* mode : kModes) {
