@@ -311,7 +311,6 @@ void BonusChipHelper::endMerge() {
     if (board->level) board->level->decreaseDialogCount();
     board->refillEnabled = true;
     board->fallEnabled = true;
-    // The boosters panel rechecks its pending booster here once it exists.
     playBoardSound(mMergeSound, kMergeSound);
 }
 

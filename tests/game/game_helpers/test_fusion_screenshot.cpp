@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -59,76 +60,126 @@ std::vector<uint8_t> picture(BoardWorld& b) {
     return rgba;
 }
 
-TEST(BonusChipScreenshot, FusedChipGlowsThenGoesOff) {
-    qvtest::keepDriverLoaded();
+// The board of a level in a real window with the bonus-chip rules answering it.
+struct RulesBoard {
+    explicit RulesBoard(const std::string& levelFile)
+        : board(qvtest::HostDevice::OpenGL, kWidth, kHeight,
+                {{"chip_prototypes_lua", "chip_prototypes_fusion.lua"}, {"level_lua", levelFile}}) {}
+
+    bool start() {
+        if (!board.ready()) return false;
+        QV::RenderSystem* render = board.world.render();
+        EXPECT_EQ(render->createDistortionProgram(QV::RenderSystem::kDistortionPixelShader), 0);
+        render->setClearColor(QV::Color::fromBytes(24, 26, 52, 255));
+        rules = std::make_unique<BonusChipHelper>(&mode, [this]() { return board.field.get(); });
+        mode.rules = rules.get();
+        host.current = &mode;
+        board.chips = std::make_unique<ChipManager>();
+        board.field = std::make_unique<GameField>(&host);
+        board.renderer = std::make_unique<GameFieldRenderer>(board.field.get());
+        board.field->renderer = board.renderer.get();
+        fixBoardPerformanceCounter(7);
+        seedBoardRandom();
+        board.load("level_lua");
+        board.renderer->camera.x = 32.0f;
+        board.renderer->camera.y = -32.0f;
+        for (int i = 0; i < 150; ++i) frame();  // entry, highlight and settling
+        // The particles' random numbers repeat from here.
+        std::srand(7);
+        return true;
+    }
+
+    void frame() {
+        const float dt = 1.0f / 60.0f;
+        board.particles.system->advance(dt);
+        rules->update(dt);
+        board.field->update(dt);
+        board.renderer->update(dt);
+    }
+
+    std::string shot(const std::string& name, int tolerance, size_t differing) {
+        board.world.frame([&] { board.renderer->draw(); });
+        return qvtest::compareWithExpected(name, picture(board), kWidth, kHeight, tolerance, differing);
+    }
+
+    ~RulesBoard() { releaseBoardPerformanceCounter(); }
+
     // The board's host and mode outlive the board.
     FusionHost host;
     FusionMode mode;
-    BoardWorld board(qvtest::HostDevice::OpenGL, kWidth, kHeight,
-                     {{"chip_prototypes_lua", "chip_prototypes_fusion.lua"}, {"level_fusion_lua", "level_fusion.lua"}});
-    if (!board.ready()) GTEST_SKIP() << "no OpenGL window here: " << QV::Platform::Window::lastError();
-    QV::RenderSystem* render = board.world.render();
-    ASSERT_EQ(render->createDistortionProgram(QV::RenderSystem::kDistortionPixelShader), 0);
-    render->setClearColor(QV::Color::fromBytes(24, 26, 52, 255));
+    BoardWorld board;
+    std::unique_ptr<BonusChipHelper> rules;
+};
 
-    BonusChipHelper rules(&mode, [&board]() { return board.field.get(); });
-    mode.rules = &rules;
-    host.current = &mode;
-    board.chips = std::make_unique<ChipManager>();
-    board.field = std::make_unique<GameField>(&host);
-    board.renderer = std::make_unique<GameFieldRenderer>(board.field.get());
-    board.field->renderer = board.renderer.get();
-    fixBoardPerformanceCounter(7);
-    seedBoardRandom();
-    board.load("level_fusion_lua");
-    board.renderer->camera.x = 32.0f;
-    board.renderer->camera.y = -32.0f;
-    const float dt = 1.0f / 60.0f;
-    auto frame = [&] {
-        board.particles.system->advance(dt);
-        rules.update(dt);
-        board.field->update(dt);
-        board.renderer->update(dt);
-    };
-    for (int i = 0; i < 150; ++i) frame();  // entry, highlight and settling
-    // The particles' random numbers repeat from here.
-    std::srand(7);
+TEST(BonusChipScreenshot, FusedChipGlowsThenGoesOff) {
+    qvtest::keepDriverLoaded();
+    RulesBoard b("level_fusion.lua");
+    if (!b.start()) GTEST_SKIP() << "no OpenGL window here: " << QV::Platform::Window::lastError();
+    BoardWorld& board = b.board;
     board.field->onCellClicked(3, 4);
     board.field->onCellClicked(4, 4);
     ASSERT_EQ(board.field->taskManager->size(), 1u);
     ASSERT_EQ(board.field->taskManager->tasks[0]->getType(), 1);
     // Half way: the bomb slides over the wave.
-    for (int i = 0; i < 8; ++i) frame();
+    for (int i = 0; i < 8; ++i) b.frame();
     board.world.frame([&] { board.renderer->draw(); });  // uploads the pictures
-    board.world.frame([&] { board.renderer->draw(); });
-    std::string mismatch =
-        qvtest::compareWithExpected("fusion_sliding.png", picture(board), kWidth, kHeight, 8, 300);
+    std::string mismatch = b.shot("fusion_sliding.png", 8, 300);
     EXPECT_TRUE(mismatch.empty()) << mismatch;
 
     // The fused chip with its glow, half way through its fuse.
-    for (int i = 0; i < 40; ++i) frame();
+    for (int i = 0; i < 40; ++i) b.frame();
     Chip* fused = board.field->cellAt(4, 4)->chip;
     ASSERT_NE(fused, nullptr);
     EXPECT_TRUE(fused->hasBehavior(kSuperWaveDSide));
     EXPECT_EQ(fused->group, 1);
     EXPECT_GT(fused->detonating, 0);
-    board.world.frame([&] { board.renderer->draw(); });
-    mismatch = qvtest::compareWithExpected("fusion_fused.png", picture(board), kWidth, kHeight, 8, 300);
+    mismatch = b.shot("fusion_fused.png", 8, 300);
     EXPECT_TRUE(mismatch.empty()) << mismatch;
 
     // It goes off: its lines sweep out across the board.
     int frames = 0;
     while (!fused->destroyed && frames < 120) {
-        frame();
+        b.frame();
         ++frames;
     }
     ASSERT_TRUE(fused->destroyed);
-    for (int i = 0; i < 9; ++i) frame();
-    board.world.frame([&] { board.renderer->draw(); });
-    mismatch = qvtest::compareWithExpected("fusion_going_off.png", picture(board), kWidth, kHeight, 24, 2500);
+    for (int i = 0; i < 9; ++i) b.frame();
+    mismatch = b.shot("fusion_going_off.png", 24, 2500);
     EXPECT_TRUE(mismatch.empty()) << mismatch;
-    releaseBoardPerformanceCounter();
-    EXPECT_EQ(host.dialogs, 0);
+    EXPECT_EQ(b.host.dialogs, 0);
+}
+
+// A red row of four closing in: the ring of the merge scene shrinks onto the
+// key cell while the chips slide, and flashes as the wave appears.
+TEST(BonusChipScreenshot, MergeClosesInAndFlashes) {
+    qvtest::keepDriverLoaded();
+    RulesBoard b("level_merge.lua");
+    if (!b.start()) GTEST_SKIP() << "no OpenGL window here: " << QV::Platform::Window::lastError();
+    BoardWorld& board = b.board;
+    board.field->onCellClicked(3, 7);
+    board.field->onCellClicked(3, 8);
+    int frames = 0;
+    while (!b.rules->isFusing() && frames < 60) {
+        b.frame();
+        ++frames;
+    }
+    ASSERT_TRUE(b.rules->isFusing());
+    EXPECT_EQ(b.host.dialogs, 1);
+    for (int i = 0; i < 8; ++i) b.frame();
+    board.world.frame([&] { board.renderer->draw(); });  // uploads the pictures
+    std::string mismatch = b.shot("merge_closing.png", 8, 300);
+    EXPECT_TRUE(mismatch.empty()) << mismatch;
+    while (b.rules->isFusing() && frames < 120) {
+        b.frame();
+        ++frames;
+    }
+    for (int i = 0; i < 3; ++i) b.frame();
+    Chip* wave = board.field->cellAt(3, 8)->chip;
+    ASSERT_NE(wave, nullptr);
+    EXPECT_TRUE(wave->hasBehavior(kWaveHor));
+    EXPECT_EQ(b.host.dialogs, 0);
+    mismatch = b.shot("merge_flash.png", 8, 300);
+    EXPECT_TRUE(mismatch.empty()) << mismatch;
 }
 
 }  // namespace
