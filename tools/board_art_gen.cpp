@@ -912,9 +912,9 @@ const int kGlintFrames = 8;
 
 // chips.png, 1024 x 512: rows 0-5 the colours (simple, bomb, wave hor, wave
 // ver, wave dside, super bomb, super wave ver, super wave dside, coloured
-// wall, select halo, cross, super wave hor), the top row also the four
-// colourless super forms; row 6 the colourless chips; row 7 the glint, the
-// neutral burst and the detonation glow.
+// wall, select halo, cross, super wave hor, star), column 13 of rows 0-3 the
+// four colourless super forms; row 6 the colourless chips; row 7 the glint,
+// the neutral burst and the detonation glow.
 const char* const kColourKinds[] = {"s_chip",        "s_bomb",          "s_wave_hor",
                                     "s_wave_ver",    "s_wave_dside",    "s_super_bomb",
                                     "s_super_wave_ver", "s_super_wave_dside", "s_color_wall",
@@ -940,6 +940,28 @@ void superRim(Canvas& c, int group) {
     eachPixel(c, [&](int x, int y, float u, float v) {
         const float d = f({u, v});
         if (std::fabs(d) < aa * 1.5f) c.blend(x, y, kGoldDark, 1 - std::fabs(d) / (aa * 1.5f));
+    });
+}
+
+// The fused star of a colour: the colour's silhouette with the gold rim and a
+// white star glowing at its heart.
+void colourStar(Canvas& c, int group) {
+    const Col base = hex(kColours[group].base);
+    superRim(c, group);
+    // A soft white glow under the star, brightest at the centre.
+    eachPixel(c, [&](int x, int y, float u, float v) {
+        const float r = len({u, v});
+        const float glow = 1 - smooth(0.0f, 0.3f, r);
+        if (glow > 0) c.blend(x, y, withAlpha(kWhite, 0.55f), glow * glow);
+    });
+    drawMark(c, [](V2 p) { return sdStar5(p - V2{0, 0.01f}, 0.21f, 0.45f) - 0.01f; }, hex(0xFFFDF2),
+             scaled(base, 0.5f), 0.02f, 0.07f);
+    // Four thin rays past the star's points, so it reads as light, not a sticker.
+    eachPixel(c, [&](int x, int y, float u, float v) {
+        const V2 p = rot(V2{u, v}, 45);
+        const float ray = std::min(std::fabs(p.x) * 10 + std::fabs(p.y), std::fabs(p.y) * 10 + std::fabs(p.x));
+        const float k = (1 - smooth(0.2f, 0.36f, ray)) * smooth(0.2f, 0.26f, len({u, v}));
+        if (k > 0) c.blend(x, y, withAlpha(kWhite, 0.7f), k);
     });
 }
 
@@ -1010,12 +1032,17 @@ bool writeChips(const std::string& media) {
             lua << spriteTable(std::string(kColourKinds[k]) + kColours[g].suffix, "chips_png", k * kCell, top,
                                (k + 1) * kCell, top + kCell);
         }
+        Canvas star = newCell();
+        colourStar(star, g);
+        sheet.put(star, 12 * kCell, top);
+        lua << spriteTable(std::string("s_star") + kColours[g].suffix, "chips_png", 12 * kCell, top, 13 * kCell,
+                           top + kCell);
     }
     for (int k = 0; k < 4; ++k) {
         Canvas c = newCell();
         neutralSuper(c, k);
-        sheet.put(c, (12 + k) * kCell, 0);
-        lua << spriteTable(kNeutralSuperKinds[k], "chips_png", (12 + k) * kCell, 0, (13 + k) * kCell, kCell);
+        sheet.put(c, 13 * kCell, k * kCell);
+        lua << spriteTable(kNeutralSuperKinds[k], "chips_png", 13 * kCell, k * kCell, 14 * kCell, (k + 1) * kCell);
     }
     const int plainTop = 6 * kCell;
     for (int k = 0; k < 16; ++k) {

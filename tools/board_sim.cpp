@@ -2,8 +2,9 @@
 // standard input, one a line, '#' comments); prints text. Commands: content,
 // mode, counter, dt, load, ready, set refill|fall 0|1 (0 holds the flag off
 // until a 1, since a swap sets both again), click, run, settle [seconds],
-// mix, hint, selection, events, print, dump, draw, quit; in "mode main" also
-// helpers [first words...], dialogs, windows, result, close. A command error
+// mix, hint, selection, events, print, dump, draw, dialogs, quit; in "mode main"
+// also helpers [first words...], windows, result, close. "mode bonus" is the plain
+// mode with the bonus-chip rules answering the board. A command error
 // prints "error: <why>" and the run goes on.
 #include <unistd.h>
 
@@ -46,6 +47,7 @@
 #include "flow/game_level.h"
 #include "flow/game_state_manager.h"
 #include "flow/main_mode.h"
+#include "game_helpers/bonus_chip_helper.h"
 #include "game_helpers/game_helper.h"
 #include "lex_binded_function_manager.h"
 #include "player/game_properties.h"
@@ -111,8 +113,32 @@ class SimHost : public BoardHost {
 public:
     Mode* mode() override { return currentMode; }
     int openDialogCount() override { return dialogCount; }
+    void increaseDialogCount() override { ++dialogCount; }
+    void decreaseDialogCount() override {
+        if (dialogCount > 0) --dialogCount;
+    }
     Mode* currentMode = nullptr;
     int dialogCount = 0;
+};
+
+// The plain mode whose bonus-chip questions the bonus-chip rules answer.
+class BonusMode : public PlainMode {
+public:
+    using PlainMode::PlainMode;
+    bool createBonusChip(MatchLines& match) override {
+        const bool made = rules && rules->createBonusChipFromMatch(match);
+        emit(QV::formatString("createBonusChip %d %d -> %d", static_cast<int>(match.rowRun.size()),
+                              static_cast<int>(match.columnRun.size()), made ? 1 : 0));
+        return made;
+    }
+    bool tryFuseBonusChips(Chip* selected, Chip* clicked) override {
+        const bool fused = rules && rules->tryFuseBonusChips(selected, clicked);
+        emit(QV::formatString("tryFuseBonusChips %d %d %d %d -> %d", static_cast<int>(selected->position.x),
+                              static_cast<int>(selected->position.y), static_cast<int>(clicked->position.x),
+                              static_cast<int>(clicked->position.y), fused ? 1 : 0));
+        return fused;
+    }
+    BonusChipHelper* rules = nullptr;
 };
 
 // ---- "mode main": the game's own level state, mode and rules, headless ----
@@ -257,6 +283,8 @@ public:
         setBoardSoundNameObserver(BoardSoundNameObserver());
         mWorld.reset();
         mField.reset();
+        mBonusRules.reset();
+        mBonusMode.reset();
         dropChipManager();
         mParticles.reset();
         mConfig.reset();
@@ -338,6 +366,8 @@ private:
             hintCommand();
         } else if (command == "selection") {
             selectionCommand();
+        } else if (command == "dialogs") {
+            std::printf("dialogs %d\n", mHost.dialogCount);
         } else if (command == "events") {
             for (const std::string& line : mEvents) std::printf("%s\n", line.c_str());
             mEvents.clear();
@@ -387,8 +417,13 @@ private:
         GameField* board = currentField();
         if (board && mHoldRefillOff) board->refillEnabled = false;
         if (board && mHoldFallOff) board->fallEnabled = false;
-        if (mWorld) mWorld->step(mDt);
-        else if (board) board->update(mDt);
+        if (mWorld) {
+            mWorld->step(mDt);
+        } else if (board) {
+            // As in a level: the rules first, then the board.
+            if (mBonusRules) mBonusRules->update(mDt);
+            board->update(mDt);
+        }
         board = currentField();
         if (board && mHoldRefillOff) board->refillEnabled = false;
         if (board && mHoldFallOff) board->fallEnabled = false;
@@ -446,9 +481,20 @@ private:
         for (long i = 0; i < frames; ++i) step();
     }
 
+    bool bonusChipsMerging() const {
+        if (mBonusRules) return mBonusRules->isFusing();
+        if (!mWorld) return false;
+        for (GameHelper* helper : mWorld->level()->helpers()) {
+            auto* rules = dynamic_cast<BonusChipHelper*>(helper);
+            if (rules && rules->isFusing()) return true;
+        }
+        return false;
+    }
+
     bool isSettled(GameField* board) const {
         // A shown window holds the board still.
         if (mWorld && mWorld->level()->dialogBlocksBoard()) return true;
+        if (bonusChipsMerging()) return false;
         if (board->taskManager->size() > 0 || !board->columnHolds.empty() || board->suspendTime > 0.0f ||
             board->unsettled) {
             return false;
@@ -575,7 +621,15 @@ private:
     void modeCommand(const std::string& name) {
         if (name == "plain" || name == "bonus") {
             mWorld.reset();
+            mBonusRules.reset();
+            mBonusMode.reset();
             mHost.currentMode = mMode.get();
+            if (name == "bonus") {
+                mBonusMode = std::make_unique<BonusMode>([this](const std::string& line) { onModeLine(line); });
+                mBonusRules = std::make_unique<BonusChipHelper>(mBonusMode.get(), [this]() { return mField.get(); });
+                mBonusMode->rules = mBonusRules.get();
+                mHost.currentMode = mBonusMode.get();
+            }
         } else if (name == "main") {
             startMainMode();
         } else {
@@ -604,6 +658,8 @@ private:
         mFrame = 0;
         mEvents.clear();
         mHoldRefillOff = mHoldFallOff = false;
+        mHost.dialogCount = 0;
+        if (mBonusRules) mBonusRules->onLevelStart();
         if (mPendingSeed) {
             QV::seedRandom15(mSeed);
             mPendingSeed = false;
@@ -628,6 +684,9 @@ private:
 
     void startMainMode() {
         mWorld.reset();
+        mHost.currentMode = mMode.get();
+        mBonusRules.reset();
+        mBonusMode.reset();
         mField.reset();
         ensureChipManager();
         mWorld = std::make_unique<MainModeWorld>([this](const std::string& line) {
@@ -839,6 +898,8 @@ private:
     std::unique_ptr<QV::ParticleSystem> mParticles;
     std::unique_ptr<ChipManager> mChipManager;
     std::unique_ptr<PlainMode> mMode;
+    std::unique_ptr<BonusMode> mBonusMode;
+    std::unique_ptr<BonusChipHelper> mBonusRules;
     SimHost mHost;
     std::unique_ptr<GameField> mField;
     std::unique_ptr<MainModeWorld> mWorld;

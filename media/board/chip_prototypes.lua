@@ -34,6 +34,13 @@ local function colourLayer(name, score, sound, actions, picture, bonus)
     }, picture or "s_chip", 10, bonus)
 end
 
+-- A fused chip keeps its colour but joins no run: it goes off by itself.
+local function fusedLayer(name, sound, actions, picture)
+    local layer = colourLayer(name, 150, sound, actions, picture, true)
+    layer.CanIterateWithGroup = 0
+    return layer
+end
+
 local function fixedLayer(name, score, flags, picture, depth, bonus, pop)
     local layer = { Name = name, MultipleColors = 0, score = score, CanIterateWithGroup = 0 }
     for key, value in pairs(flags or {}) do layer[key] = value end
@@ -64,7 +71,13 @@ ChipPrototypes = {
       Behavior = { fixedLayer("DestroyColor", 100,
                    { onDestroySound = "bonus_color_sound", OnDestroyActions = { "ColorDestroyer" } }, "s_color_destroyer", 10, true) } },
 
-    -- Fused bonus chips.
+    -- Fused bonus chips: a swap of two bonus chips leaves one in the second chip's colour.
+    { Name = "SuperBomb", Behavior = { fusedLayer("SuperBomb", "bonus_bomb_sound", { "SuperBoom" }, "s_super_bomb") } },
+    { Name = "SuperWaveVer", Behavior = { fusedLayer("SuperWaveVer", "bonus_line_sound", { "SuperWaveVer" }, "s_super_wave_ver") } },
+    { Name = "SuperWaveDSide", Behavior = { fusedLayer("SuperWaveDSide", "bonus_line_sound", { "SuperCross" }, "s_super_wave_dside") } },
+    { Name = "Star", Behavior = { fusedLayer("Star", "bonus_line_sound", { "Star" }, "s_star") } },
+
+    -- The same fused chips without a colour.
     { Name = "SuperBomb",
       Behavior = { fixedLayer("SuperBomb", 150, { onDestroySound = "bonus_bomb_sound", OnDestroyActions = { "SuperBoom" } }, "s_super_bomb", 10, true) } },
     { Name = "SuperWaveVer",

@@ -49,6 +49,10 @@ s_super_wave_hor_R = {
     Image0 = "chips_png",
     SrcRect0 = {704, 0, 768, 64},
 }
+s_star_R = {
+    Image0 = "chips_png",
+    SrcRect0 = {768, 0, 832, 64},
+}
 s_chip_G = {
     Image0 = "chips_png",
     SrcRect0 = {0, 64, 64, 128},
@@ -96,6 +100,10 @@ s_cross_G = {
 s_super_wave_hor_G = {
     Image0 = "chips_png",
     SrcRect0 = {704, 64, 768, 128},
+}
+s_star_G = {
+    Image0 = "chips_png",
+    SrcRect0 = {768, 64, 832, 128},
 }
 s_chip_B = {
     Image0 = "chips_png",
@@ -145,6 +153,10 @@ s_super_wave_hor_B = {
     Image0 = "chips_png",
     SrcRect0 = {704, 128, 768, 192},
 }
+s_star_B = {
+    Image0 = "chips_png",
+    SrcRect0 = {768, 128, 832, 192},
+}
 s_chip_M = {
     Image0 = "chips_png",
     SrcRect0 = {0, 192, 64, 256},
@@ -192,6 +204,10 @@ s_cross_M = {
 s_super_wave_hor_M = {
     Image0 = "chips_png",
     SrcRect0 = {704, 192, 768, 256},
+}
+s_star_M = {
+    Image0 = "chips_png",
+    SrcRect0 = {768, 192, 832, 256},
 }
 s_chip_Y = {
     Image0 = "chips_png",
@@ -241,6 +257,10 @@ s_super_wave_hor_Y = {
     Image0 = "chips_png",
     SrcRect0 = {704, 256, 768, 320},
 }
+s_star_Y = {
+    Image0 = "chips_png",
+    SrcRect0 = {768, 256, 832, 320},
+}
 s_chip_O = {
     Image0 = "chips_png",
     SrcRect0 = {0, 320, 64, 384},
@@ -289,21 +309,25 @@ s_super_wave_hor_O = {
     Image0 = "chips_png",
     SrcRect0 = {704, 320, 768, 384},
 }
-s_super_bomb = {
+s_star_O = {
     Image0 = "chips_png",
-    SrcRect0 = {768, 0, 832, 64},
+    SrcRect0 = {768, 320, 832, 384},
 }
-s_super_wave_ver = {
+s_super_bomb = {
     Image0 = "chips_png",
     SrcRect0 = {832, 0, 896, 64},
 }
+s_super_wave_ver = {
+    Image0 = "chips_png",
+    SrcRect0 = {832, 64, 896, 128},
+}
 s_super_wave_dside = {
     Image0 = "chips_png",
-    SrcRect0 = {896, 0, 960, 64},
+    SrcRect0 = {832, 128, 896, 192},
 }
 s_super_wave_hor = {
     Image0 = "chips_png",
-    SrcRect0 = {960, 0, 1024, 64},
+    SrcRect0 = {832, 192, 896, 256},
 }
 s_color_destroyer = {
     Image0 = "chips_png",

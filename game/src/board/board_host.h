@@ -13,8 +13,8 @@ public:
     virtual Mode* mode() = 0;
     // While above 0 the board searches no matches and shows no hint.
     virtual int openDialogCount() = 0;
-    // Rule objects that must hold the board raise the count while they work
-    // and lower it when done (never below 0).
+    // Rules that hold the board (a merge, a booster at work) raise the count
+    // and lower it when done; it never goes below 0.
     virtual void increaseDialogCount() {}
     virtual void decreaseDialogCount() {}
     virtual float boardOpacity() { return 1.0f; }

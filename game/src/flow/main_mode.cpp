@@ -21,6 +21,7 @@ extern "C" {
 #include "flow/game_state_manager.h"
 #include "flow/run_timer_task.h"
 #include "format_string.h"
+#include "game_helpers/bonus_chip_helper.h"
 #include "game_helpers/goals_helper.h"
 #include "game_helpers/level_end_helper.h"
 #include "game_helpers/progress_helper.h"
@@ -283,6 +284,8 @@ void MainMode::createHelpers() {
     GameLevel* level = gameLevel();
     mGoals = new GoalsHelper(kGoalsScene);
     if (level) level->addHelper(mGoals);
+    mBonusChips = new BonusChipHelper(this);
+    if (level) level->addHelper(mBonusChips);
     mProgress = new ProgressHelper(kScoreScene);
     if (level) level->addHelper(mProgress);
     mScoreText = new ScoreTextHelper();
@@ -294,6 +297,8 @@ void MainMode::createHelpers() {
 void MainMode::deleteHelpers() {
     delete mGoals;
     mGoals = nullptr;
+    delete mBonusChips;
+    mBonusChips = nullptr;
     delete mProgress;
     mProgress = nullptr;
     delete mScoreText;
@@ -393,6 +398,7 @@ void MainMode::readLevelRules(QV::LuaScript2& script) {
 
 void MainMode::onLevelLoaded() {
     mNoMovesPending = false;
+    if (mBonusChips) mBonusChips->onLevelStart();
     if (mProgress) mProgress->onLevelStart();
     if (mGoals) {
         mGoals->onLevelStart();
@@ -509,7 +515,8 @@ void MainMode::updateLevel(float) {
         if (field->hasEmptyOrMovingCell()) return;
     }
     if (exhausted && !mFailed) {
-        const bool idle = field->taskManager->size() == 0 && !field->busy && !field->hasEmptyOrMovingCell();
+        const bool idle = field->taskManager->size() == 0 && !field->busy && !bonusChipsMerging() &&
+                          !field->hasEmptyOrMovingCell();
         if (idle && !goalsReached() && !field->hasBombStage2Chip() && !field->destroyMatches(true)) {
             mFailed = true;
             mOutcome.kind = LevelOutcome::Failed;
@@ -519,7 +526,7 @@ void MainMode::updateLevel(float) {
         }
     }
     if (field->taskManager->size() != 0 || mFailed || mNoMovesPending || !goalsReached() || field->isSuspended() ||
-        field->busy || !mPlayStarted)
+        field->busy || !mPlayStarted || bonusChipsMerging())
         return;
     if (!mWinStarted && !level->levelEffectStarted()) {
         if (QV::UIWidget* ui = level->getInterface()) {
@@ -586,6 +593,16 @@ void MainMode::onMoveMade(Cell* first, Cell* second) {
     mNoMovesPending = false;
     if (mScoreText && second) mScoreText->setCell(second->column, second->row);
 }
+
+bool MainMode::createBonusChip(MatchLines& match) {
+    return mBonusChips && mBonusChips->createBonusChipFromMatch(match);
+}
+
+bool MainMode::tryFuseBonusChips(Chip* selected, Chip* clicked) {
+    return mBonusChips && mBonusChips->tryFuseBonusChips(selected, clicked);
+}
+
+bool MainMode::bonusChipsMerging() const { return mBonusChips && mBonusChips->isFusing(); }
 
 void MainMode::onChipDestroyed(const ChipDestroyInfo& info) {
     std::string kinds;

@@ -12,6 +12,7 @@
 #include "dialogs/dialog_window_listener.h"
 #include "game_helpers/limit_helper_listener.h"
 
+class BonusChipHelper;
 class DialogWindow;
 class GameLevel;
 class GoalsHelper;
@@ -60,8 +61,8 @@ public:
     void reset(int newGame) override;
     void replayLevel() override;
     bool isLevelRunning() override { return mLevelRunning; }
-    bool createBonusChip(MatchLines&) override { return false; }
-    bool tryFuseBonusChips(Chip*, Chip*) override { return false; }
+    bool createBonusChip(MatchLines& match) override;
+    bool tryFuseBonusChips(Chip* selected, Chip* clicked) override;
     void onMovieFinished() override;
 
     // The level's road and rules.
@@ -149,6 +150,7 @@ private:
     void createHelpers();
     void deleteHelpers();
     bool goalsReached() const;
+    bool bonusChipsMerging() const;
     void goalsReachedCheck();
     void addPoints(int points);
     void openLevelWindow(const std::string& className, const LevelWindowRequest& request);
@@ -167,6 +169,7 @@ private:
     void releaseBoard();
     NomovesLevelWindow* noMovesWindow() const;
     void onNoMovesWindowClosed(NomovesLevelWindow* window);
+    BonusChipHelper* mBonusChips = nullptr;
     EpisodeLevel* mLevel = nullptr;
     bool mCompletedBefore = false;
     bool mWinStarted = false;
