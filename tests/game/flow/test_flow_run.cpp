@@ -376,8 +376,8 @@ std::string firstLevelScript(bool shots) {
     if (shots) script += "1780 screenshot score_bar.png\n";
     script += "1800 swap 8 8 8 9\n";
     // The level end: the moves left become bonus chips, which go off before the win window.
-    if (shots) script += "2300 screenshot level_end.png\n3300 screenshot win.png\n";
-    script += "3400 button btnClose\n3700 click 400 540\n3800 button btnClose\n3900 close\n";
+    if (shots) script += "2300 screenshot level_end.png\n4100 screenshot win.png\n";
+    script += "4200 button btnClose\n4500 click 400 540\n4600 button btnClose\n4700 close\n";
     return script;
 }
 
