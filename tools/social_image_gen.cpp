@@ -44,7 +44,7 @@ Rgba face(double x, double y, uint32_t sky, uint32_t shirt, uint32_t skin, uint3
     }
     // Hair on top.
     const double cap = std::hypot((x - 48) / 22, (y - 36) / 17) - 1;
-    if (cap < 0 && y < 36 + (std::fabs(x - 48) < 10 ? -6 : 2)) c = mix(scaled(hex(hair), 1.25), hex(hair), (y - 19) / 20);
+    if (cap < 0 && y < 31 + 0.02 * (x - 48) * (x - 48)) c = mix(scaled(hex(hair), 1.25), hex(hair), (y - 19) / 20);
     // Highlight and rim.
     c = over(Rgba{1, 1, 1, 0.18 * smooth(1.0, 0.7, std::hypot((x - 34) / 30, (y - 24) / 16))}, c);
     if (disc > -3) c = hex(0x8A5A2B);

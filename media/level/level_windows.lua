@@ -23,7 +23,7 @@ local function slotButton(id, x)
 end
 
 -- The friends' panels: a column of rows left of the window (landscape) and a
--- row of cards under it (portrait), each with its connect button in its place.
+-- row of cards under it (portrait); without a session a connect button under the window.
 local function friends()
     local connect = function(id, x, y)
         return { id = id, class = "UIButton", instance = "#pill_button_ui:PillButton", position = {x, y}, text = "#FACEBOOK_BTN_TEXT_CONNECT" }
@@ -31,7 +31,7 @@ local function friends()
     return {
         { id = "leftListFriends", class = "UISceneList", position = {-268, 40}, scene = "friends_list_left_scene_xml", type = "strip" },
         { id = "bottomListFriends", class = "UISceneList", position = {0, 540}, scene = "friends_list_bottom_scene_xml", type = "strip", orient = "hor" },
-        connect("facebook_btn_left", -224, 40),
+        connect("facebook_btn_left", 172, 522),
         connect("facebook_btn_bottom", 172, 548),
     }
 end
@@ -46,6 +46,8 @@ local function window(name, scene, childs)
             { id = "onIdle", propertyChanges = {
                 { target = name, property = "transparency", duration = 0.1, value = 1 },
                 { target = "gui", property = "transparency", duration = 0.1, value = 1 },
+                { target = "leftListFriends", property = "transparency", duration = 0.1, value = 1 },
+                { target = "bottomListFriends", property = "transparency", duration = 0.1, value = 1 },
             } },
         },
     }

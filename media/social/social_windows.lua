@@ -39,9 +39,9 @@ local function checkList(name, scene, ok)
         id = name, class = "UIWidget", position = {362, 111}, modal = 1,
         childs = {
             { id = "gui", class = "UISceneNode", scene = scene },
-            { id = "requests_list", class = "UISceneList", position = {40, 96}, scene = "social_list_scene_xml", type = "strip" },
-            area("btnSelectAll", 40, 416, 240, 52),
-            button("btnOk", 340, 412, ok),
+            { id = "requests_list", class = "UISceneList", position = {40, 84}, scene = "social_list_scene_xml", type = "strip" },
+            area("btnSelectAll", 40, 418, 240, 52),
+            button("btnOk", 340, 414, ok),
             closeButton(498, 4),
         },
         states = fadeIn(name, { "requests_list" }),

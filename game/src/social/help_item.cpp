@@ -17,7 +17,7 @@ HelpItem::HelpItem(CheckBoxListener* owner, FacebookUser* user)
     setTextFlag("text", false);
     setText("text", texts ? texts->translate("HELP_FOR_FRIEND_TEXT") : u"HELP_FOR_FRIEND_TEXT");
     if (auto* sprites = QV::SpriteManager<QV::Sprite>::instancePointer())
-        setIcon("icon", sprites->loadSprite("map_sprites", "s_present_steps_window_pochta_psd", "default"));
+        setIcon("icon", sprites->loadSprite("map_sprites_lua", "s_present_steps_window_pochta_psd", "default"));
 }
 
 void HelpItem::refreshPhoto() { putUserPhoto(user, mScene ? mScene->findNode("#photo") : nullptr); }

@@ -23,7 +23,7 @@ MainMode* mainMode() {
 
 QV::Sprite* mapSprite(const char* name) {
     auto* sprites = QV::SpriteManager<QV::Sprite>::instancePointer();
-    return sprites ? sprites->loadSprite("map_sprites", name, "default") : nullptr;
+    return sprites ? sprites->loadSprite("map_sprites_lua", name, "default") : nullptr;
 }
 
 }  // namespace
@@ -46,6 +46,8 @@ RequestItem::RequestItem(CheckBoxListener* owner, const FacebookRequest& request
     } else if (type == "takeSteps") {
         setIcon("icon", mapSprite("s_present_steps_window_pochta_psd"));
         description = "HELP_FROM_FRIEND_DESC_STEPS";
+    } else {
+        setIcon("icon", nullptr);  // the scene's placeholder goes too
     }
     FacebookIntegration* fb = FacebookIntegration::instancePointer();
     const std::string name = firstNameOf(fb ? fb->findUser(senderId) : nullptr);
