@@ -18,6 +18,7 @@
 #include "social/friend_passed_wnd.h"
 #include "social/help_item.h"
 #include "social/help_random_friends_wnd.h"
+#include "social/map_social.h"
 #include "social/request_item.h"
 #include "social/request_payload.h"
 #include "social/user_item.h"
@@ -285,4 +286,26 @@ TEST(FFIcon, ShowsOneResultOnlyAfterAWait) {
     w.integration->openSession();
     EXPECT_FALSE(icon.waiting);
     w.integration->closeSession();
+}
+
+TEST(MapSocial, MailOpensOnlyWithASessionAndRequestsAndRefreshesEveryMinute) {
+    socialtest::SocialWorld w;
+    MapSocial social;
+    ASSERT_NE(social.mRequestsWindow, nullptr);
+    social.showMail();  // nothing yet
+    EXPECT_EQ(social.mRequestsWindow->mState, DialogWindow::Hidden);
+    w.integration->openSession();
+    social.setRequests(offlineRequests(w));
+    EXPECT_TRUE(social.hasRequests());
+    social.update(0.1f);  // the first update refreshes and restarts the minute
+    EXPECT_NEAR(social.mSocialTimer, 60.0f, 1e-4);
+    social.update(59.0f);
+    EXPECT_NEAR(social.mSocialTimer, 1.0f, 1e-3);
+    social.showMail();
+    w.frames(10);
+    EXPECT_EQ(social.mRequestsWindow->mState, DialogWindow::Shown);
+    // Closing the session empties the list at the next refresh.
+    w.integration->closeSession();
+    social.update(1.5f);
+    EXPECT_FALSE(social.hasRequests());
 }
