@@ -189,8 +189,11 @@ TEST(UserItemController, AsksOnceAndFollowsTheResultOfItsToken) {
     socialtest::SocialWorld w;
     w.integration->openSession();
     FacebookUser* friend1 = w.integration->findUser(1);
+    // The rows outlive their controller, as in a window's lists.
+    std::unique_ptr<UserItem> left, bottom, ownLeft, ownBottom;
     UserItemController controller(false, 120, friend1, true);
-    std::unique_ptr<UserItem> left(controller.leftItem), bottom(controller.bottomItem);
+    left.reset(controller.leftItem);
+    bottom.reset(controller.bottomItem);
     EXPECT_TRUE(enabled(left->mScene, "#heart"));
     EXPECT_FALSE(enabled(left->mScene, "#check"));
     auto& listeners = FacebookMessageDispatcher::instance()->listeners;
@@ -227,7 +230,8 @@ TEST(UserItemController, AsksOnceAndFollowsTheResultOfItsToken) {
 
     // The player's own row shows neither heart nor check and takes no click.
     UserItemController own(false, 300, &w.integration->user, false);
-    std::unique_ptr<UserItem> ownLeft(own.leftItem), ownBottom(own.bottomItem);
+    ownLeft.reset(own.leftItem);
+    ownBottom.reset(own.bottomItem);
     EXPECT_FALSE(enabled(ownLeft->mScene, "#heart"));
     EXPECT_FALSE(enabled(ownLeft->mScene, "#check"));
     EXPECT_TRUE(ownLeft->mListeners.empty());
