@@ -11,5 +11,6 @@ directories = {
         { "/filelists/board.lua" },
         { "/filelists/shop.lua" },
         { "/filelists/level.lua" },
+        { "/filelists/social.lua" },
     },
 }

@@ -14,7 +14,7 @@ MainMenu = {
         button("btnPlay", 552, 352, "Play"),
         button("btnAuthors", 552, 428, "Authors"),
         button("btnExit", 552, 504, "Exit"),
-        button("btnFacebook", 1080, 24, "Connect"),
+        button("btnFacebook", 1080, 24, "#FACEBOOK_BTN_TEXT_CONNECT"),
     },
     events = {
         { element = "btnPlay", slot = "clicked", command = "activateMode:MainMode" },

@@ -30,6 +30,7 @@ MapInterface = {
     childs = {
         { id = "gui", class = "UISceneNode", scene = "map_interface_scene_xml" },
         { id = "btnMenu", class = "UIButton", instance = "#pill_button_ui:PillButton", position = {20, 14}, text = "Menu" },
+        { id = "btnMail", class = "UIButton", instance = "#pill_button_ui:PillButton", position = {20, 86}, text = "#BTN_MAIL" },
         { id = "btnBuyStars", class = "UIButton", position = {1209, 17}, size = {56, 56},
           fontPreset = "ui_presets_lua:ui_button", text = "",
           childs = faces("btnBuyStars", "flow_sprites_lua", { Face = "map_plus", Hover = "map_plus_hover", Pressed = "map_plus_pressed" }),
@@ -37,6 +38,7 @@ MapInterface = {
     },
     events = {
         { element = "btnMenu", slot = "clicked", command = "showMenu" },
+        { element = "btnMail", slot = "clicked", command = "showMail" },
         { element = "btnBuyStars", slot = "clicked", command = "showBuyStarsWindow" },
     },
     states = {

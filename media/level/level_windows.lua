@@ -22,15 +22,32 @@ local function slotButton(id, x)
     return { id = id, class = "UIButton", position = {x, 322}, size = {88, 88}, fontPreset = "ui_presets_lua:ui_button", text = "" }
 end
 
+-- The friends' panels: a column of rows left of the window (landscape) and a
+-- row of cards under it (portrait); without a session a connect button under the window.
+local function friends()
+    local connect = function(id, x, y)
+        return { id = id, class = "UIButton", instance = "#pill_button_ui:PillButton", position = {x, y}, text = "#FACEBOOK_BTN_TEXT_CONNECT" }
+    end
+    return {
+        { id = "leftListFriends", class = "UISceneList", position = {-268, 40}, scene = "friends_list_left_scene_xml", type = "strip" },
+        { id = "bottomListFriends", class = "UISceneList", position = {0, 540}, scene = "friends_list_bottom_scene_xml", type = "strip", orient = "hor" },
+        connect("facebook_btn_left", 172, 522),
+        connect("facebook_btn_bottom", 172, 548),
+    }
+end
+
 local function window(name, scene, childs)
     local all = { { id = "gui", class = "UISceneNode", scene = scene } }
     for _, c in ipairs(childs) do all[#all + 1] = c end
+    for _, c in ipairs(friends()) do all[#all + 1] = c end
     return {
         id = name, class = "UIWidget", position = {380, 100}, modal = 1, childs = all,
         states = {
             { id = "onIdle", propertyChanges = {
                 { target = name, property = "transparency", duration = 0.1, value = 1 },
                 { target = "gui", property = "transparency", duration = 0.1, value = 1 },
+                { target = "leftListFriends", property = "transparency", duration = 0.1, value = 1 },
+                { target = "bottomListFriends", property = "transparency", duration = 0.1, value = 1 },
             } },
         },
     }

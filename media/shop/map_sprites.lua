@@ -17,3 +17,6 @@ s_gold_valuta_sale_3 = { Image0 = "valuta_sale_png", SrcRect0 = {128, 128, 192, 
 s_gold_valuta_sale_4 = { Image0 = "valuta_sale_png", SrcRect0 = {192, 128, 256, 192} }
 s_gold_valuta_sale_5 = { Image0 = "valuta_sale_png", SrcRect0 = {256, 128, 320, 192} }
 s_gold_valuta_sale_6 = { Image0 = "valuta_sale_png", SrcRect0 = {320, 128, 384, 192} }
+-- The gifts of the social requests: a life and extra moves.
+s_present_heart_window_pochta_psd = { Image0 = "social_present_png", SrcRect0 = {0, 0, 64, 64} }
+s_present_steps_window_pochta_psd = { Image0 = "social_present_png", SrcRect0 = {64, 0, 128, 64} }

@@ -30,7 +30,7 @@ void FailLevelWindow::open(const LevelPreview& level, int32_t score) {
         number->mTranslate = false;
         number->setText(levelNumberText(level));
     }
-    setLevelWindowSocialButtons(mRoot, mScene, false);
+    mFriends.open(mRoot, mScene);
     if (mState != Shown && mState != Showing) show(true);
 }
 

@@ -4,6 +4,7 @@
 
 #include "dialogs/dialog_window.h"
 #include "dialogs/level_preview.h"
+#include "dialogs/level_window_social.h"
 
 namespace AE {
 class TextSceneNode;
@@ -27,4 +28,5 @@ public:
     AE::Marker* mBottomPanelMarker = nullptr;
     AE::TextSceneNode* mScoreNode = nullptr;
     LevelPreview mLevel;
+    LevelWindowFriends mFriends;
 };

@@ -132,7 +132,7 @@ void PlayLevelWindow::openForLevel(const LevelPreview& level, bool showCurrencyP
     }
     rewind(mLeftPanelMarker);
     rewind(mBottomPanelMarker);
-    setConnectButtonsVisible(false);
+    mFriends.open(mRoot, mScene);
     mShowCurrencyPanel = showCurrencyPanel;
     if (showCurrencyPanel) playIfPresent(mScene, "show_valuta_panel");
     if (mState != Shown && mState != Showing) show(true);

@@ -5,6 +5,7 @@
 #include "dialogs/dialog_window.h"
 #include "dialogs/dialog_window_listener.h"
 #include "dialogs/level_preview.h"
+#include "dialogs/level_window_social.h"
 
 namespace AE {
 class ISceneNode;
@@ -57,11 +58,12 @@ public:
     LevelPreview mLevel;
     bool mShowCurrencyPanel = false;
     AE::TextSceneNode* mSilverText = nullptr;
+    LevelWindowFriends mFriends;
 
 private:
     void setPassiveSlots(const int32_t kinds[3], bool timeLimited);
     void placeSlotButton(int slot);
     void placeInfoWindow();
-    // No social layer: the connect buttons stay hidden, the friends' lists empty.
+    // The connect buttons, or the friends' lists while connected.
     void setConnectButtonsVisible(bool visible);
 };

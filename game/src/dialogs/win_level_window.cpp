@@ -70,7 +70,7 @@ void WinLevelWindow::open(const LevelPreview& level, int32_t score, int32_t mone
         number->mTranslate = false;
         number->setText(levelNumberText(level));
     }
-    setLevelWindowSocialButtons(mRoot, mScene, false);
+    mFriends.open(mRoot, mScene);
     if (mState != Shown && mState != Showing) show(true);
     mCountTimer = kCountSeconds;
     mMoney = money;

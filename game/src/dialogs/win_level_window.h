@@ -4,6 +4,7 @@
 
 #include "dialogs/dialog_window.h"
 #include "dialogs/level_preview.h"
+#include "dialogs/level_window_social.h"
 
 namespace AE {
 class TextSceneNode;
@@ -42,6 +43,7 @@ public:
     int32_t mMoney = 0;
     int32_t mShownMoney = 0;
     int32_t mCountState = NotCounted;
+    LevelWindowFriends mFriends;
 
 private:
     AE::Marker* mStarMarkers[4] = {};

@@ -10,6 +10,11 @@
 #include "config_manager.h"
 #include "dialogs/dialog_window.h"
 #include "social/facebook_data_saver.h"
+#include "social/facebook_data_streamer.h"
+#include "social/facebook_integration.h"
+#include "social/facebook_message_dispatcher.h"
+#include "social/ff_icon.h"
+#include "social/user_data_serializer.h"
 #include "player/game_properties.h"
 #include "flow/marketing_tools.h"
 #include "board/behavior.h"
@@ -97,15 +102,19 @@ GameApplication::GameApplication() {
     mPortrait = portraitOf(nullptr);
     createSingleton<Store>();
     createSingleton<DialogWindowManager>();
+    createSingleton<UserDataSerializer>();
     createSingleton<MarketingTools>();
 }
 
 GameApplication::~GameApplication() {
     delete DialogWindowManager::instancePointer();
+    deleteSingleton<UserDataSerializer>();
     if (gApplication == this) gApplication = nullptr;
 }
 
 void GameApplication::create() {
+    // First: every social listener registers after it.
+    createSingleton<FacebookIntegration>();
     // The sequences exist before the profile is read, so it can find them.
     loadTutorialSequences(getTutorialSequences());
     registerTutorialSection(*createSingleton<GameProperties>(), getTutorialSequences());
@@ -136,6 +145,8 @@ void GameApplication::create() {
     createSingleton<FacebookDataSaver>();
     ProgressSaver* saver = createSingleton<ProgressSaver>();
     createSingleton<RemoteStorage>()->addListener(saver);
+    if (GameProperties* properties = GameProperties::instancePointer()) properties->registerMainModeListener();
+    mFFIcon = new FFIcon();
     createSingleton<BuyValutaWindowSingleton>();
 
     // Counted now, written with the next save (at the latest at shut-down).
@@ -154,6 +165,8 @@ void GameApplication::destroy() {
     mLoadingScene = nullptr;
     delete mGameStateManager;
     mGameStateManager = nullptr;
+    delete mFFIcon;
+    mFFIcon = nullptr;
     // The board's chip kinds go after the last level that used them.
     deleteSingleton<ChipManager>();
     ChipSelector::clearCache();
@@ -175,12 +188,17 @@ void GameApplication::destroy() {
     deleteSingleton<GameProperties>();
     deleteSingleton<ProgressSaver>();
     deleteSingleton<RemoteStorage>();
+    // Its destructor stops and joins the photo streamer before the records go.
+    deleteSingleton<FacebookIntegration>();
 
     deleteSingleton<Store>();
     deleteSingleton<FacebookDataSaver>();
     // The shop's widget tree goes with the UI manager's next update.
     deleteSingleton<BuyValutaWindowSingleton>();
     deleteSingleton<DialogWindowManager>();
+    deleteSingleton<UserDataSerializer>();
+    deleteSingleton<FacebookDataStreamer>();
+    deleteSingleton<FacebookMessageDispatcher>();
     releaseTutorialSequences();
     QV::XmlCachedFilesManager::purge();
     deleteSingleton<MarketingTools>();
@@ -218,6 +236,7 @@ void GameApplication::update() {
     const float dt = std::min(mTimerManager->getFrameDelta(), kMaxFrameTime);
     if (DialogWindowManager* windows = QV::Singleton<DialogWindowManager>::instancePointer()) windows->update(dt);
     mGameStateManager->step(dt, updateAllTutorials);
+    if (mFFIcon && mFFIcon->scene) mFFIcon->scene->update(dt);
 
     const int portrait = portraitOf(getWindow());
     if (portrait != mGameStateManager->getOrientation()) {
@@ -240,6 +259,7 @@ void GameApplication::render() {
     mRenderSystem->beginFrame();
     IGameState* state = mGameStateManager ? mGameStateManager->getCurrentState() : nullptr;
     if (state && state->isLoaded()) state->render();
+    if (mFFIcon && mFFIcon->scene) AE::drawScene(mFFIcon->scene);
     mRenderSystem->endFrame();
     present();
 }

@@ -15,6 +15,8 @@ class UIFont;
 class GameStateManager;
 
 // The game's application object: the engine's slots filled with the game.
+class FFIcon;
+
 class GameApplication : public Application {
 public:
     GameApplication();
@@ -51,6 +53,7 @@ private:
     QV::Font* mFont = nullptr;
     // Shown while loading jobs run; owned.
     AE::ISceneNode* mLoadingScene = nullptr;
+    FFIcon* mFFIcon = nullptr;  // owned: the social status icon
     QV::Sprite* mLeftBorder = nullptr;
     QV::Sprite* mTopBorder = nullptr;
     QV::Sprite* mCursor = nullptr;

@@ -20,6 +20,10 @@
 #include "log_system.h"
 #include "flow/mesh_scene_node.h"
 #include "board/mode.h"
+#include "social/facebook_integration.h"
+#include "social/facebook_message.h"
+#include "social/facebook_message_dispatcher.h"
+#include "social/facebook_message_wnd.h"
 #include "ui/ui_manager.h"
 #include "ui/ui_scene_node.h"
 #include "ui/ui_widget.h"
@@ -31,6 +35,11 @@ constexpr uint8_t kEscapeKey = 0x1B;
 QV::UIManager* ui() { return QV::Singleton<QV::UIManager>::instancePointer(); }
 
 }  // namespace
+
+MainMenu::MainMenu() {
+    if (FacebookMessageDispatcher* dispatcher = FacebookMessageDispatcher::instancePointer())
+        dispatcher->addListener(this);
+}
 
 MainMenu::~MainMenu() { unload(); }
 
@@ -84,7 +93,9 @@ void MainMenu::onActivate() {
     if (QV::UIManager* manager = ui()) mInterface = manager->loadUI("main_menu_ui", "MainMenu", nullptr, "default");
     attachMeshes();
     if (mInterface) mInterface->show();
-    setSocialButtonVisible(false);
+    FacebookIntegration* social = FacebookIntegration::instancePointer();
+    setSocialButtonVisible(social && !social->sessionOpen);
+    if (social && ui()) mConnectionWindow = new FacebookMessageWnd();
     ConfirmWindow* exitWindow = new ConfirmWindow("ExitQuestionWindow", "exit_question_window_ui");
     exitWindow->addListener(this);
     mExitWindow = exitWindow;
@@ -114,6 +125,8 @@ void MainMenu::unload() {
     mExitWindow = nullptr;
     delete mAuthorsWindow;
     mAuthorsWindow = nullptr;
+    delete mConnectionWindow;
+    mConnectionWindow = nullptr;
     setLoaded(false);
 }
 
@@ -170,7 +183,20 @@ void MainMenu::showOptions() {
 }
 
 void MainMenu::connectFacebook() {
-    // No social connection exists yet; the button stays hidden.
+    FacebookIntegration* social = FacebookIntegration::instancePointer();
+    if (!social || social->sessionOpen) return;
+    setSocialButtonVisible(false);
+    if (mConnectionWindow) {
+        mConnectionWindow->enterWaiting();
+        mConnectionWindow->show(false);
+    }
+    social->openSession();
+}
+
+void MainMenu::onMessage(const FacebookMessage& message) {
+    if (message.mKind == FacebookMessage::SessionOpened) setSocialButtonVisible(false);
+    if (message.mKind == FacebookMessage::SessionClosed || message.mKind == FacebookMessage::SessionFailed)
+        setSocialButtonVisible(true);
 }
 
 void MainMenu::showPartner() {}

@@ -4,6 +4,7 @@
 
 #include "dialogs/dialog_window_listener.h"
 #include "flow/game_state.h"
+#include "social/facebook_message_listener.h"
 
 namespace AE {
 class ISceneNode;
@@ -12,13 +13,14 @@ namespace QV {
 class UIWidget;
 }
 class DialogWindow;
+class FacebookMessageWnd;
 
 // The main menu: its interface ("main_menu_ui") with the water of its lake,
 // the commands its buttons run, the authors window, and the question before
 // the program ends.
-class MainMenu : public IGameState, public DialogWindowListener {
+class MainMenu : public IGameState, public FacebookMessageListener, public DialogWindowListener {
 public:
-    MainMenu() = default;
+    MainMenu();
     ~MainMenu() override;
 
     void load() override;
@@ -30,6 +32,8 @@ public:
     std::string getName() const override { return "MainMenu"; }
     void onOrientationChanged(int portrait) override;
     void onWindowClosed(DialogWindow* window) override;
+    // Session opened: the connect button goes; closed or failed: it comes back.
+    void onMessage(const FacebookMessage& message) override;
 
     // Commands.
     void showExitQuestion();
@@ -57,4 +61,6 @@ private:
     QV::UIWidget* mInterface = nullptr;  // owned by the UI manager
     DialogWindow* mExitWindow = nullptr;
     DialogWindow* mAuthorsWindow = nullptr;
+    // The connection window the connect command shows (until the options window holds it).
+    FacebookMessageWnd* mConnectionWindow = nullptr;
 };

@@ -45,6 +45,8 @@ extern "C" {
 #include "ui/ui_manager.h"
 #include "player/main_mode_section.h"
 #include "flow/movie_state.h"
+#include "social/facebook_integration.h"
+#include "social/user_data_serializer.h"
 
 namespace {
 
@@ -63,6 +65,7 @@ MovieState* movieState() {
 MainMode::MainMode(const std::string& suffix) : mSuffix(suffix) {
     mEpisodes = readEpisodes("main_mode_lua", mSuffix);
     updateLocks();
+    if (UserDataSerializer* serializer = UserDataSerializer::instancePointer()) serializer->setMainMode(this);
 }
 
 MainMode::~MainMode() {
@@ -118,6 +121,9 @@ void MainMode::onMovieFinished() {
 }
 
 void MainMode::showMap() {
+    // The stand-in network sends its requests again at every return to the map.
+    if (FacebookIntegration* social = FacebookIntegration::instancePointer())
+        if (social->sessionOpen) social->loadRequests();
     if (GameStateManager* manager = states()) manager->setState("MainModeMap");
 }
 

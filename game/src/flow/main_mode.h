@@ -11,6 +11,7 @@
 #include "board/mode.h"
 #include "dialogs/dialog_window_listener.h"
 #include "game_helpers/limit_helper_listener.h"
+#include "social/facebook_message_listener.h"
 
 class BonusChipHelper;
 class DialogWindow;
@@ -47,7 +48,8 @@ struct LevelOutcome {
 class MainMode : public Mode,
                  public MovieStateListener,
                  public LimitHelperListener,
-                 public DialogWindowListener {
+                 public DialogWindowListener,
+                 public FacebookMessageListener {
 public:
     explicit MainMode(const std::string& suffix);
     ~MainMode() override;
@@ -111,6 +113,8 @@ public:
     const std::string& levelScript() const { return mLevelScript; }
 
     void showMap();
+    // Session closed: the friend request records go; requests received: to the map.
+    void onMessage(const FacebookMessage& message) override;
     // The Lua command "newGame": the current level again.
     void newGame();
     void addHeart();
@@ -123,6 +127,8 @@ public:
     bool hasProgress() const { return mHasProgress; }
     int32_t getHearts() const { return mHearts; }
     int32_t getExtraMoves() const { return mExtraMoves; }
+    // A gift of moves from a friend, added to the next move-limited level.
+    void setExtraMoves(int32_t moves) { mExtraMoves = moves; }
     int32_t getCurrentEpisode() const { return mCurrentEpisode; }
     int32_t getCurrentPart() const { return mCurrentPart; }
     int32_t getCurrentLevel() const { return mCurrentLevel; }

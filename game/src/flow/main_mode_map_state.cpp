@@ -40,7 +40,7 @@ constexpr uint8_t kEscapeKey = 0x1B;
 constexpr uint64_t kDay = 86400;
 constexpr int32_t kBonusDays = 5;
 constexpr const char* kCommands[] = {"showMenu", "showBuyGoldWindow", "showBuySilverWindow", "showBuyStarsWindow",
-                                     "buyHolidayPurchase"};
+                                     "buyHolidayPurchase", "showMail"};
 
 PlayerProfile* profile() {
     GameProperties* properties = GameProperties::instancePointer();
@@ -128,6 +128,7 @@ void MainModeMapState::buildMap() {
         mInterface = ui->loadUI("map_interface_ui", "MapInterface", nullptr, "default");
         if (mInterface) mInterface->show();
     }
+    mSocial->attach(mInterface);
     QV::UIWidget* gui = mInterface ? mInterface->findChild("gui") : nullptr;
     if (gui && gui->getType() == QV::kUISceneNode) mInterfaceScene = static_cast<QV::UISceneNode*>(gui)->getNode();
     if (mInterfaceScene) {
@@ -312,6 +313,7 @@ void MainModeMapState::bindCommands() {
     commands->registerBinder("showBuySilverWindow", new Binder(this, &MainModeMapState::showBuySilverWindow));
     commands->registerBinder("showBuyStarsWindow", new Binder(this, &MainModeMapState::showBuyStarsWindow));
     commands->registerBinder("buyHolidayPurchase", new Binder(this, &MainModeMapState::buyHolidayPurchase));
+    commands->registerBinder("showMail", new Binder(this, &MainModeMapState::showMail));
 }
 
 void MainModeMapState::unbindCommands() {
@@ -327,6 +329,7 @@ void MainModeMapState::unload() {
     // The bonus window closed unanswered: the day is offered again next time.
     mBonusDay = 0;
     unbindCommands();
+    mSocial->attach(nullptr);
     mGroups.clear();
     mHoveredButton = nullptr;
     delete mMapRoot;
@@ -358,6 +361,7 @@ void MainModeMapState::offerEverydayBonus() {
 void MainModeMapState::update(float dt) {
     if (!isLoaded()) return;
     if (!mBonusChecked) offerEverydayBonus();
+    mSocial->update(dt);
     if (mMapRoot) mMapRoot->update(dt);
     refreshTopPanel();
     if (!windowsOpen()) handleButtonInput();

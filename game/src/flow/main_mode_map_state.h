@@ -1,11 +1,13 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "dialogs/dialog_window_listener.h"
 #include "flow/game_state.h"
+#include "social/map_social.h"
 
 namespace AE {
 class ISceneNode;
@@ -60,6 +62,10 @@ public:
     void showBuySilverWindow();
     void showBuyStarsWindow();
     void buyHolidayPurchase();
+    void showMail() { mSocial->showMail(); }
+    // The received requests, for the requests window.
+    void setRequests(const std::vector<FacebookRequest>& requests) { mSocial->setRequests(requests); }
+    MapSocial& social() { return *mSocial; }
 
     // Opens the level start window on that level of the shown episode.
     void selectLevel(int32_t part, int32_t level);
@@ -100,6 +106,7 @@ private:
     AE::ISceneNode* mStarsText = nullptr;
     AE::ISceneNode* mActionPanel = nullptr;
     EverydayBonusWindow* mBonusWindow = nullptr;  // owned
+    std::unique_ptr<MapSocial> mSocial = std::make_unique<MapSocial>();
     HolidayPurchaseWindow* mHolidayWindow = nullptr;  // owned
     PlayLevelWindow* mLevelWindow = nullptr;  // owned
     std::vector<LevelButtonGroup> mGroups;

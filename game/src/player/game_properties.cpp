@@ -16,6 +16,8 @@
 #include "player/platform_config.h"
 #include "player/player_data_log.h"
 #include "player/save_file.h"
+#include "social/facebook_message_dispatcher.h"
+#include "social/facebook_message_listener.h"
 
 const char* const kLastProfileFileName = "last_profile.dat";
 const char* const kProfileSectionName = "profile";
@@ -71,6 +73,12 @@ void GameProperties::createModes() {
 
 void GameProperties::activateModes() {
     for (auto& [name, mode] : mModes) mode->createStates();
+}
+
+void GameProperties::registerMainModeListener() {
+    // Without a main mode (a platform configuration that lists none) there is nobody to add.
+    if (auto* listener = dynamic_cast<FacebookMessageListener*>(findMode("MainMode")))
+        FacebookMessageDispatcher::instance()->addListener(listener);
 }
 
 Mode* GameProperties::findMode(const std::string& name) const {

@@ -56,6 +56,8 @@ public:
     void resetAll();
     // Every mode creates and registers its game states (the last step of game start).
     void activateModes();
+    // Adds the "MainMode" mode to the social messages' listeners (once).
+    void registerMainModeListener();
 
     // The mode filed under that class name; looking up never adds an entry.
     Mode* findMode(const std::string& name) const;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <map>
 #include <vector>
 
 #include "singleton.h"
@@ -20,6 +22,10 @@ public:
     // Appends unless already listed; listeners are not owned.
     void addListener(RemoteStorageListener* listener);
     std::vector<RemoteStorageListener*>& listeners() { return mListeners; }
+
+    // Each friend's progress by user id (ordered by id); filled by the social
+    // stand-in while a session is open.
+    std::map<uint64_t, int32_t> friendProgress;
 
 private:
     std::vector<RemoteStorageListener*> mListeners;
