@@ -12,9 +12,13 @@
 #include "dialogs/dialog_window_listener.h"
 #include "game_helpers/limit_helper_listener.h"
 
+class ChainBombHelper;
+class ChipGeneratorHelper;
+class ChipUpHelper;
 class DialogWindow;
 class GameLevel;
 class GoalsHelper;
+class IceHelper;
 class LimitHelper;
 class MainModeMapState;
 class MainModeWindows;
@@ -76,6 +80,7 @@ public:
     void onScored(const ObjectScore& score, const ScorePosition& position, Chip* chip) override;
     void onCellDamaged(Cell* cell) override;
     void openIngameMenu() override;
+    bool onNeighbourDestroyed(Chip* destroyed, Chip* neighbour) override;
     void onLimitReady() override;
     void onLimitChanged(int oldValue, int newValue) override;
     void onLimitStarted() override;
@@ -153,6 +158,10 @@ private:
 
     GoalsHelper* mGoals = nullptr;
     LimitHelper* mLimit = nullptr;
+    IceHelper* mIce = nullptr;
+    ChainBombHelper* mChainBombs = nullptr;
+    ChipGeneratorHelper* mChipGenerators = nullptr;
+    ChipUpHelper* mChipUp = nullptr;
     EpisodeLevel* mLevel = nullptr;
     bool mCompletedBefore = false;
     bool mWinStarted = false;
