@@ -31,6 +31,7 @@
 #include "file_system.h"
 #include "format_string.h"
 #include "board/game_field.h"
+#include "board/game_field_effect.h"
 #include "log_system.h"
 #include "board/move_hint.h"
 #include "object_factory.h"
@@ -453,6 +454,8 @@ private:
             board->unsettled) {
             return false;
         }
+        // The rules' flights over the board (chains) hold it until they land.
+        if (mWorld && hasFlyingEffect(board)) return false;
         if (ChipAppearence* appearence = board->appearances->currentAppearence()) {
             if (!appearence->isFinished()) return false;
         }
@@ -464,6 +467,12 @@ private:
             }
         }
         return true;
+    }
+
+    static bool hasFlyingEffect(GameField* board) {
+        for (const GameFieldEffect* effect : board->effectList()->getEffects())
+            if (!effect->finished) return true;
+        return false;
     }
 
     void settleCommand(const std::string& limit) {
@@ -663,7 +672,11 @@ private:
 
     bool dispatchMain(const std::string& command, const std::vector<std::string>& args) {
         if (command == "helpers") {
-            for (GameHelper* helper : mWorld->level()->helpers()) std::printf("%s\n", helper->describe().c_str());
+            // A rule with nothing on this level (no ice, no bombs) says nothing.
+            for (GameHelper* helper : mWorld->level()->helpers()) {
+                const std::string line = helper->describe();
+                if (!line.empty()) std::printf("%s\n", line.c_str());
+            }
         } else if (command == "dialogs") {
             std::printf("dialogs %d\n", mWorld->level()->openDialogCount());
         } else if (command == "windows") {

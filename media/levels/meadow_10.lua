@@ -24,7 +24,7 @@ field.radius = 2
 field.LevelLimit = 60
 field.LevelLimitType = 0
 field.LevelGoals = { 4, 0 }
-field.stars = { 9000, 12000, 15000 }
+field.stars = { 5600, 7000, 8500 }
 for row = 1, #layout do
     local column = 0
     for token in layout[row]:gmatch("%S+") do

@@ -22,7 +22,7 @@ data.Q = { limit = 4, radius = 2 }
 field.LevelLimit = 30
 field.LevelLimitType = 0
 field.LevelGoals = { 6, 0 }
-field.stars = { 2000, 4000, 6500 }
+field.stars = { 1500, 3500, 6000 }
 for row = 1, #layout do
     local column = 0
     for token in layout[row]:gmatch("%S+") do

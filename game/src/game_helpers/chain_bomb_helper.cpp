@@ -96,6 +96,7 @@ void ChainBombHelper::update(float) {
 }
 
 std::string ChainBombHelper::describe() const {
+    if (mBombs.empty() && mFlights.empty() && mThrown == 0) return std::string();
     std::string line = QV::formatString("chainbombs count=%d pending=%d flying=%d thrown=%d",
                                         static_cast<int>(mBombs.size()), mStepPending ? 1 : 0,
                                         static_cast<int>(mFlights.size()), mThrown);

@@ -72,6 +72,7 @@ void ChipGeneratorHelper::update(float) {
 }
 
 std::string ChipGeneratorHelper::describe() const {
+    if (mGenerators.empty()) return std::string();
     std::string line = QV::formatString("generators count=%d made=%d hit=%d moved=%d", static_cast<int>(mGenerators.size()),
                                         mMade, mHit ? 1 : 0, mMoved ? 1 : 0);
     for (const Entry& entry : mGenerators) {

@@ -55,6 +55,7 @@ void ChipUpHelper::update(float) {
 }
 
 std::string ChipUpHelper::describe() const {
+    if (mChips.empty() && mRises == 0) return std::string();
     std::string line = QV::formatString("chipup count=%d rises=%d pending=%d", static_cast<int>(mChips.size()), mRises,
                                         mCheckPending ? 1 : 0);
     for (const auto& entry : mChips)

@@ -111,6 +111,10 @@ void IceHelper::update(float) {
 int IceHelper::getKind() const { return 5; }
 
 std::string IceHelper::describe() const {
+    int sources = 0;
+    if (GameField* field = currentGameField(); field && field->chipManager)
+        for (const Chip* chip : field->chipManager->pool) sources += !chip->destroyed && chip->hasBehavior(kIce);
+    if (sources == 0 && mFreezes == 0) return std::string();
     return QV::formatString("ice timed=%d threshold=%d radius=%d pending=%d freezes=%d", mTimed ? 1 : 0, mThreshold,
                             mRadius, mFreezeAfterMove ? 1 : 0, mFreezes);
 }
@@ -124,18 +128,20 @@ Behavior* IceHelper::stageLayer(int kind, int colour) {
 void IceHelper::freeze() {
     GameField* field = currentGameField();
     if (!field || !field->chipManager || field->rows.empty()) return;
-    ++mFreezes;
     // A radius past the grid reaches nothing more.
     const int radius = std::min(mRadius, std::max(field->gridWidth, field->gridHeight + 1));
     // The ring is only a picture: a level without pictures goes without it.
     GameLevel* level = currentGameLevel();
     const bool pictures = level && !level->isHeadless();
     const std::vector<Chip*> pool = field->chipManager->pool;
+    bool froze = false;
     for (Chip* chip : pool) {
         if (chip->destroyed || !chip->hasBehavior(kIce)) continue;
         if (pictures) field->effectList()->add(new FreezingRingEffect(field, chip->position, static_cast<float>(radius)));
         freezeFrom(field, chip, radius);
+        froze = true;
     }
+    if (froze) ++mFreezes;
 }
 
 void IceHelper::freezeFrom(GameField* field, Chip* source, int radius) {
