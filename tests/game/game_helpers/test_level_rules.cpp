@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <numeric>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -285,6 +286,39 @@ TEST(LevelRules, EveryEpisodeLevelCanBeWon) {
         EXPECT_EQ(word, "won") << c.level << ": " << run.out.back();
         EXPECT_GE(stars, 1) << c.level << ": " << run.out.back();
     }
+}
+
+// The mixed level holds together over fifty moves: after each settle no
+// chain is in flight (no dialog open) and every cell holds a chip, while
+// the ice, the bombs and the generator all work.
+TEST(LevelRules, TheMixedLevelPlaysFiftyMovesWithNothingLost) {
+    std::string script = std::string("content ") + QV_SOURCE_DIR + "/media\nmode main\ncounter 7\nload meadow_10\nready\n";
+    std::istringstream swaps(kMeadow10Moves);
+    int moves = 0;
+    for (int c1, r1, c2, r2; moves < 50 && swaps >> c1 >> r1 >> c2 >> r2; ++moves)
+        script += "click " + std::to_string(c1) + " " + std::to_string(r1) + "\nclick " + std::to_string(c2) + " " +
+                  std::to_string(r2) + "\nsettle\ndialogs\nprint\n";
+    ASSERT_EQ(moves, 50);
+    SimRun run = runSim(script + "helpers\nresult\n");
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    // loaded, ready, then per move: settled, dialogs, ten board rows.
+    ASSERT_GE(run.out.size(), 2u + 50u * 12u) << run.err;
+    for (int move = 0; move < 50; ++move) {
+        const size_t at = 2 + size_t(move) * 12;
+        EXPECT_EQ(run.out[at].rfind("settled", 0), 0u) << move + 1 << ": " << run.out[at];
+        EXPECT_EQ(run.out[at + 1], "dialogs 0") << move + 1;
+        for (size_t row = 1; row <= 9; ++row) {
+            std::istringstream cells(run.out[at + 2 + row]);
+            for (std::string token; cells >> token;) EXPECT_NE(token[0], '.') << move + 1 << " row " << row;
+        }
+    }
+    const std::string helpers = std::accumulate(run.out.end() - 8, run.out.end(), std::string(),
+                                                [](const std::string& a, const std::string& b) { return a + b + "\n"; });
+    EXPECT_NE(helpers.find("freezes=50"), std::string::npos) << helpers;
+    EXPECT_NE(helpers.find("chainbombs count="), std::string::npos) << helpers;
+    EXPECT_EQ(helpers.find("thrown=0"), std::string::npos) << helpers;
+    EXPECT_EQ(helpers.find("made=0"), std::string::npos) << helpers;
+    EXPECT_EQ(run.out.back(), "running");  // its first star comes with the next move
 }
 
 // The board's own commands reach the level's board in mode main.
