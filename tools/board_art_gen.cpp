@@ -572,8 +572,8 @@ void iceSource(Canvas& c) {
     drawMark(c, flake, hex(0xFFFFFF), hex(0x2D86A8), 0.012f, 0.05f);
 }
 
-// The chain bomb's casing over its chip: an iron band with rivets and a
-// hanging padlock; the middle stays clear for the count.
+// The chain bomb's casing over its chip: an iron band with rivets;
+// the middle stays clear for the count.
 void chainBombCasing(Canvas& c) {
     const float aa = 1.0f / float(c.w);
     eachPixel(c, [&](int x, int y, float u, float v) {
@@ -586,9 +586,6 @@ void chainBombCasing(Canvas& c) {
             steel.a = 1;
             c.blend(x, y, steel, clamp01(0.5f - band / aa));
         }
-        // A dark disc behind the count.
-        const float disc = len(p) - 0.2f;
-        if (disc < aa) c.blend(x, y, withAlpha(hex(0x1A1620), 0.78f), clamp01(0.5f - disc / aa));
     });
     for (int k = 0; k < 8; ++k) {
         const V2 at = rot(V2{0.37f, 0}, float(k) * 45.0f + 22.5f);

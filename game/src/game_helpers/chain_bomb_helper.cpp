@@ -82,9 +82,12 @@ void ChainBombHelper::showCount(Chip* bomb, int value) {
     if (!layer || layer->onIdleDrawables.empty()) return;
     auto* drawable = dynamic_cast<SceneDrawable*>(layer->onIdleDrawables.items.front());
     AE::ISceneNode* scene = drawable ? drawable->getScene() : nullptr;
-    AE::ISceneNode* node = scene ? scene->findNode("#limit") : nullptr;
-    if (!node || node->getType() != AE::kTextNode) return;
-    static_cast<AE::TextSceneNode*>(node)->setText(QV::formatString("%d", value));
+    // The count and, where the scene gives it one, its shadow.
+    for (const char* name : {"#limit", "#limit_shadow"}) {
+        AE::ISceneNode* node = scene ? scene->findNode(name) : nullptr;
+        if (node && node->getType() == AE::kTextNode)
+            static_cast<AE::TextSceneNode*>(node)->setText(QV::formatString("%d", value));
+    }
 }
 
 void ChainBombHelper::update(float) {

@@ -100,19 +100,20 @@ void expectPicture(const std::string& shot, const std::string& name) {
 TEST(ModifierLevelScreenshot, IceChainBombsAndAGeneratorMidPlay) {
     qvtest::TempDir dir;
     // Menu, intro, the daily bonus, the level's stone and its start window as
-    // for the first level; then the level's first five moves (the fifth sets
-    // the bombs off) and a picture while the chains fly.
+    // for the first level; then swaps read off the board as it goes (those
+    // that find no run there swap back) and a picture after the last.
     std::string script = "400 button btnPlay\n";
     for (int frame = 460; frame <= 820; frame += 30) script += std::to_string(frame) + " click 100 650\n";
     script += "1000 button btnOk\n1100 click 230 600\n1200 button btnPlay\n";
-    const char* swaps[] = {"0 1 0 2"};
+    const char* swaps[] = {"0 1 0 2", "3 1 4 1", "4 2 4 3", "0 7 0 8", "5 6 6 6", "4 3 4 4", "2 6 2 7"};
     int frame = 1510;
     for (const char* swap : swaps) {
         script += std::to_string(frame) + " swap " + swap + "\n";
         frame += 150;
     }
-    script += std::to_string(frame + 30) + " screenshot level.png\n";
-    script += std::to_string(frame + 30 + 20) + " close\n";
+    const int shot = frame - 150 + 75;
+    script += std::to_string(shot) + " screenshot level.png\n";
+    script += std::to_string(shot + 20) + " close\n";
     prepareRun(dir, script);
     qvtest::ChildProcess game(qvtest::glimvaleProgram(), {}, dir.path(), runEnvironment(dir));
     ASSERT_TRUE(game.wait()) << qvtest::readFile(dir.file("QV.log"));
