@@ -153,6 +153,15 @@ TEST(BoardModifiers, AMatchBesideAnIcedChipKnocksOneLayerOff) {
     EXPECT_EQ(cellsWith(run.out, "M:Simple+IceChip1").size(), 1u);
 }
 
+TEST(BoardModifiers, AnIcedChipThatOnlyThawsKnocksNoIceOffItsNeighbour) {
+    // The run's middle chip is iced: the match takes its ice, the chip stays,
+    // and the twice-iced chip above it keeps both layers.
+    SimRun run = runSim(head("m_thaw") + "click 2 7\nclick 3 7\nsettle\nprint\n");
+    ASSERT_GE(run.out.size(), 11u) << run.err;
+    EXPECT_EQ(tokenAt(run.out, 1, 6), "M:Simple+IceChip1+IceChip2");
+    EXPECT_EQ(tokenAt(run.out, 1, 7), "R");
+}
+
 TEST(BoardModifiers, AGeneratorMakesAStuffChipEveryThirdCountedMove) {
     struct Step {
         int moves;
