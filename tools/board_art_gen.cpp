@@ -551,6 +551,90 @@ void ice(Canvas& c, int stage) {
     });
 }
 
+// The ice source: a frozen hexagonal block with a snowflake inside.
+void iceSource(Canvas& c) {
+    BodyStyle s;
+    s.base = hex(0x8FDDF2);
+    s.rim = hex(0x1F6F8F);
+    s.facet = true;
+    drawBody(c, [](V2 p) { return sdHexagon(p, 0.36f) - 0.03f; }, s);
+    ice(c, 1);
+    const Sdf flake = [](V2 p) {
+        float d = 1;
+        for (int k = 0; k < 6; ++k) {
+            const V2 q = rot(p, float(k) * 60.0f);
+            d = std::min(d, sdSegment(q, {0, 0}, {0, -0.22f}) - 0.022f);
+            d = std::min(d, sdSegment(q, {0, -0.13f}, {0.06f, -0.19f}) - 0.014f);
+            d = std::min(d, sdSegment(q, {0, -0.13f}, {-0.06f, -0.19f}) - 0.014f);
+        }
+        return d;
+    };
+    drawMark(c, flake, hex(0xFFFFFF), hex(0x2D86A8), 0.012f, 0.05f);
+}
+
+// The chain bomb's casing over its chip: an iron band with rivets;
+// the middle stays clear for the count.
+void chainBombCasing(Canvas& c) {
+    const float aa = 1.0f / float(c.w);
+    eachPixel(c, [&](int x, int y, float u, float v) {
+        const V2 p{u, v};
+        const float band = std::fabs(len(p) - 0.37f) - 0.055f;
+        c.blend(x, y, kBlack, 0.3f * (1 - smooth(0.0f, 0.04f, band - 0.01f)));
+        if (band < aa) {
+            Col steel = mix(hex(0xD5DAE3), hex(0x474C57), clamp01(0.5f + (u + v) * 1.2f));
+            steel = mix(hex(0x1D2027), steel, smooth(-0.055f, -0.035f, band) * smooth(0.0f, -0.015f, band));
+            steel.a = 1;
+            c.blend(x, y, steel, clamp01(0.5f - band / aa));
+        }
+    });
+    for (int k = 0; k < 8; ++k) {
+        const V2 at = rot(V2{0.37f, 0}, float(k) * 45.0f + 22.5f);
+        drawMark(c, [=](V2 p) { return sdCircle(p - at, 0.022f); }, hex(0xE8ECF2), hex(0x23262D), 0.01f);
+    }
+}
+
+// One stretch of chain for a chain in flight: three links across.
+void chainStretch(Canvas& c) {
+    const float aa = 1.0f / float(c.w);
+    eachPixel(c, [&](int x, int y, float u, float v) {
+        const V2 p{u, v};
+        float best = 1;
+        V2 bestQ{0, 0};
+        for (int k = -2; k <= 2; ++k) {
+            const V2 q = p - V2{float(k) * 0.17f, 0};
+            const float ex = k % 2 ? 0.05f : 0.11f, ey = k % 2 ? 0.11f : 0.05f;
+            const float e = std::sqrt((q.x * q.x) / (ex * ex) + (q.y * q.y) / (ey * ey));
+            const float d = std::fabs(e - 1.0f) * std::min(ex, ey) - 0.02f;
+            if (d < best) {
+                best = d;
+                bestQ = q;
+            }
+        }
+        if (std::fabs(u) > 0.46f) return;
+        if (best < aa) {
+            Col steel = mix(hex(0xDCE1E8), hex(0x3A3F48), clamp01(0.5f + (bestQ.x + bestQ.y) * 6.0f));
+            steel = mix(hex(0x1E2126), steel, smooth(-0.02f, -0.007f, best));
+            c.blend(x, y, steel, clamp01(0.5f - best / aa));
+        }
+    });
+}
+
+// A rising chip: a chip of its colour with a bright double chevron upwards.
+void chipUp(Canvas& c, int group) {
+    BodyStyle s = chipStyle(group);
+    s.rim = kGold;
+    s.rimWidth = 0.045f;
+    drawBody(c, [](V2 p) { return sdCircle(p, 0.39f); }, s);
+    const Sdf chevrons = [](V2 p) {
+        auto chevron = [](V2 q) {
+            return std::min(sdSegment(q, {-0.16f, 0.07f}, {0, -0.08f}), sdSegment(q, {0.16f, 0.07f}, {0, -0.08f})) -
+                   0.045f;
+        };
+        return std::min(chevron(p - V2{0, -0.07f}), chevron(p - V2{0, 0.1f}));
+    };
+    drawMark(c, chevrons, hex(0xFFFFFF), scaled(hex(kColours[group].base), 0.35f), 0.018f, 0.05f);
+}
+
 // The goal chip that falls to the floor: a golden acorn.
 void fallingGoal(Canvas& c) {
     BodyStyle body;
@@ -1050,6 +1134,22 @@ bool writeChips(const std::string& media) {
         plainCell(c, k);
         sheet.put(c, k * kCell, plainTop);
         lua << spriteTable(kPlainKinds[k], "chips_png", k * kCell, plainTop, (k + 1) * kCell, plainTop + kCell);
+    }
+    // The rule chips, in the free cells right of the colour rows.
+    const std::function<void(Canvas&)> ruleChips[] = {iceSource, chainBombCasing, chainStretch};
+    const char* const ruleNames[] = {"s_ice_source", "s_chain_bomb", "s_chain_stretch"};
+    for (int k = 0; k < 3; ++k) {
+        Canvas c = newCell();
+        ruleChips[k](c);
+        sheet.put(c, (12 + k) * kCell, kCell);
+        lua << spriteTable(ruleNames[k], "chips_png", (12 + k) * kCell, kCell, (13 + k) * kCell, 2 * kCell);
+    }
+    for (int g = 0; g < 6; ++g) {
+        Canvas c = newCell();
+        chipUp(c, g);
+        const int left = (12 + g % 2) * kCell, top = (2 + g / 2) * kCell;
+        sheet.put(c, left, top);
+        lua << spriteTable(std::string("s_chip_up") + kColours[g].suffix, "chips_png", left, top, left + kCell, top + kCell);
     }
     const int fxTop = 7 * kCell;
     for (int f = 0; f < kGlintFrames; ++f) {

@@ -32,6 +32,7 @@
 #include "file_system.h"
 #include "format_string.h"
 #include "board/game_field.h"
+#include "board/game_field_effect.h"
 #include "log_system.h"
 #include "board/move_hint.h"
 #include "object_factory.h"
@@ -499,6 +500,8 @@ private:
             board->unsettled) {
             return false;
         }
+        // The rules' flights over the board (chains) hold it until they land.
+        if (mWorld && hasFlyingEffect(board)) return false;
         if (ChipAppearence* appearence = board->appearances->currentAppearence()) {
             if (!appearence->isFinished()) return false;
         }
@@ -510,6 +513,12 @@ private:
             }
         }
         return true;
+    }
+
+    static bool hasFlyingEffect(GameField* board) {
+        for (const GameFieldEffect* effect : board->effectList()->getEffects())
+            if (!effect->finished) return true;
+        return false;
     }
 
     void settleCommand(const std::string& limit) {
@@ -723,8 +732,10 @@ private:
     bool dispatchMain(const std::string& command, const std::vector<std::string>& args) {
         if (command == "helpers") {
             // With words: only the rule objects whose line starts with one of them.
+            // A rule with nothing on this level (no ice, no bombs) says nothing.
             for (GameHelper* helper : mWorld->level()->helpers()) {
                 const std::string line = helper->describe();
+                if (line.empty()) continue;
                 bool wanted = args.empty();
                 for (const std::string& word : args) wanted |= line.compare(0, word.size() + 1, word + " ") == 0;
                 if (wanted) std::printf("%s\n", line.c_str());

@@ -393,14 +393,16 @@ int main(int argc, char** argv) {
         // The lake's bed; the moving water lies over it.
         solid(c, ellipse(1000, 565, 215, 80), hex(0x2C5E8F), 485, 645, 3.0f);
         // The path between the level stones.
-        const float px[6] = {230, 400, 560, 720, 880, 1030}, py[6] = {600, 540, 470, 420, 360, 290};
-        for (int i = 0; i < 5; ++i)
+        // Up to the village, then back west along the upper meadow.
+        const float px[10] = {230, 400, 560, 720, 880, 1030, 870, 720, 575, 440};
+        const float py[10] = {600, 540, 470, 420, 360, 290, 240, 222, 236, 222};
+        for (int i = 0; i < 9; ++i)
             for (int k = 1; k < 6; ++k) {
                 const float t = float(k) / 6;
                 const float x = px[i] + (px[i + 1] - px[i]) * t, y = py[i] + (py[i + 1] - py[i]) * t + 10 * std::sin(t * 3.14f);
                 solid(c, ellipse(x, y, 9, 5), hex(0xD9A56A), y - 5, y + 5, 1.0f, false);
             }
-        for (int i = 0; i < 6; ++i) {
+        for (int i = 0; i < 10; ++i) {
             solid(c, ellipse(px[i], py[i], 34, 18), hex(0xCFA47A), py[i] - 18, py[i] + 18, 2.0f);
             highlight(c, px[i] - 10, py[i] - 7, 12, 4, 0.3f);
         }

@@ -93,9 +93,20 @@ ChipPrototypes = {
                    { LevelGoal = 1, OnIdleActions = { "DestroyIfFloorIsReached" } }, "s_falling_goal") } },
     { Name = "StuffChip", Behavior = { fixedLayer("StuffChip", 10, nil, "s_stuff", 10, false, "wall_destroy_fx") } },
     { Name = "ChipGenerator", Behavior = { fixedLayer("ChipGenerator", 0, { CanFalling = 0 }, "s_generator", 10, false, "wall_destroy_fx") } },
+    -- A chip of a colour in an iron casing that shows its count ("#limit").
     { Name = "ChainBomb",
       Behavior = { colourLayer("Simple", 20, "chip_destroy_sound"),
-                   look({ Name = "ChainBomb", MultipleColors = 1, score = 50, onDestroySound = "bonus_bomb_sound" }, "s_bomb", 11, true) } },
+                   { Name = "ChainBomb", MultipleColors = 0, score = 50, onDestroySound = "bonus_bomb_sound",
+                     CanIterateWithGroup = 1,
+                     OnIdleDrawables = { { "Scene", "chain_bomb_xml", "pulse", 11, 1 } },
+                     OnDestroyDrawables = { { "ParticleFX", "wall_destroy_fx", "", 30 } } } } },
+    -- Rising chips: a chip of a colour that climbs a row after every move
+    -- and counts for a level goal when matched.
+    { Name = "ChipUp",
+      Behavior = { look({ Name = "ChipUp", MultipleColors = 1, score = 100, LevelGoal = 1,
+                          onDestroySound = "chip_destroy_sound" }, "s_chip_up", 10) } },
+    -- The ice source: frozen in place, it freezes the chips around it.
+    { Name = "Ice", Behavior = { fixedLayer("Ice", 40, { CanFalling = 0 }, "s_ice_source", 10, false, "wall_destroy_fx") } },
 
     -- Walls: fixed in place, hit by destroyed neighbours.
     { Name = "Wall", Behavior = { fixedLayer("Wall", 30, { CanFalling = 0, LevelGoal = 1 }, "s_wall_1", 10, false, "wall_destroy_fx") } },

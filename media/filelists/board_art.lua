@@ -25,4 +25,6 @@ filelist = {
     { name = "hightlight_xml", filename = "/scenes/board/hightlight.xml" },
     { name = "color_fly_effect_xml", filename = "/scenes/board/color_fly_effect.xml" },
     { name = "merge_scene_xml", filename = "/scenes/board/merge_scene.xml" },
+    { name = "chain_bomb_xml", filename = "/scenes/board/chain_bomb.xml" },
+    { name = "chain_twining_scene_xml", filename = "/scenes/board/chain_twining.xml" },
 }

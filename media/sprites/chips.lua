@@ -393,6 +393,42 @@ s_hotspot = {
     Image0 = "chips_png",
     SrcRect0 = {960, 384, 1024, 448},
 }
+s_ice_source = {
+    Image0 = "chips_png",
+    SrcRect0 = {768, 64, 832, 128},
+}
+s_chain_bomb = {
+    Image0 = "chips_png",
+    SrcRect0 = {832, 64, 896, 128},
+}
+s_chain_stretch = {
+    Image0 = "chips_png",
+    SrcRect0 = {896, 64, 960, 128},
+}
+s_chip_up_R = {
+    Image0 = "chips_png",
+    SrcRect0 = {768, 128, 832, 192},
+}
+s_chip_up_G = {
+    Image0 = "chips_png",
+    SrcRect0 = {832, 128, 896, 192},
+}
+s_chip_up_B = {
+    Image0 = "chips_png",
+    SrcRect0 = {768, 192, 832, 256},
+}
+s_chip_up_M = {
+    Image0 = "chips_png",
+    SrcRect0 = {832, 192, 896, 256},
+}
+s_chip_up_Y = {
+    Image0 = "chips_png",
+    SrcRect0 = {768, 256, 832, 320},
+}
+s_chip_up_O = {
+    Image0 = "chips_png",
+    SrcRect0 = {832, 256, 896, 320},
+}
 s_glint = {
     Image0 = "chips_png",
     SrcRect0 = {0, 448, 64, 512},

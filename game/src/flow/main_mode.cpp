@@ -22,7 +22,11 @@ extern "C" {
 #include "flow/run_timer_task.h"
 #include "format_string.h"
 #include "game_helpers/bonus_chip_helper.h"
+#include "game_helpers/chain_bomb_helper.h"
+#include "game_helpers/chip_generator_helper.h"
+#include "game_helpers/chip_up_helper.h"
 #include "game_helpers/goals_helper.h"
+#include "game_helpers/ice_helper.h"
 #include "game_helpers/level_end_helper.h"
 #include "game_helpers/progress_helper.h"
 #include "game_helpers/score_text_helper.h"
@@ -298,6 +302,14 @@ void MainMode::createHelpers() {
     if (level) level->addHelper(mScoreText);
     mLevelEnd = new LevelEndHelper();
     if (level) level->addHelper(mLevelEnd);
+    mIce = new IceHelper();
+    if (level) level->addHelper(mIce);
+    mChainBombs = new ChainBombHelper();
+    if (level) level->addHelper(mChainBombs);
+    mChipGenerators = new ChipGeneratorHelper();
+    if (level) level->addHelper(mChipGenerators);
+    mChipUp = new ChipUpHelper();
+    if (level) level->addHelper(mChipUp);
 }
 
 void MainMode::deleteHelpers() {
@@ -311,6 +323,14 @@ void MainMode::deleteHelpers() {
     mScoreText = nullptr;
     delete mLimit;
     mLimit = nullptr;
+    delete mIce;
+    mIce = nullptr;
+    delete mChainBombs;
+    mChainBombs = nullptr;
+    delete mChipGenerators;
+    mChipGenerators = nullptr;
+    delete mChipUp;
+    mChipUp = nullptr;
     delete mLevelEnd;
     mLevelEnd = nullptr;
 }
@@ -362,9 +382,11 @@ void MainMode::readLevelRules(QV::LuaScript2& script) {
         lua_newtable(L);  // no table: every key reads as absent
         QV::LuaScript2 empty(L, script.depth() + 1);
         mGoals->readLevelGoals(empty);
+        if (mIce) mIce->readLevel(empty);
         lua_pop(L, 1);
     } else {
         mGoals->readLevelGoals(script);
+        if (mIce) mIce->readLevel(script);
         script.closeTable();
     }
     double limit = 0.0;
@@ -397,6 +419,7 @@ void MainMode::readLevelRules(QV::LuaScript2& script) {
         mExtraMoves = 0;
     } else {
         mLimit = new TimerHelper(kLimitUi, kLimitTable, static_cast<float>(limit), 1.0f);
+        if (mIce) mLimit->addListener(mIce);
     }
     mLimit->addListener(this);
     if (level) level->addHelper(mLimit);
@@ -419,6 +442,8 @@ void MainMode::onLevelLoaded() {
     mMenuAllowed = false;
     GameStateManager* manager = states();
     relayout(manager ? manager->getOrientation() : 0);
+    if (mChainBombs) mChainBombs->loadChainBombs();
+    if (mChipGenerators) mChipGenerators->collectGenerators();
 }
 
 void MainMode::onBoardReady() {
@@ -426,6 +451,7 @@ void MainMode::onBoardReady() {
     mFailed = false;
     mWinStarted = false;
     mCompletedBefore = mLevel && mLevel->mCompleted;
+    if (mChipUp) mChipUp->collectChips();
     mPlayStarted = false;
     GameLevel* level = gameLevel();
     if (level && level->getInterface() && !level->getInterface()->isEnabled()) level->getInterface()->enable();
@@ -443,7 +469,10 @@ void MainMode::onLimitReady() {
     mMenuAllowed = true;
 }
 
-void MainMode::onLimitChanged(int, int) {}
+void MainMode::onLimitChanged(int oldValue, int newValue) {
+    // A whole second of a time limit is the chain bombs' move.
+    if (mLimit && mLimit->getKind() == kHelperTimer && newValue < oldValue && mChainBombs) mChainBombs->requestStep();
+}
 
 void MainMode::onLimitStarted() { mPlayStarted = true; }
 
@@ -482,6 +511,7 @@ GameHelper* MainMode::getHelper(GameHelperKind kind) {
         case kHelperMoveLimit: return mLimit && mLimit->getKind() == kHelperMoveLimit ? mLimit : nullptr;
         case kHelperTimer: return mLimit && mLimit->getKind() == kHelperTimer ? mLimit : nullptr;
         case kHelperGoals: return mGoals;
+        case kHelperIce: return mIce;
         default: return nullptr;
     }
 }
@@ -595,9 +625,16 @@ void MainMode::onMoveMade(Cell* first, Cell* second) {
         static_cast<TimerHelper*>(mLimit)->setRunning(true);
         mLimit->notifyStarted();
     }
+    const bool timed = mLimit && mLimit->getKind() == kHelperTimer;
+    if (!timed) {
+        if (mChainBombs) mChainBombs->requestStep();
+        if (mChipGenerators) mChipGenerators->setMoved();
+    }
     if (mLimit) mLimit->onMoveMade();
     mNoMovesPending = false;
     if (mScoreText && second) mScoreText->setCell(second->column, second->row);
+    if (mIce && !mIce->isTimed()) mIce->setFreezeAfterMove();
+    if (mChipUp) mChipUp->onMoveMade();
 }
 
 bool MainMode::createBonusChip(MatchLines& match) {
@@ -620,6 +657,10 @@ void MainMode::onChipDestroyed(const ChipDestroyInfo& info) {
                                kinds.empty() ? "-" : kinds.c_str(), info.levelGoals));
     if (mGoals) mGoals->onChipDestroyed(info);
     goalsReachedCheck();
+    if (info.chip) {
+        if (mChipUp) mChipUp->forgetChip(info.chip);
+        if (mChainBombs) mChainBombs->forgetChip(info.chip);
+    }
     dispatchTutorialEvent(new DestroyChipGameEvent(info), getTutorialSequences());
 }
 
@@ -691,6 +732,11 @@ void MainMode::onEffectPlayed(GameLevelEffect effect) {
         default:
             break;
     }
+}
+
+bool MainMode::onNeighbourDestroyed(Chip* destroyed, Chip* neighbour) {
+    if (mIce && mIce->onNeighbourDestroyed(destroyed, neighbour)) return true;
+    return mChipGenerators && mChipGenerators->onNeighbourDestroyed(neighbour);
 }
 
 void MainMode::openIngameMenu() {

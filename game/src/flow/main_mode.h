@@ -14,9 +14,13 @@
 #include "social/facebook_message_listener.h"
 
 class BonusChipHelper;
+class ChainBombHelper;
+class ChipGeneratorHelper;
+class ChipUpHelper;
 class DialogWindow;
 class GameLevel;
 class GoalsHelper;
+class IceHelper;
 class LevelEndHelper;
 class LimitHelper;
 class ProgressHelper;
@@ -83,6 +87,7 @@ public:
     void onScored(const ObjectScore& score, const ScorePosition& position, Chip* chip) override;
     void onCellDamaged(Cell* cell) override;
     void openIngameMenu() override;
+    bool onNeighbourDestroyed(Chip* destroyed, Chip* neighbour) override;
     void onLimitReady() override;
     void onLimitChanged(int oldValue, int newValue) override;
     void onLimitStarted() override;
@@ -176,6 +181,10 @@ private:
     NomovesLevelWindow* noMovesWindow() const;
     void onNoMovesWindowClosed(NomovesLevelWindow* window);
     BonusChipHelper* mBonusChips = nullptr;
+    IceHelper* mIce = nullptr;
+    ChainBombHelper* mChainBombs = nullptr;
+    ChipGeneratorHelper* mChipGenerators = nullptr;
+    ChipUpHelper* mChipUp = nullptr;
     EpisodeLevel* mLevel = nullptr;
     bool mCompletedBefore = false;
     bool mWinStarted = false;

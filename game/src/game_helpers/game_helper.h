@@ -19,7 +19,8 @@ public:
     virtual void onLevelStart() {}
     // A GameHelperKind.
     virtual int getKind() const { return 0; }
-    // Its kind name and its state as "key=value" words (tools print it).
+    // Its kind name and its state as "key=value" words (tools print it);
+    // empty when the rule has nothing on the level.
     virtual std::string describe() const { return "helper"; }
 
     int32_t priority = 0;

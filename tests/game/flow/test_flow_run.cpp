@@ -59,7 +59,7 @@ void writeProfileWithProgress(const qvtest::TempDir& dir, int32_t bestScore = 80
     progress.hasProgress = true;
     progress.currentLevel = 1;
     progress.episodes.resize(1);
-    progress.episodes[0].parts = {{false, {{true, bestScore}, {false, 0}, {false, 0}}}, {true, {{false, 0}, {false, 0}, {false, 0}}}};
+    progress.episodes[0].parts = {{false, {{true, bestScore}, {false, 0}, {false, 0}}}, {true, {{false, 0}, {false, 0}, {false, 0}, {false, 0}, {false, 0}, {false, 0}, {false, 0}}}};
     ASSERT_EQ(savetest::writeProfileFile(dir.file("data/Varnel/Glimvale/profile_0.dat"), profile, progress), 0);
 }
 

@@ -120,13 +120,13 @@ TEST(LevelButtons, PosesFollowTheMainModesProgress) {
         const char* poses;
         const char* clicks;
     } cases[] = {
-        {{{false, {{true, 900}, {false, 0}, {false, 0}}}, {true, {{false, 0}, {false, 0}, {false, 0}}}}, "COL LLL",
-         "yy- ---"},
-        {{{false, {{true, 900}, {true, 1600}, {true, 5000}}}, {false, {{false, 0}, {false, 0}, {false, 0}}}}, "CCC OLL",
-         "yyy y--"},
+        {{{false, {{true, 900}, {false, 0}, {false, 0}}}, {true, {{false, 0}, {false, 0}, {false, 0}}}}, "COL LLLLLLL",
+         "yy- -------"},
+        {{{false, {{true, 900}, {true, 1600}, {true, 5000}}}, {false, {{false, 0}, {false, 0}, {false, 0}}}}, "CCC OLLLLLL",
+         "yyy y------"},
         // The first part won but the next not yet opened (too few stars): none of it takes a click.
-        {{{false, {{true, 900}, {true, 1600}, {true, 5000}}}, {true, {{false, 0}, {false, 0}, {false, 0}}}}, "CCC LLL",
-         "yyy ---"},
+        {{{false, {{true, 900}, {true, 1600}, {true, 5000}}}, {true, {{false, 0}, {false, 0}, {false, 0}}}}, "CCC LLLLLLL",
+         "yyy -------"},
     };
     for (const auto& c : cases) {
         MainModeProgress progress;

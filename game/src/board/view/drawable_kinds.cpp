@@ -206,7 +206,10 @@ std::vector<ScheduledMarker> parseMarkerSchedule(const std::string& text, const 
 
 SceneDrawable::SceneDrawable(const std::string& file, int layer, const std::string& scheduleText,
                              const std::string& suffix)
-    : Drawable(layer), scene(AE::loadScene(file)) {
+    : Drawable(layer) {
+    // A board without pictures (headless) keeps no scene, as it keeps no sprites.
+    if (!QV::Singleton<QV::SpriteManager<QV::Sprite>>::instancePointer()) return;
+    scene = AE::loadScene(file);
     if (!scene) boardFatal(QV::formatString("Fail to load %s scene file", file.c_str()), "Drawable", 283);
     schedule = parseMarkerSchedule(scheduleText, suffix);
     for (const ScheduledMarker& entry : schedule) {
