@@ -1135,19 +1135,19 @@ bool writeChips(const std::string& media) {
         sheet.put(c, k * kCell, plainTop);
         lua << spriteTable(kPlainKinds[k], "chips_png", k * kCell, plainTop, (k + 1) * kCell, plainTop + kCell);
     }
-    // The rule chips, in the free cells right of the colour rows.
+    // The rule chips, in the free columns 14 and 15 right of the stars and the fused chips.
     const std::function<void(Canvas&)> ruleChips[] = {iceSource, chainBombCasing, chainStretch};
     const char* const ruleNames[] = {"s_ice_source", "s_chain_bomb", "s_chain_stretch"};
     for (int k = 0; k < 3; ++k) {
         Canvas c = newCell();
         ruleChips[k](c);
-        sheet.put(c, (12 + k) * kCell, kCell);
-        lua << spriteTable(ruleNames[k], "chips_png", (12 + k) * kCell, kCell, (13 + k) * kCell, 2 * kCell);
+        sheet.put(c, 14 * kCell, k * kCell);
+        lua << spriteTable(ruleNames[k], "chips_png", 14 * kCell, k * kCell, 15 * kCell, (k + 1) * kCell);
     }
     for (int g = 0; g < 6; ++g) {
         Canvas c = newCell();
         chipUp(c, g);
-        const int left = (12 + g % 2) * kCell, top = (2 + g / 2) * kCell;
+        const int left = 15 * kCell, top = g * kCell;
         sheet.put(c, left, top);
         lua << spriteTable(std::string("s_chip_up") + kColours[g].suffix, "chips_png", left, top, left + kCell, top + kCell);
     }

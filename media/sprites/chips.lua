@@ -395,39 +395,39 @@ s_hotspot = {
 }
 s_ice_source = {
     Image0 = "chips_png",
-    SrcRect0 = {768, 64, 832, 128},
+    SrcRect0 = {896, 0, 960, 64},
 }
 s_chain_bomb = {
     Image0 = "chips_png",
-    SrcRect0 = {832, 64, 896, 128},
+    SrcRect0 = {896, 64, 960, 128},
 }
 s_chain_stretch = {
     Image0 = "chips_png",
-    SrcRect0 = {896, 64, 960, 128},
+    SrcRect0 = {896, 128, 960, 192},
 }
 s_chip_up_R = {
     Image0 = "chips_png",
-    SrcRect0 = {768, 128, 832, 192},
+    SrcRect0 = {960, 0, 1024, 64},
 }
 s_chip_up_G = {
     Image0 = "chips_png",
-    SrcRect0 = {832, 128, 896, 192},
+    SrcRect0 = {960, 64, 1024, 128},
 }
 s_chip_up_B = {
     Image0 = "chips_png",
-    SrcRect0 = {768, 192, 832, 256},
+    SrcRect0 = {960, 128, 1024, 192},
 }
 s_chip_up_M = {
     Image0 = "chips_png",
-    SrcRect0 = {832, 192, 896, 256},
+    SrcRect0 = {960, 192, 1024, 256},
 }
 s_chip_up_Y = {
     Image0 = "chips_png",
-    SrcRect0 = {768, 256, 832, 320},
+    SrcRect0 = {960, 256, 1024, 320},
 }
 s_chip_up_O = {
     Image0 = "chips_png",
-    SrcRect0 = {832, 256, 896, 320},
+    SrcRect0 = {960, 320, 1024, 384},
 }
 s_glint = {
     Image0 = "chips_png",
