@@ -1,6 +1,7 @@
 #include "flow/main_mode_windows.h"
 
 #include "dialogs/fail_level_window.h"
+#include "dialogs/ingame_menu_window.h"
 #include "dialogs/level_preview.h"
 #include "dialogs/play_level_window.h"
 #include "dialogs/win_level_window.h"
@@ -27,6 +28,7 @@ bool previewOf(const MainMode& mode, const LevelWindowRequest& request, LevelPre
 MainModeWindows::MainModeWindows(MainMode& mode) : mMode(mode) {
     mWin = new WinLevelWindow();
     mFail = new FailLevelWindow();
+    mMenu = new IngameMenuWindow();
     MainMode* owner = &mMode;
     WinLevelWindow* win = mWin;
     FailLevelWindow* fail = mFail;
@@ -42,6 +44,11 @@ MainModeWindows::MainModeWindows(MainMode& mode) : mMode(mode) {
         fail->open(preview, request.score);
         return fail;
     });
+    IngameMenuWindow* menu = mMenu;
+    mMode.setLevelWindowOpener("IngameMenuWindow", [menu](const LevelWindowRequest&) -> DialogWindow* {
+        menu->open();
+        return menu;
+    });
     // The start window is the map's: one window, whoever opens it.
     mMode.setLevelWindowOpener("PlayLevelWindow", [owner](const LevelWindowRequest& request) -> DialogWindow* {
         MainModeMapState* map = owner->getMapState();
@@ -56,8 +63,9 @@ MainModeWindows::MainModeWindows(MainMode& mode) : mMode(mode) {
 }
 
 MainModeWindows::~MainModeWindows() {
-    for (const char* name : {"WinLevelWindow", "FailLevelWindow", "PlayLevelWindow"})
+    for (const char* name : {"WinLevelWindow", "FailLevelWindow", "PlayLevelWindow", "IngameMenuWindow"})
         mMode.setLevelWindowOpener(name, nullptr);
     delete mWin;
     delete mFail;
+    delete mMenu;
 }

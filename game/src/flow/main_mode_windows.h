@@ -1,10 +1,11 @@
 #pragma once
 
 class FailLevelWindow;
+class IngameMenuWindow;
 class MainMode;
 class WinLevelWindow;
 
-// The real level result windows of a main mode, and the openers through
+// The real level result windows and the in-level menu of a main mode, and the openers through
 // which the mode shows them: the win and fail windows (owned here) and the
 // map's level start window (owned by the map state) for a replay.
 class MainModeWindows {
@@ -17,9 +18,11 @@ public:
 
     WinLevelWindow* winWindow() const { return mWin; }
     FailLevelWindow* failWindow() const { return mFail; }
+    IngameMenuWindow* menuWindow() const { return mMenu; }
 
 private:
     MainMode& mMode;
     WinLevelWindow* mWin = nullptr;
     FailLevelWindow* mFail = nullptr;
+    IngameMenuWindow* mMenu = nullptr;
 };

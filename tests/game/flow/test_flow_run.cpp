@@ -177,10 +177,10 @@ TEST(FlowScreenshot, MainMenuWithItsLakeAndVersion) {
 TEST(FlowRun, NewGamePlaysTheIntroThenTheMapPaysTheDailyBonusAndTheMenuEndsTheGameSaving) {
     qvtest::TempDir dir;
     // Play; clicks away from every button through the intro (the first is swallowed);
-    // the daily bonus taken on the map; Escape to the menu; Exit and Yes.
+    // the daily bonus taken on the map; Escape opens the map menu, whose Main menu leaves; Exit and Yes.
     std::string script = "400 button btnPlay\n";
     for (int frame = 460; frame <= 820; frame += 30) script += std::to_string(frame) + " click 100 650\n";
-    script += "1000 button btnOk\n1100 key 27\n1200 button btnExit\n1260 button btnAccept\n3000 close\n";
+    script += "1000 button btnOk\n1100 key 27\n1160 button btnMainMenu\n1300 button btnExit\n1360 button btnAccept\n3000 close\n";
     prepareRun(dir, script);
     qvtest::ChildProcess game(qvtest::glimvaleProgram(), {}, dir.path(), runEnvironment(dir));
     ASSERT_TRUE(game.wait()) << qvtest::readFile(dir.file("QV.log"));
@@ -201,8 +201,8 @@ TEST(FlowRun, NewGamePlaysTheIntroThenTheMapPaysTheDailyBonusAndTheMenuEndsTheGa
 
 TEST(FlowRun, WithProgressPlayOpensTheMapAtOnceWhoseShopAndTheMenusAuthorsWindowOpenAndClose) {
     qvtest::TempDir dir;
-    prepareRun(dir, "380 command activateMode:mainmode\n400 button btnPlay\n520 button btnBuyStars\n600 button btnClose\n700 key 27\n"
-                    "800 button btnAuthors\n880 button btnClose\n960 button btnExit\n1020 button btnAccept\n"
+    prepareRun(dir, "380 command activateMode:mainmode\n400 button btnPlay\n520 button btnBuyStars\n600 button btnClose\n700 key 27\n740 button btnMainMenu\n"
+                    "860 button btnAuthors\n940 button btnClose\n1020 button btnExit\n1080 button btnAccept\n"
                     "3000 close\n");
     writeProfileWithProgress(dir);
     qvtest::ChildProcess game(qvtest::glimvaleProgram(), {}, dir.path(), runEnvironment(dir));
@@ -229,8 +229,8 @@ TEST(FlowRun, WithProgressPlayOpensTheMapAtOnceWhoseShopAndTheMenusAuthorsWindow
 TEST(FlowRun, LeavingTheMapDropsItsWindowsAndTheBonusWaitsForTheNextVisit) {
     qvtest::TempDir dir;
     prepareRun(dir, "400 button btnPlay\n600 command showBuyStarsWindow\n600 command setState:MainMenu\n"
-                    "700 button btnClose\n800 button btnPlay\n1000 button btnOk\n1100 key 27\n1200 button btnExit\n"
-                    "1260 button btnAccept\n3000 close\n");
+                    "700 button btnClose\n800 button btnPlay\n1000 button btnOk\n1100 key 27\n1160 button btnMainMenu\n"
+                    "1300 button btnExit\n1360 button btnAccept\n3000 close\n");
     writeProfileWithProgress(dir, 900, true);
     qvtest::ChildProcess game(qvtest::glimvaleProgram(), {}, dir.path(), runEnvironment(dir));
     ASSERT_TRUE(game.wait()) << qvtest::readFile(dir.file("QV.log"));
@@ -364,16 +364,19 @@ TEST(FlowScreenshot, ASessionDrawsTheSamePicturesOnABusyMachineAsOnAnIdleOne) {
 }
 
 // The first level's road from a fresh profile: the intro, the daily bonus, level 1's
-// button, its start window, three swaps on its laid-out board, the win window and
-// back to the map, where level 2 now opens. `shots` adds the screenshot lines.
+// button, its start window, the swap the first lesson asks for, the two lessons
+// on the goal and the moves closed, two more swaps on its laid-out board, the win
+// window and back to the map, where level 2 now opens. `shots` adds the screenshot lines.
 std::string firstLevelScript(bool shots) {
     std::string script = "400 button btnPlay\n";
     for (int frame = 460; frame <= 820; frame += 30) script += std::to_string(frame) + " click 100 650\n";
     script += "1000 button btnOk\n1100 click 230 600\n1200 button btnPlay\n";
     if (shots) script += "1500 screenshot level.png\n";
-    script += "1510 swap 2 8 2 9\n1650 swap 4 8 4 9\n1800 swap 8 8 8 9\n";
-    if (shots) script += "2300 screenshot win.png\n";
-    script += "2400 button btnClose\n2700 click 400 540\n2800 button btnClose\n2900 close\n";
+    script += "1510 swap 2 8 2 9\n";
+    if (shots) script += "1590 screenshot goals.png\n";
+    script += "1600 button btnClose\n1700 button btnClose\n1800 swap 4 8 4 9\n1950 swap 8 8 8 9\n";
+    if (shots) script += "2450 screenshot win.png\n";
+    script += "2550 button btnClose\n2850 click 400 540\n2950 button btnClose\n3050 close\n";
     return script;
 }
 
@@ -453,6 +456,7 @@ TEST(FlowScreenshot, FirstLevelMidPlayAndItsWinWindow) {
     ASSERT_TRUE(game.wait()) << qvtest::readFile(dir.file("QV.log"));
     ASSERT_EQ(game.exitCode(), 0) << game.stderrText();
     expectPicture(dir.file("level.png"), "first_level_play");
+    expectPicture(dir.file("goals.png"), "first_level_goals_lesson");
     expectPicture(dir.file("win.png"), "first_level_won");
 }
 
