@@ -67,7 +67,8 @@ optionsChilds[#optionsChilds + 1] = button("btnReset", 132, 340, "#BTN_RESET_GAM
 optionsChilds[#optionsChilds + 1] = button("btnAccept", 132, 418, "#BTN_OK")
 optionsChilds[#optionsChilds + 1] = closeButton(384, 10)
 OptionsWindow = window("OptionsWindow", "options_window_scene_xml", {420, 100}, optionsChilds,
-    { "checkFullScreenText", "checkGameCursorText" })
+    { "checkFullScreen", "checkFullScreenBox", "checkFullScreenTick", "checkFullScreenText",
+      "checkGameCursor", "checkGameCursorBox", "checkGameCursorTick", "checkGameCursorText" })
 
 ResetQuestionWindow = window("ResetQuestionWindow", "reset_question_window_scene_xml", {460, 240}, {
     button("btnReject", 178, 160, "#BTN_NO"),

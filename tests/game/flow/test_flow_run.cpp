@@ -364,15 +364,17 @@ TEST(FlowScreenshot, ASessionDrawsTheSamePicturesOnABusyMachineAsOnAnIdleOne) {
 }
 
 // The first level's road from a fresh profile: the intro, the daily bonus, level 1's
-// button, its start window, the swap the first lesson asks for, the two lessons
+// button, its start window, a refused swap, the swap the first lesson asks for, the two lessons
 // on the goal and the moves closed, two more swaps on its laid-out board, the win
 // window and back to the map, where level 2 now opens. `shots` adds the screenshot lines.
 std::string firstLevelScript(bool shots) {
     std::string script = "400 button btnPlay\n";
     for (int frame = 460; frame <= 820; frame += 30) script += std::to_string(frame) + " click 100 650\n";
     script += "1000 button btnOk\n1100 click 230 600\n1200 button btnPlay\n";
-    if (shots) script += "1500 screenshot level.png\n";
-    script += "1510 swap 2 8 2 9\n";
+    if (shots) script += "1470 screenshot level.png\n";
+    // A swap away from the cells the lesson points at is refused (the board and
+    // the moves in the pictures and the score show it); the lesson's own goes through.
+    script += "1480 swap 4 8 4 9\n1510 swap 2 8 2 9\n";
     if (shots) script += "1590 screenshot goals.png\n";
     script += "1600 button btnClose\n1700 button btnClose\n1800 swap 4 8 4 9\n1950 swap 8 8 8 9\n";
     if (shots) script += "2450 screenshot win.png\n";
@@ -458,6 +460,68 @@ TEST(FlowScreenshot, FirstLevelMidPlayAndItsWinWindow) {
     expectPicture(dir.file("level.png"), "first_level_play");
     expectPicture(dir.file("goals.png"), "first_level_goals_lesson");
     expectPicture(dir.file("win.png"), "first_level_won");
+}
+
+// Every menu window a player can open, as drawn: the options window and its
+// reset question from the main menu, the map menu (Escape on the map) and the
+// in-level menu (Escape in a replayed level, whose lessons are over), whose
+// leave button asks first and then returns to the map.
+TEST(FlowScreenshot, MenuWindowsOfTheMainMenuTheMapAndTheLevel) {
+    qvtest::TempDir dir;
+    prepareRun(dir, "400 button btnOptions\n480 screenshot options.png\n490 button btnReset\n560 screenshot reset.png\n"
+                    "570 button btnReject\n640 button btnClose\n700 button btnPlay\n860 key 27\n940 screenshot map_menu.png\n"
+                    "950 button btnClose\n1020 click 230 600\n1100 button btnPlay\n1450 key 27\n1530 screenshot ingame_menu.png\n"
+                    "1540 button btnMap\n1620 button btnAccept\n1900 close\n");
+    writeProfileWithProgress(dir);
+    qvtest::ChildProcess game(qvtest::glimvaleProgram(), {}, dir.path(), runEnvironment(dir));
+    ASSERT_TRUE(game.wait()) << qvtest::readFile(dir.file("QV.log"));
+    ASSERT_EQ(game.exitCode(), 0) << game.stderrText();
+    const std::string log = qvtest::readFile(dir.file("QV.log"));
+    EXPECT_EQ(errorLines(log, kLevelArtLines), "");
+    EXPECT_EQ(log.find("is not there yet"), std::string::npos) << log;
+    expectInOrder(log, {"loading ui: options_window_ui", "void MainModeMapState::initializeAsync() -end",
+                        "loading ui: map_menu_ui", "Level started: meadow_1",
+                        "void MainModeMapState::initializeAsync() -begin"});
+    EXPECT_EQ(log.find("Level won"), std::string::npos);
+    expectPicture(dir.file("options.png"), "options_window");
+    expectPicture(dir.file("reset.png"), "reset_question_window");
+    expectPicture(dir.file("map_menu.png"), "map_menu_window");
+    expectPicture(dir.file("ingame_menu.png"), "ingame_menu_window");
+}
+
+// A fresh profile's first lesson on level 1: its swap completes it and the
+// next lesson shows; quitting keeps the sequence at that lesson, and the next
+// session's level 1 resumes there (its close button is there to press).
+TEST(FlowRun, TheTutorialResumesAtTheSavedLessonAfterAQuit) {
+    qvtest::TempDir dir;
+    std::string script = "400 button btnPlay\n";
+    for (int frame = 460; frame <= 820; frame += 30) script += std::to_string(frame) + " click 100 650\n";
+    script += "1000 button btnOk\n1100 click 230 600\n1200 button btnPlay\n1510 swap 2 8 2 9\n1640 close\n";
+    prepareRun(dir, script);
+    {
+        qvtest::ChildProcess game(qvtest::glimvaleProgram(), {}, dir.path(), runEnvironment(dir));
+        ASSERT_TRUE(game.wait()) << qvtest::readFile(dir.file("QV.log"));
+        EXPECT_EQ(game.exitCode(), 0) << game.stderrText();
+    }
+    const std::string first = saveDump(dir);
+    for (const char* line : {"tutorial.sequences = 2", "tutorial.0.name = \"tutorial_first_levels_lua\"",
+                             "tutorial.0.index = 1", "tutorial.1.index = 0"})
+        EXPECT_TRUE(hasLine(first, line)) << line << " in\n" << first;
+
+    // The level was left unfinished, so the intro plays again; the day's bonus is taken.
+    script = "400 button btnPlay\n";
+    for (int frame = 460; frame <= 820; frame += 30) script += std::to_string(frame) + " click 100 650\n";
+    script += "1000 click 230 600\n1100 button btnPlay\n1450 button btnClose\n1550 close\n";
+    qvtest::writeFile(dir.file("input.txt"), script);
+    {
+        qvtest::ChildProcess game(qvtest::glimvaleProgram(), {}, dir.path(), runEnvironment(dir));
+        ASSERT_TRUE(game.wait()) << qvtest::readFile(dir.file("QV.log"));
+        EXPECT_EQ(game.exitCode(), 0) << game.stderrText();
+    }
+    const std::string log = qvtest::readFile(dir.file("QV.log"));
+    EXPECT_EQ(errorLines(log, kLevelArtLines), "");
+    const std::string second = saveDump(dir);
+    EXPECT_TRUE(hasLine(second, "tutorial.0.index = 2")) << second << "\nafter\n" << log;
 }
 
 }  // namespace
