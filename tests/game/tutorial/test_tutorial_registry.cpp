@@ -250,3 +250,21 @@ TEST(GameEvent, KindsCarryTheirFieldsAndDeleteThroughTheBase) {
 }
 
 }  // namespace
+
+namespace {
+
+// The board's question: a click on a cell acts only when every sequence's
+// current lesson allows the cell (a scripted lesson refuses every cell while active).
+TEST_F(TutorialRegistryTest, ACellIsAllowedOnlyWhenEveryCurrentLessonAllowsIt) {
+    load({{"tutorial_lua", "load = { \"a_lua\", \"b_lua\" }\n"},
+          {"a_lua", lessons(lesson("name = 'a1'"))},
+          {"b_lua", lessons(lesson("name = 'b1', activateOn = 0, doneOn = 2"))}});
+    EXPECT_TRUE(isTutorialCellAllowed(list, 3, 4));
+    dispatchTutorialEvent(new BeginLevelGameEvent("level_1_lua"), list);
+    EXPECT_FALSE(isTutorialCellAllowed(list, 3, 4));
+    dispatchTutorialEvent(new GameEvent(GameEventType::LayoutChanged), list);
+    EXPECT_EQ(list[1]->mCurrentLesson, nullptr);
+    EXPECT_TRUE(isTutorialCellAllowed(list, 3, 4));
+}
+
+}  // namespace
