@@ -491,8 +491,9 @@ TEST(FlowScreenshot, MenuWindowsOfTheMainMenuTheMapAndTheLevel) {
 
 // A fresh profile's first lesson on level 1: its swap completes it and the
 // next lesson shows; quitting keeps the sequence at that lesson, and the next
-// session's level 1 resumes there (its close button is there to press).
-TEST(FlowRun, TheTutorialResumesAtTheSavedLessonAfterAQuit) {
+// session's level 1 resumes there (its close button is there to press). The
+// options' reset then starts the tutorial over.
+TEST(FlowRun, TheTutorialResumesAtTheSavedLessonAfterAQuitAndTheResetStartsItOver) {
     qvtest::TempDir dir;
     std::string script = "400 button btnPlay\n";
     for (int frame = 460; frame <= 820; frame += 30) script += std::to_string(frame) + " click 100 650\n";
@@ -522,6 +523,22 @@ TEST(FlowRun, TheTutorialResumesAtTheSavedLessonAfterAQuit) {
     EXPECT_EQ(errorLines(log, kLevelArtLines), "");
     const std::string second = saveDump(dir);
     EXPECT_TRUE(hasLine(second, "tutorial.0.index = 2")) << second << "\nafter\n" << log;
+    EXPECT_TRUE(hasLine(second, "profile.silver = 400")) << second;
+
+    // The options' reset question: a release after 1.2 s does nothing, a hold of
+    // 3 s (150 frames of 0.02 s) starts the game and the tutorial over.
+    qvtest::writeFile(dir.file("input.txt"), "400 button btnOptions\n480 button btnReset\n560 move 550 430\n"
+                                             "561 press left\n620 release left\n700 press left\n860 release left\n"
+                                             "900 button btnAccept\n960 close\n");
+    {
+        qvtest::ChildProcess game(qvtest::glimvaleProgram(), {}, dir.path(), runEnvironment(dir));
+        ASSERT_TRUE(game.wait()) << qvtest::readFile(dir.file("QV.log"));
+        EXPECT_EQ(game.exitCode(), 0) << game.stderrText();
+    }
+    EXPECT_EQ(errorLines(qvtest::readFile(dir.file("QV.log"))), "");
+    const std::string third = saveDump(dir);
+    for (const char* line : {"tutorial.0.index = 0", "tutorial.1.index = 0", "profile.silver = 350"})
+        EXPECT_TRUE(hasLine(third, line)) << line << " in\n" << third;
 }
 
 }  // namespace
