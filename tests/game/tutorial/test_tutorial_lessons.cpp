@@ -149,6 +149,21 @@ TEST(TutorialLessons, ACellLessonWithoutCellsRefusesEveryCellWhileActive) {
     EXPECT_FALSE(lesson->mWindow->mRenderer->isVisible());
 }
 
+// A cell lesson without a mask shows nothing, yet still restricts clicks and
+// ends when a chip in its cells is destroyed.
+TEST(TutorialLessons, ACellLessonWithoutMaskStillEndsOnItsChip) {
+    MenusWorld w;
+    Completions done;
+    auto lesson = make<DestroyChipTutorialLesson>("DestroyChipLesson", "chips = { {1, 2} }", &done);
+    offer(*lesson, new BeginLevelGameEvent("x_lua"));
+    ASSERT_EQ(lesson->mState, TutorialLesson::Active);
+    EXPECT_FALSE(lesson->isCellAllowed(2, 1));
+    destroyChipAt(*lesson, 1, 2);
+    w.frames(10);
+    EXPECT_EQ(lesson->mState, TutorialLesson::Done);
+    EXPECT_EQ(done.count, 1);
+}
+
 // An info lesson with neither slot nor target: a centred window without
 // arrow over a uniformly dimmed screen; its close button completes it.
 TEST(TutorialLessons, AnInfoLessonWithoutTargetDimsTheScreenAndItsCloseButtonEndsIt) {
