@@ -541,4 +541,22 @@ TEST(FlowRun, TheTutorialResumesAtTheSavedLessonAfterAQuitAndTheResetStartsItOve
         EXPECT_TRUE(hasLine(third, line)) << line << " in\n" << third;
 }
 
+// The options window in the game: the two boxes switch the window mode and the
+// game's cursor, the bars set the volumes, and OK saves them all.
+TEST(FlowRun, TheOptionsWindowSwitchesTheWindowAndCursorSetsTheVolumesAndSavesThem) {
+    qvtest::TempDir dir;
+    // Full screen last: the window then changes size, and clicks are given in window pixels.
+    prepareRun(dir, "400 button btnOptions\n480 click 500 240\n"
+                    "520 move 640 318\n521 press left\n526 release left\n560 move 580 392\n561 press left\n"
+                    "566 release left\n600 click 500 190\n640 button btnAccept\n720 close\n");
+    qvtest::ChildProcess game(qvtest::glimvaleProgram(), {}, dir.path(), runEnvironment(dir));
+    ASSERT_TRUE(game.wait()) << qvtest::readFile(dir.file("QV.log"));
+    EXPECT_EQ(game.exitCode(), 0) << game.stderrText();
+    EXPECT_EQ(errorLines(qvtest::readFile(dir.file("QV.log"))), "");
+    const std::string dump = saveDump(dir);
+    for (const char* line : {"profile.full_screen = 1", "profile.custom_cursor = 0", "profile.sound_volume = 0.5",
+                             "profile.music_volume = 0.25"})
+        EXPECT_TRUE(hasLine(dump, line)) << line << " in\n" << dump;
+}
+
 }  // namespace
