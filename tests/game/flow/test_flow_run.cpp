@@ -471,7 +471,7 @@ TEST(FlowScreenshot, MenuWindowsOfTheMainMenuTheMapAndTheLevel) {
     prepareRun(dir, "400 button btnOptions\n480 screenshot options.png\n490 button btnReset\n560 screenshot reset.png\n"
                     "570 button btnReject\n640 button btnClose\n700 button btnPlay\n860 key 27\n940 screenshot map_menu.png\n"
                     "950 button btnClose\n1020 click 230 600\n1100 button btnPlay\n1450 key 27\n1530 screenshot ingame_menu.png\n"
-                    "1540 button btnMap\n1620 button btnAccept\n1900 close\n");
+                    "1540 button btnMap\n1610 screenshot confirm_exit.png\n1620 button btnAccept\n1900 close\n");
     writeProfileWithProgress(dir);
     qvtest::ChildProcess game(qvtest::glimvaleProgram(), {}, dir.path(), runEnvironment(dir));
     ASSERT_TRUE(game.wait()) << qvtest::readFile(dir.file("QV.log"));
@@ -487,6 +487,7 @@ TEST(FlowScreenshot, MenuWindowsOfTheMainMenuTheMapAndTheLevel) {
     expectPicture(dir.file("reset.png"), "reset_question_window");
     expectPicture(dir.file("map_menu.png"), "map_menu_window");
     expectPicture(dir.file("ingame_menu.png"), "ingame_menu_window");
+    expectPicture(dir.file("confirm_exit.png"), "confirm_exit_level_window");
 }
 
 // A fresh profile's first lesson on level 1: its swap completes it and the
