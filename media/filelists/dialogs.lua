@@ -1,7 +1,27 @@
--- Dialog windows and the tutorial.
+-- Dialog windows, the menus and the tutorial.
 name = "default"
 filelist = {
     { name = "tutorial_lua", filename = "/tutorial/tutorial.lua" },
+    { name = "tutorial_first_levels_lua", filename = "/tutorial/first_levels.lua" },
+    { name = "tutorial_boosters_lua", filename = "/tutorial/boosters.lua" },
+    { name = "tutorial_window_ui", filename = "/tutorial/tutorial_window.lua" },
+    { name = "tutorial_window_scene_xml", filename = "/tutorial/tutorial_window_scene.xml" },
+    { name = "tutorial_sprites_lua", filename = "/tutorial/tutorial_sprites.lua" },
+    { name = "tutorial_panel_png", filename = "/tutorial/tutorial_panel.png" },
+    { name = "tutorial_arrow_png", filename = "/tutorial/tutorial_arrow.png" },
+    { name = "tutorial_aura_png", filename = "/tutorial/tutorial_aura.png" },
+    { name = "tutorial_mask_cells_v_png", filename = "/tutorial/mask_cells_v.png" },
+    { name = "tutorial_mask_cells_h_png", filename = "/tutorial/mask_cells_h.png" },
+    { name = "tutorial_mask_goals_png", filename = "/tutorial/mask_goals.png" },
+    { name = "tutorial_mask_moves_png", filename = "/tutorial/mask_moves.png" },
+    { name = "tutorial_mask_round_png", filename = "/tutorial/mask_round.png" },
+    { name = "ingame_menu_ui", filename = "/menus/menu_windows.lua" },
+    { name = "map_menu_ui", filename = "/menus/menu_windows.lua" },
+    { name = "options_window_ui", filename = "/menus/menu_windows.lua" },
+    { name = "reset_question_window_ui", filename = "/menus/menu_windows.lua" },
+    { name = "menu_window_scene_xml", filename = "/menus/menu_window_scene.xml" },
+    { name = "options_window_scene_xml", filename = "/menus/options_window_scene.xml" },
+    { name = "reset_question_window_scene_xml", filename = "/menus/reset_question_window_scene.xml" },
     { name = "test_window_ui", filename = "/dialogs/test_window.lua" },
     { name = "test_window_scene_xml", filename = "/dialogs/test_window_scene.xml" },
 }

@@ -1,4 +1,6 @@
 -- Tutorial sequences, one resource name of a sequence file per entry, in the
--- order they are offered game events. None until the lessons are written.
+-- order they are offered game events.
 load = {
+    "tutorial_first_levels_lua",
+    "tutorial_boosters_lua",
 }

@@ -19,10 +19,17 @@ void eraseFirst(std::vector<DialogWindow*>& list, const DialogWindow* window) {
 }  // namespace
 
 DialogWindowManager::~DialogWindowManager() {
-    for (DialogWindow* window : mWindows) window->removeListener(this);
+    // Windows given up since the last update are still the manager's to free:
+    // their owners are gone, so nobody else ever would.
+    std::vector<DialogWindow*> released;
+    for (DialogWindow* window : mWindows) {
+        window->removeListener(this);
+        if (window->mReleased) released.push_back(window);
+    }
     mWindows.clear();
     mVisible.clear();
     mPending = nullptr;
+    for (DialogWindow* window : released) delete window;
 }
 
 void DialogWindowManager::registerWindow(DialogWindow* window) { mWindows.push_back(window); }

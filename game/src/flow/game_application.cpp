@@ -29,6 +29,7 @@
 #include "player/tutorial_profile_section.h"
 #include "dialogs/buy_valuta_window.h"
 #include "dialogs/dialog_window_manager.h"
+#include "dialogs/options_window.h"
 #include "font.h"
 #include "format_string.h"
 #include "flow/game_state_manager.h"
@@ -148,6 +149,7 @@ void GameApplication::create() {
     if (GameProperties* properties = GameProperties::instancePointer()) properties->registerMainModeListener();
     mFFIcon = new FFIcon();
     createSingleton<BuyValutaWindowSingleton>();
+    createSingleton<OptionsWindow>();
 
     // Counted now, written with the next save (at the latest at shut-down).
     if (PlayerProfile* profile = currentProfile()) ++profile->mLaunchCounter;
@@ -195,6 +197,7 @@ void GameApplication::destroy() {
     deleteSingleton<FacebookDataSaver>();
     // The shop's widget tree goes with the UI manager's next update.
     deleteSingleton<BuyValutaWindowSingleton>();
+    deleteSingleton<OptionsWindow>();
     deleteSingleton<DialogWindowManager>();
     deleteSingleton<UserDataSerializer>();
     deleteSingleton<FacebookDataStreamer>();

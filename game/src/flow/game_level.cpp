@@ -286,7 +286,9 @@ bool GameLevel::dialogBlocksBoard() {
     return windows && windows->isWindowOpen();
 }
 
-bool GameLevel::isCellAllowed(int, int) { return true; }
+bool GameLevel::isCellAllowed(int column, int row) {
+    return isTutorialCellAllowed(getTutorialSequences(), column, row);
+}
 
 void GameLevel::playShakeMarker(const std::string& name) {
     if (!mFieldScene) return;

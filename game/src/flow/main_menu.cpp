@@ -8,6 +8,7 @@
 #include "dialogs/confirm_window.h"
 #include "dialogs/cutscenes_window.h"
 #include "dialogs/dialog_window_manager.h"
+#include "dialogs/options_window.h"
 #include "format_string.h"
 #include "function.h"
 #include "player/game_properties.h"
@@ -178,8 +179,7 @@ void MainMenu::showAuthors() {
 }
 
 void MainMenu::showOptions() {
-    // The options window comes with its own issue; until then the button is not shown.
-    QV::logLine("MainMenu: showOptions has no options window yet");
+    if (OptionsWindow* options = OptionsWindow::instancePointer()) options->open();
 }
 
 void MainMenu::connectFacebook() {

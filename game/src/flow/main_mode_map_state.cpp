@@ -13,6 +13,7 @@
 #include "dialogs/everyday_bonus_window.h"
 #include "dialogs/holiday_purchase_window.h"
 #include "dialogs/level_preview.h"
+#include "dialogs/map_menu_window.h"
 #include "dialogs/play_level_window.h"
 #include "format_string.h"
 #include "function.h"
@@ -91,6 +92,8 @@ MainModeMapState::~MainModeMapState() {
     mHolidayWindow = nullptr;
     delete mLevelWindow;
     mLevelWindow = nullptr;
+    delete mMenuWindow;
+    mMenuWindow = nullptr;
     unload();
 }
 
@@ -384,6 +387,12 @@ void MainModeMapState::onOrientationChanged(int) {
 }
 
 void MainModeMapState::onWindowClosed(DialogWindow* window) {
+    if (window == mMenuWindow) {
+        if (mMenuWindow->mResult == 0) {
+            if (GameStateManager* states = GameStateManager::instancePointer()) states->setState("MainMenu");
+        }
+        return;
+    }
     if (window == mLevelWindow) {
         // Opened over a level (a replay), the window is the main mode's to answer.
         if (isLoaded() && mLevelWindow->mResult == PlayLevelWindow::Play && mSelectedLevel != -1) startSelectedLevel();
@@ -414,7 +423,12 @@ void MainModeMapState::onWindowClosed(DialogWindow* window) {
 }
 
 void MainModeMapState::showMenu() {
-    if (GameStateManager* states = GameStateManager::instancePointer()) states->setState("MainMenu");
+    if (!mMenuWindow) {
+        if (!QV::UIManager::instancePointer()) return;
+        mMenuWindow = new MapMenuWindow();
+        mMenuWindow->addListener(this);
+    }
+    mMenuWindow->open();
 }
 
 void MainModeMapState::showBuyGoldWindow() { openShop(2); }

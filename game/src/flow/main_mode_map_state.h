@@ -17,6 +17,7 @@ class UIWidget;
 }
 class EverydayBonusWindow;
 class HolidayPurchaseWindow;
+class MapMenuWindow;
 class MainMode;
 class PlayerProfile;
 class PlayLevelWindow;
@@ -40,7 +41,7 @@ int32_t dueEverydayBonusDay(const PlayerProfile& profile, uint64_t now);
 // (locked, open, or completed with its stars) that opens the level start
 // window, the top panel (silver, gold, stars, the star shop and the way back
 // to the menu), the shop commands, and the everyday bonus on the first visit
-// of a new day. Escape (or the command "showMenu") returns to the main menu.
+// of a new day. Escape (or the command "showMenu") opens the map menu.
 class MainModeMapState : public IGameState, public DialogWindowListener {
 public:
     explicit MainModeMapState(MainMode* mode);
@@ -109,6 +110,7 @@ private:
     std::unique_ptr<MapSocial> mSocial = std::make_unique<MapSocial>();
     HolidayPurchaseWindow* mHolidayWindow = nullptr;  // owned
     PlayLevelWindow* mLevelWindow = nullptr;  // owned
+    MapMenuWindow* mMenuWindow = nullptr;  // owned; made when first opened
     std::vector<LevelButtonGroup> mGroups;
     AE::ISceneNode* mHoveredButton = nullptr;
     // The level whose start window was opened last; kept across unloading.

@@ -1,6 +1,7 @@
 #include "flow/main_mode_windows.h"
 
 #include "dialogs/fail_level_window.h"
+#include "dialogs/ingame_menu_window.h"
 #include "dialogs/level_preview.h"
 #include "dialogs/nomoves_level_window.h"
 #include "dialogs/play_level_window.h"
@@ -30,6 +31,7 @@ MainModeWindows::MainModeWindows(MainMode& mode) : mMode(mode) {
     mFail = new FailLevelWindow();
     mNoMoves = new NomovesLevelWindow();
     mNoMoves->addListener(&mode);
+    mMenu = new IngameMenuWindow();
     MainMode* owner = &mMode;
     WinLevelWindow* win = mWin;
     FailLevelWindow* fail = mFail;
@@ -45,6 +47,11 @@ MainModeWindows::MainModeWindows(MainMode& mode) : mMode(mode) {
         fail->open(preview, request.score);
         return fail;
     });
+    IngameMenuWindow* menu = mMenu;
+    mMode.setLevelWindowOpener("IngameMenuWindow", [menu](const LevelWindowRequest&) -> DialogWindow* {
+        menu->open();
+        return menu;
+    });
     // The start window is the map's: one window, whoever opens it.
     mMode.setLevelWindowOpener("PlayLevelWindow", [owner](const LevelWindowRequest& request) -> DialogWindow* {
         MainModeMapState* map = owner->getMapState();
@@ -59,9 +66,10 @@ MainModeWindows::MainModeWindows(MainMode& mode) : mMode(mode) {
 }
 
 MainModeWindows::~MainModeWindows() {
-    for (const char* name : {"WinLevelWindow", "FailLevelWindow", "PlayLevelWindow"})
+    for (const char* name : {"WinLevelWindow", "FailLevelWindow", "PlayLevelWindow", "IngameMenuWindow"})
         mMode.setLevelWindowOpener(name, nullptr);
     delete mWin;
     delete mFail;
     delete mNoMoves;
+    delete mMenu;
 }

@@ -1,11 +1,12 @@
 #pragma once
 
 class FailLevelWindow;
+class IngameMenuWindow;
 class MainMode;
 class NomovesLevelWindow;
 class WinLevelWindow;
 
-// The real level result windows of a main mode, and the openers through
+// The real level result windows and the in-level menu of a main mode, and the openers through
 // which the mode shows them: the win and fail windows (owned here) and the
 // map's level start window (owned by the map state) for a replay.
 class MainModeWindows {
@@ -19,10 +20,12 @@ public:
     WinLevelWindow* winWindow() const { return mWin; }
     FailLevelWindow* failWindow() const { return mFail; }
     NomovesLevelWindow* noMovesWindow() const { return mNoMoves; }
+    IngameMenuWindow* menuWindow() const { return mMenu; }
 
 private:
     MainMode& mMode;
     WinLevelWindow* mWin = nullptr;
     FailLevelWindow* mFail = nullptr;
     NomovesLevelWindow* mNoMoves = nullptr;
+    IngameMenuWindow* mMenu = nullptr;
 };

@@ -12,6 +12,11 @@ bool TutorialLessonFactory::isRegistered(const std::string& className) const {
     return mCreators.count(className) != 0;
 }
 
+TutorialLessonFactory::Creator TutorialLessonFactory::creator(const std::string& className) const {
+    auto it = mCreators.find(className);
+    return it == mCreators.end() ? nullptr : it->second;
+}
+
 TutorialLesson* TutorialLessonFactory::create(const std::string& className, QV::LuaScript2& data,
                                               TutorialLessonListener* listener) const {
     auto it = mCreators.find(className);

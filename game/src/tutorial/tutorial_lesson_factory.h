@@ -19,6 +19,8 @@ public:
     void registerClass(const std::string& className, Creator creator);
     bool isRegistered(const std::string& className) const;
     // Null for a class name nobody registered.
+    Creator creator(const std::string& className) const;
+    // Null for a class name nobody registered.
     TutorialLesson* create(const std::string& className, QV::LuaScript2& data,
                            TutorialLessonListener* listener) const;
 

@@ -74,6 +74,13 @@ bool isTutorialLessonActive(const TutorialSequenceList& list) {
     return false;
 }
 
+bool isTutorialCellAllowed(const TutorialSequenceList& list, int column, int row) {
+    for (const TutorialSequence* sequence : list) {
+        if (sequence->mCurrentLesson && !sequence->mCurrentLesson->isCellAllowed(column, row)) return false;
+    }
+    return true;
+}
+
 void updateTutorials(TutorialSequenceList& list, float dt) {
     for (TutorialSequence* sequence : list) {
         sequence->skipDoneLessons();

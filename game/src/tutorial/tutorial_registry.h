@@ -23,6 +23,10 @@ bool dispatchTutorialEvent(GameEvent* event, TutorialSequenceList& list);
 // True while some sequence's current lesson is active.
 bool isTutorialLessonActive(const TutorialSequenceList& list);
 
+// The board's question before a click on a cell acts: every sequence's
+// current lesson must allow the cell.
+bool isTutorialCellAllowed(const TutorialSequenceList& list, int column, int row);
+
 void updateTutorials(TutorialSequenceList& list, float dt);
 
 // Every sequence back at its first lesson, every lesson waiting.

@@ -70,12 +70,13 @@ inline std::vector<qvtest::FontMediaFile> media() {
 // The UI with the game's player data behind it: profile file in a temporary
 // folder, progress saver, store and the dialog window manager.
 struct ShopWorld {
-    explicit ShopWorld(qvtest::HostDevice device = qvtest::HostDevice::None) {
+    explicit ShopWorld(qvtest::HostDevice device = qvtest::HostDevice::None) : ShopWorld(device, media()) {}
+    ShopWorld(qvtest::HostDevice device, const std::vector<qvtest::FontMediaFile>& files) {
         qvtest::UIWorldOptions options;
         options.device = device;
         options.width = 1280;
         options.height = 720;
-        world = std::make_unique<qvtest::UIWorld>(media(), options);
+        world = std::make_unique<qvtest::UIWorld>(files, options);
         world->graphics().texts();
     }
     ~ShopWorld() {

@@ -365,3 +365,27 @@ TEST_F(DialogWindows, DestroyedWindowLeavesEveryMarkerItListenedTo) {
 }
 
 }  // namespace
+
+namespace {
+
+struct CountedWindow : TestWindow {
+    CountedWindow(ISceneNode* scene, int* deleted) : TestWindow(scene, "counted"), mDeleted(deleted) {}
+    ~CountedWindow() override { ++*mDeleted; }
+    int* mDeleted;
+};
+
+// A window given up after the manager's last update (its owner went at
+// shut-down) is freed with the manager, never lost; others are not its to free.
+TEST(DialogWindowManagerEnd, WindowsReleasedAfterTheLastUpdateGoWithTheManager) {
+    std::unique_ptr<ISceneNode> sceneA(windowScene()), sceneB(windowScene());
+    int deleted = 0;
+    auto manager = std::make_unique<DialogWindowManager>();
+    auto* released = new CountedWindow(sceneA.get(), &deleted);
+    CountedWindow kept(sceneB.get(), &deleted);
+    released->show(false);
+    released->mReleased = true;
+    manager.reset();
+    EXPECT_EQ(deleted, 1);
+}
+
+}  // namespace

@@ -177,10 +177,10 @@ TEST(FlowScreenshot, MainMenuWithItsLakeAndVersion) {
 TEST(FlowRun, NewGamePlaysTheIntroThenTheMapPaysTheDailyBonusAndTheMenuEndsTheGameSaving) {
     qvtest::TempDir dir;
     // Play; clicks away from every button through the intro (the first is swallowed);
-    // the daily bonus taken on the map; Escape to the menu; Exit and Yes.
+    // the daily bonus taken on the map; Escape opens the map menu, whose Main menu leaves; Exit and Yes.
     std::string script = "400 button btnPlay\n";
     for (int frame = 460; frame <= 820; frame += 30) script += std::to_string(frame) + " click 100 650\n";
-    script += "1000 button btnOk\n1100 key 27\n1200 button btnExit\n1260 button btnAccept\n3000 close\n";
+    script += "1000 button btnOk\n1100 key 27\n1160 button btnMainMenu\n1300 button btnExit\n1360 button btnAccept\n3000 close\n";
     prepareRun(dir, script);
     qvtest::ChildProcess game(qvtest::glimvaleProgram(), {}, dir.path(), runEnvironment(dir));
     ASSERT_TRUE(game.wait()) << qvtest::readFile(dir.file("QV.log"));
@@ -201,8 +201,8 @@ TEST(FlowRun, NewGamePlaysTheIntroThenTheMapPaysTheDailyBonusAndTheMenuEndsTheGa
 
 TEST(FlowRun, WithProgressPlayOpensTheMapAtOnceWhoseShopAndTheMenusAuthorsWindowOpenAndClose) {
     qvtest::TempDir dir;
-    prepareRun(dir, "380 command activateMode:mainmode\n400 button btnPlay\n520 button btnBuyStars\n600 button btnClose\n700 key 27\n"
-                    "800 button btnAuthors\n880 button btnClose\n960 button btnExit\n1020 button btnAccept\n"
+    prepareRun(dir, "380 command activateMode:mainmode\n400 button btnPlay\n520 button btnBuyStars\n600 button btnClose\n700 key 27\n740 button btnMainMenu\n"
+                    "860 button btnAuthors\n940 button btnClose\n1020 button btnExit\n1080 button btnAccept\n"
                     "3000 close\n");
     writeProfileWithProgress(dir);
     qvtest::ChildProcess game(qvtest::glimvaleProgram(), {}, dir.path(), runEnvironment(dir));
@@ -229,8 +229,8 @@ TEST(FlowRun, WithProgressPlayOpensTheMapAtOnceWhoseShopAndTheMenusAuthorsWindow
 TEST(FlowRun, LeavingTheMapDropsItsWindowsAndTheBonusWaitsForTheNextVisit) {
     qvtest::TempDir dir;
     prepareRun(dir, "400 button btnPlay\n600 command showBuyStarsWindow\n600 command setState:MainMenu\n"
-                    "700 button btnClose\n800 button btnPlay\n1000 button btnOk\n1100 key 27\n1200 button btnExit\n"
-                    "1260 button btnAccept\n3000 close\n");
+                    "700 button btnClose\n800 button btnPlay\n1000 button btnOk\n1100 key 27\n1160 button btnMainMenu\n"
+                    "1300 button btnExit\n1360 button btnAccept\n3000 close\n");
     writeProfileWithProgress(dir, 900, true);
     qvtest::ChildProcess game(qvtest::glimvaleProgram(), {}, dir.path(), runEnvironment(dir));
     ASSERT_TRUE(game.wait()) << qvtest::readFile(dir.file("QV.log"));
@@ -364,20 +364,25 @@ TEST(FlowScreenshot, ASessionDrawsTheSamePicturesOnABusyMachineAsOnAnIdleOne) {
 }
 
 // The first level's road from a fresh profile: the intro, the daily bonus, level 1's
-// button, its start window, three swaps on its laid-out board, the win window and
-// back to the map, where level 2 now opens. `shots` adds the screenshot lines.
+// button, its start window, a refused swap, the swap the first lesson asks for, the two lessons
+// on the goal and the moves closed, two more swaps on its laid-out board, the win
+// window and back to the map, where level 2 now opens. `shots` adds the screenshot lines.
 std::string firstLevelScript(bool shots) {
     std::string script = "400 button btnPlay\n";
     for (int frame = 460; frame <= 820; frame += 30) script += std::to_string(frame) + " click 100 650\n";
     script += "1000 button btnOk\n1100 click 230 600\n1200 button btnPlay\n";
-    if (shots) script += "1500 screenshot level.png\n";
-    script += "1510 swap 2 8 2 9\n1650 swap 4 8 4 9\n";
+    if (shots) script += "1470 screenshot level.png\n";
+    // A swap away from the cells the lesson points at is refused (the board and
+    // the moves in the pictures and the score show it); the lesson's own goes through.
+    script += "1480 swap 4 8 4 9\n1510 swap 2 8 2 9\n";
+    if (shots) script += "1590 screenshot goals.png\n";
+    script += "1600 button btnClose\n1700 button btnClose\n1800 swap 4 8 4 9\n";
     // Mid-level: the score bar partly filled.
-    if (shots) script += "1780 screenshot score_bar.png\n";
-    script += "1800 swap 8 8 8 9\n";
+    if (shots) script += "1930 screenshot score_bar.png\n";
+    script += "1950 swap 8 8 8 9\n";
     // The level end: the moves left become bonus chips, which go off before the win window.
-    if (shots) script += "2300 screenshot level_end.png\n4100 screenshot win.png\n";
-    script += "4200 button btnClose\n4500 click 400 540\n4600 button btnClose\n4700 close\n";
+    if (shots) script += "2450 screenshot level_end.png\n4250 screenshot win.png\n";
+    script += "4350 button btnClose\n4650 click 400 540\n4750 button btnClose\n4850 close\n";
     return script;
 }
 
@@ -457,9 +462,108 @@ TEST(FlowScreenshot, FirstLevelMidPlayAndItsWinWindow) {
     ASSERT_TRUE(game.wait()) << qvtest::readFile(dir.file("QV.log"));
     ASSERT_EQ(game.exitCode(), 0) << game.stderrText();
     expectPicture(dir.file("level.png"), "first_level_play");
+    expectPicture(dir.file("goals.png"), "first_level_goals_lesson");
     expectPicture(dir.file("score_bar.png"), "first_level_score_bar");
     expectPicture(dir.file("level_end.png"), "first_level_end");
     expectPicture(dir.file("win.png"), "first_level_won");
+}
+
+// Every menu window a player can open, as drawn: the options window and its
+// reset question from the main menu, the map menu (Escape on the map) and the
+// in-level menu (Escape in a replayed level, whose lessons are over), whose
+// leave button asks first and then returns to the map.
+TEST(FlowScreenshot, MenuWindowsOfTheMainMenuTheMapAndTheLevel) {
+    qvtest::TempDir dir;
+    prepareRun(dir, "400 button btnOptions\n480 screenshot options.png\n490 button btnReset\n560 screenshot reset.png\n"
+                    "570 button btnReject\n640 button btnClose\n700 button btnPlay\n860 key 27\n940 screenshot map_menu.png\n"
+                    "950 button btnClose\n1020 click 230 600\n1100 button btnPlay\n1450 key 27\n1530 screenshot ingame_menu.png\n"
+                    "1540 button btnMap\n1610 screenshot confirm_exit.png\n1620 button btnAccept\n1900 close\n");
+    writeProfileWithProgress(dir);
+    qvtest::ChildProcess game(qvtest::glimvaleProgram(), {}, dir.path(), runEnvironment(dir));
+    ASSERT_TRUE(game.wait()) << qvtest::readFile(dir.file("QV.log"));
+    ASSERT_EQ(game.exitCode(), 0) << game.stderrText();
+    const std::string log = qvtest::readFile(dir.file("QV.log"));
+    EXPECT_EQ(errorLines(log, kLevelArtLines), "");
+    EXPECT_EQ(log.find("is not there yet"), std::string::npos) << log;
+    expectInOrder(log, {"loading ui: options_window_ui", "void MainModeMapState::initializeAsync() -end",
+                        "loading ui: map_menu_ui", "Level started: meadow_1",
+                        "void MainModeMapState::initializeAsync() -begin"});
+    EXPECT_EQ(log.find("Level won"), std::string::npos);
+    expectPicture(dir.file("options.png"), "options_window");
+    expectPicture(dir.file("reset.png"), "reset_question_window");
+    expectPicture(dir.file("map_menu.png"), "map_menu_window");
+    expectPicture(dir.file("ingame_menu.png"), "ingame_menu_window");
+    expectPicture(dir.file("confirm_exit.png"), "confirm_exit_level_window");
+}
+
+// A fresh profile's first lesson on level 1: its swap completes it and the
+// next lesson shows; quitting keeps the sequence at that lesson, and the next
+// session's level 1 resumes there (its close button is there to press). The
+// options' reset then starts the tutorial over.
+TEST(FlowRun, TheTutorialResumesAtTheSavedLessonAfterAQuitAndTheResetStartsItOver) {
+    qvtest::TempDir dir;
+    std::string script = "400 button btnPlay\n";
+    for (int frame = 460; frame <= 820; frame += 30) script += std::to_string(frame) + " click 100 650\n";
+    script += "1000 button btnOk\n1100 click 230 600\n1200 button btnPlay\n1510 swap 2 8 2 9\n1640 close\n";
+    prepareRun(dir, script);
+    {
+        qvtest::ChildProcess game(qvtest::glimvaleProgram(), {}, dir.path(), runEnvironment(dir));
+        ASSERT_TRUE(game.wait()) << qvtest::readFile(dir.file("QV.log"));
+        EXPECT_EQ(game.exitCode(), 0) << game.stderrText();
+    }
+    const std::string first = saveDump(dir);
+    for (const char* line : {"tutorial.sequences = 2", "tutorial.0.name = \"tutorial_first_levels_lua\"",
+                             "tutorial.0.index = 1", "tutorial.1.index = 0"})
+        EXPECT_TRUE(hasLine(first, line)) << line << " in\n" << first;
+
+    // The level was left unfinished, so the intro plays again; the day's bonus is taken.
+    script = "400 button btnPlay\n";
+    for (int frame = 460; frame <= 820; frame += 30) script += std::to_string(frame) + " click 100 650\n";
+    script += "1000 click 230 600\n1100 button btnPlay\n1450 button btnClose\n1550 close\n";
+    qvtest::writeFile(dir.file("input.txt"), script);
+    {
+        qvtest::ChildProcess game(qvtest::glimvaleProgram(), {}, dir.path(), runEnvironment(dir));
+        ASSERT_TRUE(game.wait()) << qvtest::readFile(dir.file("QV.log"));
+        EXPECT_EQ(game.exitCode(), 0) << game.stderrText();
+    }
+    const std::string log = qvtest::readFile(dir.file("QV.log"));
+    EXPECT_EQ(errorLines(log, kLevelArtLines), "");
+    const std::string second = saveDump(dir);
+    EXPECT_TRUE(hasLine(second, "tutorial.0.index = 2")) << second << "\nafter\n" << log;
+    EXPECT_TRUE(hasLine(second, "profile.silver = 400")) << second;
+
+    // The options' reset question: a release after 1.2 s does nothing, a hold of
+    // 3 s (150 frames of 0.02 s) starts the game and the tutorial over.
+    qvtest::writeFile(dir.file("input.txt"), "400 button btnOptions\n480 button btnReset\n560 move 550 430\n"
+                                             "561 press left\n620 release left\n700 press left\n860 release left\n"
+                                             "900 button btnAccept\n960 close\n");
+    {
+        qvtest::ChildProcess game(qvtest::glimvaleProgram(), {}, dir.path(), runEnvironment(dir));
+        ASSERT_TRUE(game.wait()) << qvtest::readFile(dir.file("QV.log"));
+        EXPECT_EQ(game.exitCode(), 0) << game.stderrText();
+    }
+    EXPECT_EQ(errorLines(qvtest::readFile(dir.file("QV.log"))), "");
+    const std::string third = saveDump(dir);
+    for (const char* line : {"tutorial.0.index = 0", "tutorial.1.index = 0", "profile.silver = 350"})
+        EXPECT_TRUE(hasLine(third, line)) << line << " in\n" << third;
+}
+
+// The options window in the game: the two boxes switch the window mode and the
+// game's cursor, the bars set the volumes, and OK saves them all.
+TEST(FlowRun, TheOptionsWindowSwitchesTheWindowAndCursorSetsTheVolumesAndSavesThem) {
+    qvtest::TempDir dir;
+    // Full screen last: the window then changes size, and clicks are given in window pixels.
+    prepareRun(dir, "400 button btnOptions\n480 click 500 240\n"
+                    "520 move 640 318\n521 press left\n526 release left\n560 move 580 392\n561 press left\n"
+                    "566 release left\n600 click 500 190\n640 button btnAccept\n720 close\n");
+    qvtest::ChildProcess game(qvtest::glimvaleProgram(), {}, dir.path(), runEnvironment(dir));
+    ASSERT_TRUE(game.wait()) << qvtest::readFile(dir.file("QV.log"));
+    EXPECT_EQ(game.exitCode(), 0) << game.stderrText();
+    EXPECT_EQ(errorLines(qvtest::readFile(dir.file("QV.log"))), "");
+    const std::string dump = saveDump(dir);
+    for (const char* line : {"profile.full_screen = 1", "profile.custom_cursor = 0", "profile.sound_volume = 0.5",
+                             "profile.music_volume = 0.25"})
+        EXPECT_TRUE(hasLine(dump, line)) << line << " in\n" << dump;
 }
 
 }  // namespace

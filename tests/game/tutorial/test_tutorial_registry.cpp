@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <typeinfo>
 #include <string>
 #include <vector>
 
@@ -87,12 +88,26 @@ TEST_F(TutorialRegistryTest, MissingOrBrokenListGivesNoSequences) {
     }
 }
 
-TEST_F(TutorialRegistryTest, ShippedListIsFoundAndNamesNoSequenceYet) {
+// The shipped sequences read with the game's lesson classes: the first levels'
+// (swap, goal, moves, and tiles with the time limit in one step) and the boosters'.
+TEST_F(TutorialRegistryTest, ShippedSequencesReadWithTheGamesLessons) {
     qvtest::MediaEngine engine(QV_SOURCE_DIR);
     std::unique_ptr<QV::File> file(engine.files().open("default", "tutorial_lua"));
     ASSERT_TRUE(file);
-    loadTutorialSequences(list, &factory);
-    EXPECT_TRUE(list.empty());
+    loadTutorialSequences(list);
+    ASSERT_EQ(list.size(), 2u);
+    EXPECT_EQ(list[0]->mName, "tutorial_first_levels_lua");
+    EXPECT_EQ(list[1]->mName, "tutorial_boosters_lua");
+    const std::vector<std::string> first = {"DestroyChipTutorialLesson", "InfoTutorialLesson", "InfoTutorialLesson",
+                                            "MultiTutorialLesson"};
+    ASSERT_EQ(list[0]->mLessons.size(), first.size());
+    for (size_t i = 0; i < first.size(); ++i)
+        EXPECT_NE(std::string(typeid(*list[0]->mLessons[i]).name()).find(first[i]), std::string::npos) << i;
+    EXPECT_EQ(list[1]->mLessons.size(), 5u);
+    for (const TutorialSequence* sequence : list) {
+        EXPECT_EQ(sequence->mCurrentIndex, 0);
+        for (const TutorialLesson* lesson : sequence->mLessons) EXPECT_EQ(lesson->mState, TutorialLesson::Waiting);
+    }
 }
 
 TEST_F(TutorialRegistryTest, EmptyLoadListIsAllowed) {
@@ -232,6 +247,24 @@ TEST(GameEvent, KindsCarryTheirFieldsAndDeleteThroughTheBase) {
     EXPECT_EQ(static_cast<BeginLevelGameEvent*>(events[0])->mLevelName, "level_12_lua");
     EXPECT_EQ(static_cast<BonusEvent*>(events[4])->mBonusKind, 2);
     for (GameEvent* event : events) delete event;  // the leak checker sees the subclasses' parts
+}
+
+}  // namespace
+
+namespace {
+
+// The board's question: a click on a cell acts only when every sequence's
+// current lesson allows the cell (a scripted lesson refuses every cell while active).
+TEST_F(TutorialRegistryTest, ACellIsAllowedOnlyWhenEveryCurrentLessonAllowsIt) {
+    load({{"tutorial_lua", "load = { \"a_lua\", \"b_lua\" }\n"},
+          {"a_lua", lessons(lesson("name = 'a1'"))},
+          {"b_lua", lessons(lesson("name = 'b1', activateOn = 0, doneOn = 2"))}});
+    EXPECT_TRUE(isTutorialCellAllowed(list, 3, 4));
+    dispatchTutorialEvent(new BeginLevelGameEvent("level_1_lua"), list);
+    EXPECT_FALSE(isTutorialCellAllowed(list, 3, 4));
+    dispatchTutorialEvent(new GameEvent(GameEventType::LayoutChanged), list);
+    EXPECT_EQ(list[1]->mCurrentLesson, nullptr);
+    EXPECT_TRUE(isTutorialCellAllowed(list, 3, 4));
 }
 
 }  // namespace
