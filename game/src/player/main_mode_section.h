@@ -9,8 +9,9 @@ class DataStream;
 }
 
 // The main mode's progress as its profile-file section holds it. The shape
-// (episodes, parts, levels per part) comes from the episode data; the section
-// stores no level counts, so it only reads back against the same shape.
+// (episodes, parts, levels per part) comes from the episode data. The section
+// stores each part's level count (older versions did not), so progress reads
+// back when levels are added to or removed from the episode data.
 struct MainModeLevelProgress {
     bool completed = false;
     int32_t bestScore = 0;
@@ -36,7 +37,7 @@ struct MainModeProgress {
     std::vector<MainModeEpisodeProgress> episodes;
 };
 
-constexpr uint32_t kMainModeSectionVersion = 12;
+constexpr uint32_t kMainModeSectionVersion = 13;
 constexpr int32_t kMaxHearts = 5;
 
 enum class MainModeSectionRead {

@@ -45,13 +45,13 @@ std::vector<uint8_t> bytesOf(const MainModeProgress& p) {
 
 bool sameProgress(const MainModeProgress& a, const MainModeProgress& b) { return bytesOf(a) == bytesOf(b); }
 
-TEST(MainModeSection, Version12RoundTrip) {
+TEST(MainModeSection, Version13RoundTrip) {
     const MainModeProgress p = played();
     const std::vector<uint8_t> bytes = bytesOf(p);
-    // 37 + 4 x 2 episodes + 3 parts + 5 x 6 levels.
-    EXPECT_EQ(bytes.size(), 78u);
+    // 37 + 4 x 2 episodes + (1 + 4) x 3 parts + 5 x 6 levels.
+    EXPECT_EQ(bytes.size(), 90u);
     EXPECT_EQ(mainModeSectionLength(p), bytes.size());
-    EXPECT_EQ(bytes[0], 12);
+    EXPECT_EQ(bytes[0], 13);
     MainModeProgress q = shape();
     ASSERT_EQ(readMainModeSection(bytes.data(), bytes.size(), q), MainModeSectionRead::Read);
     EXPECT_TRUE(sameProgress(p, q));
@@ -101,12 +101,86 @@ TEST(MainModeSection, OlderFormsTable) {
     }
 }
 
+// The version 12 form: no level counts in the parts.
+std::vector<uint8_t> version12(const MainModeProgress& p) {
+    std::vector<uint8_t> bytes;
+    AE::VectorStream s(&bytes);
+    AE::writeValue<uint32_t>(s, 12);
+    AE::writeValue<int32_t>(s, p.hearts);
+    AE::writeValue<int64_t>(s, p.heartTime);
+    AE::writeValue<uint8_t>(s, p.hasProgress ? 1 : 0);
+    AE::writeValue<int32_t>(s, p.extraMoves);
+    AE::writeValue<int32_t>(s, p.currentEpisode);
+    AE::writeValue<int32_t>(s, p.currentPart);
+    AE::writeValue<int32_t>(s, p.currentLevel);
+    AE::writeValue<uint32_t>(s, static_cast<uint32_t>(p.episodes.size()));
+    for (const MainModeEpisodeProgress& episode : p.episodes) {
+        AE::writeValue<uint32_t>(s, static_cast<uint32_t>(episode.parts.size()));
+        for (const MainModePartProgress& part : episode.parts) {
+            AE::writeValue<uint8_t>(s, part.closed ? 1 : 0);
+            for (const MainModeLevelProgress& level : part.levels) {
+                AE::writeValue<uint8_t>(s, level.completed ? 1 : 0);
+                AE::writeValue<int32_t>(s, level.bestScore);
+            }
+        }
+    }
+    return bytes;
+}
+
+// Levels added to or taken from the episode data keep the progress of the
+// levels that stay; added ones start unplayed.
+TEST(MainModeSection, ProgressSurvivesEpisodeDataThatChanged) {
+    MainModeProgress grownLast = shape();  // levels added to the last part
+    grownLast.episodes[1].parts[0].levels.resize(4);
+    MainModeProgress grownFirst = shape();  // and to a part before it
+    grownFirst.episodes[0].parts[1].levels.resize(5);
+    MainModeProgress shrunk = shape();
+    shrunk.episodes[0].parts[0].levels.resize(2);
+    MainModeProgress morePartsAndEpisodes = shape();
+    morePartsAndEpisodes.episodes[0].parts.resize(3);
+    morePartsAndEpisodes.episodes[0].parts[2].levels.resize(2);
+    morePartsAndEpisodes.episodes.resize(3);
+    struct Case {
+        const char* what;
+        std::vector<uint8_t> bytes;
+        MainModeProgress shape;
+    };
+    const std::vector<Case> cases = {
+        {"version 13, levels added at the end", bytesOf(played()), grownLast},
+        {"version 13, levels added to an earlier part", bytesOf(played()), grownFirst},
+        {"version 13, a level taken away", bytesOf(played()), shrunk},
+        {"version 13, parts and episodes added", bytesOf(played()), morePartsAndEpisodes},
+        {"version 12, levels added at the end", version12(played()), grownLast},
+        {"version 12, same shape", version12(played()), shape()},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        MainModeProgress p = c.shape;
+        testing::internal::CaptureStderr();
+        ASSERT_EQ(readMainModeSection(c.bytes.data(), c.bytes.size(), p), MainModeSectionRead::Read);
+        testing::internal::GetCapturedStderr();
+        EXPECT_EQ(p.hearts, 3);
+        EXPECT_EQ(p.currentPart, 1);
+        const auto& first = p.episodes[0].parts[0].levels;
+        for (size_t l = 0; l < first.size(); ++l) EXPECT_EQ(first[l].bestScore, 1500) << l;
+        EXPECT_FALSE(p.episodes[0].parts[1].closed);
+        EXPECT_TRUE(p.episodes[0].parts[1].levels[0].completed);
+        EXPECT_EQ(p.episodes[0].parts[1].levels[0].bestScore, 2200);
+        for (size_t l = 1; l < p.episodes[0].parts[1].levels.size(); ++l)
+            EXPECT_FALSE(p.episodes[0].parts[1].levels[l].completed) << l;
+        // The shape is the episode data's, whatever the file held.
+        EXPECT_EQ(mainModeSectionLength(p), mainModeSectionLength(c.shape));
+    }
+}
+
 TEST(MainModeSection, MismatchesKeepTheResetState) {
     const std::vector<uint8_t> good = bytesOf(played());
-    MainModeProgress longerShape = shape();
-    longerShape.episodes[1].parts[0].levels.resize(2);
+    // A version 12 section read against fewer levels than it was written for.
     MainModeProgress shorterShape = shape();
     shorterShape.episodes[0].parts[1].levels.resize(1);
+    const std::vector<uint8_t> old = version12(played());
+    std::vector<uint8_t> countTooLarge = good;
+    countTooLarge[37 + 4 + 1] = 0xFF;  // the first part's level count
 
     struct Case {
         const char* what;
@@ -121,8 +195,8 @@ TEST(MainModeSection, MismatchesKeepTheResetState) {
     const std::vector<Case> cases = {
         {"cut by one byte", cut, shape()},
         {"one byte too many", extra, shape()},
-        {"written against shorter episode data", good, longerShape},
-        {"written against longer episode data", good, shorterShape},
+        {"version 12 written against longer episode data", old, shorterShape},
+        {"a level count beyond the section", countTooLarge, shape()},
         {"empty", {}, shape()},
         {"version 11 cut short", v11Cut, shape()},
     };
