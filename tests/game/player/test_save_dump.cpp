@@ -55,10 +55,10 @@ TEST(SaveDump, ShowsContainerSectionsAndFields) {
                           &status);
     EXPECT_EQ(status, 0) << out;
     for (const char* line : {"checksum_ok = 1", "platform_code = 0", "format = 65", "status = ok", "sections = 3",
-                             "section.0 = \"MainMode\" 52", "section.1 = \"profile\" 251",
+                             "section.0 = \"MainMode\" 56", "section.1 = \"profile\" 251",
                              "section.2 = \"tutorial\" 4", "profile.version = 10", "profile.silver = 321",
                              "profile.gold = 20", "profile.bought_offer.\"winter:3\" = \"1\"",
-                             "MainMode.version = 12", "MainMode.hearts = 4",
+                             "MainMode.version = 13", "MainMode.hearts = 4",
                              "MainMode.episode.0.part.0.closed = 0",
                              "MainMode.episode.0.part.0.level.0.best_score = 1200",
                              "MainMode.episode.0.part.0.level.1.completed = 0", "tutorial.sequences = 0"}) {
