@@ -36,20 +36,22 @@ local function friends()
     }
 end
 
-local function window(name, scene, childs)
+-- The level windows list friends; the out-of-moves window (noFriends) does not.
+local function window(name, scene, childs, noFriends)
     local all = { { id = "gui", class = "UISceneNode", scene = scene } }
     for _, c in ipairs(childs) do all[#all + 1] = c end
-    for _, c in ipairs(friends()) do all[#all + 1] = c end
+    local changes = {
+        { target = name, property = "transparency", duration = 0.1, value = 1 },
+        { target = "gui", property = "transparency", duration = 0.1, value = 1 },
+    }
+    if not noFriends then
+        for _, c in ipairs(friends()) do all[#all + 1] = c end
+        changes[#changes + 1] = { target = "leftListFriends", property = "transparency", duration = 0.1, value = 1 }
+        changes[#changes + 1] = { target = "bottomListFriends", property = "transparency", duration = 0.1, value = 1 }
+    end
     return {
         id = name, class = "UIWidget", position = {380, 100}, modal = 1, childs = all,
-        states = {
-            { id = "onIdle", propertyChanges = {
-                { target = name, property = "transparency", duration = 0.1, value = 1 },
-                { target = "gui", property = "transparency", duration = 0.1, value = 1 },
-                { target = "leftListFriends", property = "transparency", duration = 0.1, value = 1 },
-                { target = "bottomListFriends", property = "transparency", duration = 0.1, value = 1 },
-            } },
-        },
+        states = { { id = "onIdle", propertyChanges = changes } },
     }
 end
 
@@ -68,4 +70,4 @@ local function pillAt(id, text, x)
 end
 NomovesLevelWindow = window("NomovesLevelWindow", "nomoves_level_window_scene_xml", {
     pillAt("btnEndLevel", "#BTN_END_LEVEL", 62), pillAt("btnContinue", "#BTN_CONTINUE", 282),
-})
+}, true)
