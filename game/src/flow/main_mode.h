@@ -116,6 +116,8 @@ public:
     EpisodeList& episodes() { return mEpisodes; }
     bool hasProgress() const { return mHasProgress; }
     int32_t getHearts() const { return mHearts; }
+    void setHearts(int32_t hearts) { mHearts = hearts; }
+    int64_t getHeartTime() const { return mHeartTime; }
     int32_t getExtraMoves() const { return mExtraMoves; }
     int32_t getCurrentEpisode() const { return mCurrentEpisode; }
     int32_t getCurrentPart() const { return mCurrentPart; }

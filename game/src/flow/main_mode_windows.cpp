@@ -1,5 +1,6 @@
 #include "flow/main_mode_windows.h"
 
+#include "dialogs/buy_heart_window.h"
 #include "dialogs/fail_level_window.h"
 #include "dialogs/level_preview.h"
 #include "dialogs/play_level_window.h"
@@ -27,7 +28,13 @@ bool previewOf(const MainMode& mode, const LevelWindowRequest& request, LevelPre
 MainModeWindows::MainModeWindows(MainMode& mode) : mMode(mode) {
     mWin = new WinLevelWindow();
     mFail = new FailLevelWindow();
+    mHeart = new BuyHeartWindow(&mode);
     MainMode* owner = &mMode;
+    BuyHeartWindow* heart = mHeart;
+    mMode.setLevelWindowOpener("BuyHeartWindow", [heart](const LevelWindowRequest&) -> DialogWindow* {
+        heart->show(false);
+        return heart;
+    });
     WinLevelWindow* win = mWin;
     FailLevelWindow* fail = mFail;
     mMode.setLevelWindowOpener("WinLevelWindow", [owner, win](const LevelWindowRequest& request) -> DialogWindow* {
@@ -56,8 +63,9 @@ MainModeWindows::MainModeWindows(MainMode& mode) : mMode(mode) {
 }
 
 MainModeWindows::~MainModeWindows() {
-    for (const char* name : {"WinLevelWindow", "FailLevelWindow", "PlayLevelWindow"})
+    for (const char* name : {"WinLevelWindow", "FailLevelWindow", "PlayLevelWindow", "BuyHeartWindow"})
         mMode.setLevelWindowOpener(name, nullptr);
     delete mWin;
     delete mFail;
+    delete mHeart;
 }

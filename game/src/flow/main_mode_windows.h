@@ -1,12 +1,14 @@
 #pragma once
 
+class BuyHeartWindow;
 class FailLevelWindow;
 class MainMode;
 class WinLevelWindow;
 
 // The real level result windows of a main mode, and the openers through
 // which the mode shows them: the win and fail windows (owned here) and the
-// map's level start window (owned by the map state) for a replay.
+// map's level start window (owned by the map state) for a replay, and the
+// heart window for a replay without a heart.
 class MainModeWindows {
 public:
     // Creates the windows and installs their openers on the mode.
@@ -17,9 +19,11 @@ public:
 
     WinLevelWindow* winWindow() const { return mWin; }
     FailLevelWindow* failWindow() const { return mFail; }
+    BuyHeartWindow* heartWindow() const { return mHeart; }
 
 private:
     MainMode& mMode;
     WinLevelWindow* mWin = nullptr;
     FailLevelWindow* mFail = nullptr;
+    BuyHeartWindow* mHeart = nullptr;
 };

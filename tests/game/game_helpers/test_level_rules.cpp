@@ -254,15 +254,26 @@ TEST(LevelRules, EveryEpisodeLevelCanBeWon) {
         {"meadow_4", "3 7 4 7 4 7 5 7 4 8 5 8 3 7 4 7 2 8 3 8 1 6 2 6 5 8 5 9", ""},
         {"meadow_5", "2 7 3 7 2 3 2 4 6 1 7 1 2 1 2 2 3 1 3 2 0 2 1 2 2 1 2 2 2 1 2 2 4 2 5 2 2 2 2 3 3 1 4 1 0 1 0 2 3 1 4 1 5 1 6 1 5 1 5 2 1 6 2 6", ""},
         {"meadow_6", "0 1 0 2 1 1 1 2 3 1 3 2 4 1 4 2 4 1 5 1 4 2 4 3 7 2 8 2 0 3 0 4 0 1 1 1 1 1 2 1 0 1 1 1 3 1 4 1 1 1 1 2 4 1 5 1 3 1 4 1 4 1 5 1 4 1 4 2 3 1 3 2 3 1 3 2 5 1 6 1 3 1 4 1 2 1 3 1 1 1 2 1 2 1 2 2 0 1 0 2 2 1 3 1 1 2 1 3 2 1 2 2 6 4 6 5", "run 80\n"},
+        {"glade_1", "2 8 2 9 4 8 4 9 8 8 8 9", ""},
+        {"glade_2", "2 8 2 9 4 8 4 9 8 8 8 9", ""},
     };
     const std::string head = std::string("content ") + QV_SOURCE_DIR + "/media\nmode main\ncounter 7\n";
     for (const Case& c : cases) {
+        // Every part open (the first episode won), as when the player reaches the level.
+        qvtest::TempDir home;
+        MainModeProgress progress;
+        progress.hasProgress = true;
+        progress.episodes.resize(2);
+        progress.episodes[0].parts = {{false, {{true, 1}, {true, 1}, {true, 1}}}, {false, {{true, 1}, {true, 1}, {true, 1}}}};
+        progress.episodes[1].parts = {{false, {{false, 0}, {false, 0}}}};
+        std::filesystem::create_directories(home.file("Varnel/Glimvale/"));
+        ASSERT_EQ(savetest::writeProfileFile(home.file("Varnel/Glimvale/profile_0.dat"), PlayerProfile(), progress), 0);
         std::string script = head + "load " + c.level + "\nready\n";
         std::istringstream swaps(c.swaps);
         for (int c1, r1, c2, r2; swaps >> c1 >> r1 >> c2 >> r2;)
             script += "click " + std::to_string(c1) + " " + std::to_string(r1) + "\nclick " + std::to_string(c2) + " " +
                       std::to_string(r2) + "\nsettle\n";
-        SimRun run = runSim(script + c.after + "result\n");
+        SimRun run = runSim(home, script + c.after + "result\n");
         ASSERT_FALSE(run.out.empty()) << c.level << run.err;
         std::istringstream result(run.out.back());
         std::string word;
