@@ -539,8 +539,8 @@ int main(int argc, char** argv) {
             ok &= c.save(uiDir + "map_hearts.png");
         }
         {
-            Canvas c{140, 130};
-            heart(c, 70, 62, 56);
+            Canvas c{140, 140};
+            heart(c, 70, 76, 52);
             ok &= c.save(uiDir + "heart_big.png");
         }
         {   // The mail button: an envelope on a round light button.
