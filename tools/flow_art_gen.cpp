@@ -424,10 +424,20 @@ int main(int argc, char** argv) {
         sky(c, w, 320, hex(0x8CCBF2), hex(0xE3F4FF));
         hills(c, 170, 30, 0.008f, 1.2f, hex(0x9AAACB), hex(0xB3C0DA), h);
         hills(c, 250, 35, 0.011f, 2.6f, hex(0x86C067), hex(0x5E9E48), h);
-        c.fill([](float, float y) { return y > 300; }, [&](float, float y) {
-            const float t = std::fmod((y - 300) / 560, 2.0f);
-            return mix(hex(0x6DB254), hex(0x4F9142), t < 1 ? t : 2 - t);
+        // The near meadow rolls in under the hills (no straight edge), lighter in its hollows.
+        c.fill([](float x, float y) { return y >= hillHeight(x, 300, 16, 0.014f, 0.9f); }, [&](float x, float y) {
+            const float t = 0.5f + 0.5f * std::sin(y * 0.006f + x * 0.002f);
+            return mix(hex(0x72B857), hex(0x4F9142), t);
         });
+        unsigned flowerSeed = 17;
+        const auto scatter = [](unsigned& seed, float span) {
+            seed = seed * 1103515245u + 12345u;
+            return float((seed >> 8) % 10000) / 10000.0f * span;
+        };
+        for (int i = 0; i < 90; ++i) {  // small flowers in the grass
+            const float x = scatter(flowerSeed, 1280), y = 330 + scatter(flowerSeed, 1100);
+            c.fill(circle(x, y, 2.4f), i % 3 == 0 ? hex(0xFFF3C4) : i % 3 == 1 ? hex(0xF2A0C0) : hex(0xFFFFFF));
+        }
         // The stream that bounds the first part, crossed where the gate stands.
         c.fill([](float x, float y) { return std::fabs(y - (1130 + 40 * std::sin(x * 0.006f))) < 16; },
                [](float, float y) { return mix(hex(0x5FA3DA), hex(0x2C5E8F), (y - 1110) / 40); });
@@ -461,7 +471,22 @@ int main(int argc, char** argv) {
         sky(c, w, 300, hex(0xF2B880), hex(0xFCE6C8));
         hills(c, 160, 28, 0.009f, 0.7f, hex(0xB29AB8), hex(0xC8B6CC), h);
         hills(c, 240, 30, 0.012f, 2.1f, hex(0xC9A24E), hex(0xA07C36), h);
-        c.fill([](float, float y) { return y > 290; }, [&](float, float y) { return mix(hex(0xB59447), hex(0x7E6A2E), (y - 290) / (h - 290)); });
+        c.fill([](float x, float y) { return y >= hillHeight(x, 290, 14, 0.013f, 1.4f); }, [&](float x, float y) {
+            const float t = 0.5f + 0.5f * std::sin(y * 0.007f + x * 0.003f);
+            return mix(hex(0xC7A04E), hex(0x9C7C36), t);
+        });
+        unsigned leafSeed = 29;
+        const auto scatter = [](unsigned& seed, float span) {
+            seed = seed * 1103515245u + 12345u;
+            return float((seed >> 8) % 10000) / 10000.0f * span;
+        };
+        for (int i = 0; i < 120; ++i) {  // fallen leaves
+            const float x = scatter(leafSeed, 1280), y = 310 + scatter(leafSeed, 760);
+            c.fill(ellipse(x, y, 4.5f, 2.4f), i % 3 == 0 ? hex(0xD9772B) : i % 3 == 1 ? hex(0xB8452C) : hex(0xE8B24A));
+        }
+        // A still pool in the wood.
+        solid(c, ellipse(700, 1010, 130, 40), hex(0x3A6E8F), 970, 1050, 3.0f);
+        c.fill(ellipse(670, 998, 55, 5), Rgba{1, 0.9f, 0.7f, 0.3f});
         mapPath(c, {{320, 920}, {640, 740}, {900, 520}, {760, 300}}, 2);
         const float tx[9] = {120, 470, 900, 1150, 260, 1060, 560, 180, 1200};
         const float ty[9] = {860, 960, 900, 760, 640, 600, 470, 420, 380};
