@@ -598,4 +598,26 @@ TEST(FlowScreenshot, TheHeartWindowWithItsCountdown) {
     expectPicture(dir.file("hearts.png"), "heart_window");
 }
 
+// A map scene without its camera: one ERROR line, and the map still shows and takes its clicks.
+TEST(FlowRun, AMapWithoutItsCameraSaysSoOnceAndShowsUnscrolled) {
+    qvtest::TempDir dir;
+    prepareRun(dir, "400 button btnPlay\n520 click 400 540\n600 button btnClose\n650 wheel 1\n700 close\n");
+    writeProfileWithProgress(dir);
+    const std::string scene = dir.file("media/scenes/flow/map_episode_1.xml");
+    std::string xml = qvtest::readFile(scene);
+    const size_t from = xml.find("  <Object type=\"MovieCamera\"");
+    const size_t to = xml.find("  </Object>\n", from);
+    ASSERT_NE(from, std::string::npos);
+    xml.erase(from, to + 12 - from);
+    qvtest::writeFile(scene, xml);
+    qvtest::ChildProcess game(qvtest::glimvaleProgram(), {}, dir.path(), runEnvironment(dir));
+    ASSERT_TRUE(game.wait()) << qvtest::readFile(dir.file("QV.log"));
+    EXPECT_EQ(game.exitCode(), 0) << game.stderrText();
+    const std::string log = qvtest::readFile(dir.file("QV.log"));
+    const std::string errors = errorLines(log);
+    EXPECT_NE(errors.find("ERROR: The map of episode 0 has no camera '#camera'; it does not scroll"), std::string::npos) << log;
+    EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 1) << errors;
+    EXPECT_NE(log.find("level window of part 0 level 1"), std::string::npos) << log;
+}
+
 }  // namespace

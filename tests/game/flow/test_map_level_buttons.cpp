@@ -372,6 +372,9 @@ TEST(MapProgression, TooFewStarsKeepThePartClosedAndItsGateTakesTheClick) {
     w.clickAt(700, 400);  // the camera stands 60 above the bottom, at part two's first level
     w.steps(4);
     EXPECT_NE(w.map->getBlockerWindow()->mState, DialogWindow::Hidden);
+    // Each visit has its own blocker window, released when the map unloads.
+    w.map->onDeactivate();
+    EXPECT_EQ(w.map->getBlockerWindow(), nullptr);
 }
 
 // Without a heart a chosen level opens the heart window; a heart bought there
