@@ -27,4 +27,16 @@ episodes = {
             },
         },
     },
+    {
+        mapScene = "map_episode_2_xml",
+        parts = {
+            {
+                openMarker = "open_part_3",
+                levels = {
+                    { file = "glade_1", back1 = "level_back_meadow_xml", back2 = "level_field_xml", title = "7" },
+                    { file = "glade_2", title = "8" },
+                },
+            },
+        },
+    },
 }

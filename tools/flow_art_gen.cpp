@@ -383,54 +383,200 @@ int main(int argc, char** argv) {
         highlight(c, 200, 20, 150, 6, 0.22f);
         ok &= c.save(dir + "caption_ribbon.png");
     }
-    {   // The first episode's map: a meadow path of level stones up to the village, a lake below.
-        const float w = 1280, h = 720;
-        Canvas c{int(w), int(h)};
-        sky(c, w, h, hex(0x8CCBF2), hex(0xE3F4FF));
-        hills(c, 170, 30, 0.008f, 1.2f, hex(0x9AAACB), hex(0xB3C0DA), h);
-        hills(c, 240, 35, 0.011f, 2.6f, hex(0x86C067), hex(0x5E9E48), h);
-        c.fill([](float, float y) { return y > 300; }, [&](float, float y) { return mix(hex(0x6DB254), hex(0x3F7F35), (y - 300) / (h - 300)); });
-        // The lake's bed; the moving water lies over it.
-        solid(c, ellipse(1000, 565, 215, 80), hex(0x2C5E8F), 485, 645, 3.0f);
-        // The path between the level stones.
-        // Up to the village, then back west along the upper meadow.
-        const float px[10] = {230, 400, 560, 720, 880, 1030, 870, 720, 575, 440};
-        const float py[10] = {600, 540, 470, 420, 360, 290, 240, 222, 236, 222};
-        for (int i = 0; i < 9; ++i)
+    const std::string uiDir = std::string(argv[1]) + "/images/flow_ui/";
+    std::filesystem::create_directories(uiDir);
+    // A tree of the map: trunk and a three-ball crown in the given green.
+    const auto mapTree = [](Canvas& c, float x, float y, const Rgba& crownColour) {
+        solid(c, roundRect(x - 4, y - 30, x + 4, y + 4, 2), hex(0x6B4423), y - 30, y + 4, 1.5f);
+        const Shape crown = [=](float qx, float qy) {
+            return circle(x, y - 50, 22)(qx, qy) || circle(x - 16, y - 34, 17)(qx, qy) || circle(x + 16, y - 34, 17)(qx, qy);
+        };
+        solid(c, crown, crownColour, y - 72, y - 18, 2.0f);
+        highlight(c, x - 8, y - 60, 9, 5, 0.25f);
+    };
+    // The dotted path between level stones, each stone a flat oval of warm earth.
+    const auto mapPath = [](Canvas& c, const std::vector<std::pair<float, float>>& points, size_t stones) {
+        for (size_t i = 0; i + 1 < points.size(); ++i)
             for (int k = 1; k < 6; ++k) {
                 const float t = float(k) / 6;
-                const float x = px[i] + (px[i + 1] - px[i]) * t, y = py[i] + (py[i + 1] - py[i]) * t + 10 * std::sin(t * 3.14f);
+                const float x = points[i].first + (points[i + 1].first - points[i].first) * t;
+                const float y = points[i].second + (points[i + 1].second - points[i].second) * t + 10 * std::sin(t * 3.14f);
                 solid(c, ellipse(x, y, 9, 5), hex(0xD9A56A), y - 5, y + 5, 1.0f, false);
             }
-        for (int i = 0; i < 10; ++i) {
-            solid(c, ellipse(px[i], py[i], 34, 18), hex(0xCFA47A), py[i] - 18, py[i] + 18, 2.0f);
-            highlight(c, px[i] - 10, py[i] - 7, 12, 4, 0.3f);
+        for (size_t i = 0; i < stones && i < points.size(); ++i) {
+            const float x = points[i].first, y = points[i].second;
+            solid(c, ellipse(x, y, 34, 18), hex(0xCFA47A), y - 18, y + 18, 2.0f);
+            highlight(c, x - 10, y - 7, 12, 4, 0.3f);
         }
-        // Trees along the meadow.
-        const float tx[7] = {90, 320, 640, 470, 1180, 160, 700}, ty[7] = {450, 420, 560, 360, 380, 690, 690};
-        for (int i = 0; i < 7; ++i) {
-            const float x = tx[i], y = ty[i];
-            solid(c, roundRect(x - 4, y - 30, x + 4, y + 4, 2), hex(0x6B4423), y - 30, y + 4, 1.5f);
-            const Shape crown = [=](float qx, float qy) {
-                return circle(x, y - 50, 22)(qx, qy) || circle(x - 16, y - 34, 17)(qx, qy) || circle(x + 16, y - 34, 17)(qx, qy);
-            };
-            solid(c, crown, hex(0x2E7D3A), y - 72, y - 18, 2.0f);
-            highlight(c, x - 8, y - 60, 9, 5, 0.25f);
-        }
-        // The village the path leads to.
-        for (int i = 0; i < 3; ++i) {
-            const float x = 1100 + float(i) * 55, y = 250 - float(i % 2) * 18;
-            solid(c, roundRect(x - 20, y - 28, x + 20, y, 3), hex(0xE3C9A0), y - 28, y);
-            solid(c, polygon({{x - 26, y - 26}, {x, y - 50}, {x + 26, y - 26}}), hex(0xB0413E), y - 50, y - 26);
-            c.fill(roundRect(x - 6, y - 20, x + 6, y - 8, 2), hex(0xFFD86B));
-        }
-        // A soft vignette holds the eye on the path.
+    };
+    const auto mapVignette = [](Canvas& c, float w, float h) {
         c.fill([](float, float) { return true; }, [&](float x, float y) {
             const float dx = (x - w / 2) / (w * 0.62f), dy = (y - h / 2) / (h * 0.62f);
             const float d = std::clamp(std::sqrt(dx * dx + dy * dy) - 0.55f, 0.0f, 1.0f);
             return Rgba{0.05f, 0.08f, 0.12f, 0.45f * d * d * 2.2f};
         });
+    };
+    {   // The first episode's map, two screens high: the meadow with its lake below, a stream
+        // with the gate of the second part, the upland path and the village at the top.
+        // World y = picture y - 720 (the map scene places the picture there).
+        const float w = 1280, h = 1440;
+        Canvas c{int(w), int(h)};
+        sky(c, w, 320, hex(0x8CCBF2), hex(0xE3F4FF));
+        hills(c, 170, 30, 0.008f, 1.2f, hex(0x9AAACB), hex(0xB3C0DA), h);
+        hills(c, 250, 35, 0.011f, 2.6f, hex(0x86C067), hex(0x5E9E48), h);
+        // The near meadow rolls in under the hills (no straight edge), lighter in its hollows.
+        c.fill([](float x, float y) { return y >= hillHeight(x, 300, 16, 0.014f, 0.9f); }, [&](float x, float y) {
+            const float t = 0.5f + 0.5f * std::sin(y * 0.006f + x * 0.002f);
+            return mix(hex(0x72B857), hex(0x4F9142), t);
+        });
+        unsigned flowerSeed = 17;
+        const auto scatter = [](unsigned& seed, float span) {
+            seed = seed * 1103515245u + 12345u;
+            return float((seed >> 8) % 10000) / 10000.0f * span;
+        };
+        for (int i = 0; i < 90; ++i) {  // small flowers in the grass
+            const float x = scatter(flowerSeed, 1280), y = 330 + scatter(flowerSeed, 1100);
+            c.fill(circle(x, y, 2.4f), i % 3 == 0 ? hex(0xFFF3C4) : i % 3 == 1 ? hex(0xF2A0C0) : hex(0xFFFFFF));
+        }
+        // The stream that bounds the first part, crossed where the gate stands.
+        c.fill([](float x, float y) { return std::fabs(y - (1130 + 40 * std::sin(x * 0.006f))) < 16; },
+               [](float, float y) { return mix(hex(0x5FA3DA), hex(0x2C5E8F), (y - 1110) / 40); });
+        c.fill([](float x, float y) { return std::fabs(y - (1124 + 40 * std::sin(x * 0.006f))) < 2.5f; }, Rgba{1, 1, 1, 0.35f});
+        // The lake's bed; the moving water lies over it.
+        solid(c, ellipse(1000, 1285, 215, 80), hex(0x2C5E8F), 1205, 1365, 3.0f);
+        // The path: part one, the gate, part two, then on to the village.
+        mapPath(c, {{230, 1320}, {400, 1260}, {560, 1190}, {820, 1020}, {640, 850}, {420, 680}, {250, 600}, {380, 510},
+                    {600, 560}, {800, 490}, {880, 380}, {760, 200}}, 3);
+        mapPath(c, {{820, 1020}, {640, 850}, {420, 680}, {250, 600}, {380, 510}, {600, 560}, {800, 490}}, 7);
+        // Trees along the meadow and a darker wood on the upland.
+        const float tx[10] = {90, 320, 640, 470, 1180, 160, 700, 1010, 250, 1150};
+        const float ty[10] = {1170, 1140, 1280, 1080, 1100, 1410, 1410, 930, 900, 760};
+        for (int i = 0; i < 10; ++i) mapTree(c, tx[i], ty[i], hex(0x2E7D3A));
+        const float ux[9] = {120, 300, 880, 1060, 980, 200, 700, 1200, 380};
+        const float uy[9] = {560, 470, 620, 480, 330, 330, 560, 600, 280};
+        for (int i = 0; i < 9; ++i) mapTree(c, ux[i], uy[i], hex(0x23663A));
+        // The village the path leads to.
+        for (int i = 0; i < 4; ++i) {
+            const float x = 700 + float(i) * 60, y = 190 - float(i % 2) * 18;
+            solid(c, roundRect(x - 20, y - 28, x + 20, y, 3), hex(0xE3C9A0), y - 28, y);
+            solid(c, polygon({{x - 26, y - 26}, {x, y - 50}, {x + 26, y - 26}}), hex(0xB0413E), y - 50, y - 26);
+            c.fill(roundRect(x - 6, y - 20, x + 6, y - 8, 2), hex(0xFFD86B));
+        }
+        mapVignette(c, w, h);
         ok &= c.save(dir + "map_episode_1.png");
+    }
+    {   // The second episode's map, one and a half screens: the autumn wood beyond the
+        // village, its path climbing from the bottom. World y = picture y - 360.
+        const float w = 1280, h = 1080;
+        Canvas c{int(w), int(h)};
+        sky(c, w, 300, hex(0xF2B880), hex(0xFCE6C8));
+        hills(c, 160, 28, 0.009f, 0.7f, hex(0xB29AB8), hex(0xC8B6CC), h);
+        hills(c, 240, 30, 0.012f, 2.1f, hex(0xC9A24E), hex(0xA07C36), h);
+        c.fill([](float x, float y) { return y >= hillHeight(x, 290, 14, 0.013f, 1.4f); }, [&](float x, float y) {
+            const float t = 0.5f + 0.5f * std::sin(y * 0.007f + x * 0.003f);
+            return mix(hex(0xC7A04E), hex(0x9C7C36), t);
+        });
+        unsigned leafSeed = 29;
+        const auto scatter = [](unsigned& seed, float span) {
+            seed = seed * 1103515245u + 12345u;
+            return float((seed >> 8) % 10000) / 10000.0f * span;
+        };
+        for (int i = 0; i < 120; ++i) {  // fallen leaves
+            const float x = scatter(leafSeed, 1280), y = 310 + scatter(leafSeed, 760);
+            c.fill(ellipse(x, y, 4.5f, 2.4f), i % 3 == 0 ? hex(0xD9772B) : i % 3 == 1 ? hex(0xB8452C) : hex(0xE8B24A));
+        }
+        // A still pool in the wood.
+        solid(c, ellipse(700, 1010, 130, 40), hex(0x3A6E8F), 970, 1050, 3.0f);
+        c.fill(ellipse(670, 998, 55, 5), Rgba{1, 0.9f, 0.7f, 0.3f});
+        mapPath(c, {{320, 920}, {640, 740}, {900, 520}, {760, 300}}, 2);
+        const float tx[9] = {120, 470, 900, 1150, 260, 1060, 560, 180, 1200};
+        const float ty[9] = {860, 960, 900, 760, 640, 600, 470, 420, 380};
+        for (int i = 0; i < 9; ++i) mapTree(c, tx[i], ty[i], i % 2 ? hex(0xD9772B) : hex(0xB8452C));
+        mapVignette(c, w, h);
+        ok &= c.save(dir + "map_episode_2.png");
+    }
+    {   // The gate between parts: two posts, a barred gate and a sign holding the star count.
+        const float w = 200, h = 170;
+        Canvas c{int(w), int(h)};
+        for (float x : {28.0f, 172.0f}) {
+            solid(c, roundRect(x - 10, 40, x + 10, 160, 4), hex(0x7A4E2A), 40, 160, 2.0f);
+            solid(c, circle(x, 38, 13), hex(0x8E5F34), 25, 51, 2.0f);
+        }
+        for (float y : {78.0f, 122.0f}) solid(c, roundRect(36, y - 7, 164, y + 7, 3), hex(0xA0703F), y - 7, y + 7, 2.0f);
+        solid(c, polygon({{40, 128}, {52, 128}, {160, 72}, {148, 72}}), hex(0x946537), 72, 128, 1.5f);
+        solid(c, roundRect(58, 4, 142, 56, 9), hex(0xF4E1BE), 4, 56, 2.5f);
+        starIcon(c, 80, 30, 15);
+        ok &= c.save(dir + "map_blocker.png");
+    }
+    {   // The player's marker: a red pin with a light ring around a star, and its shadow.
+        const float w = 72, h = 96;
+        Canvas c{int(w), int(h)};
+        c.fill(ellipse(36, 88, 18, 5), Rgba{0, 0, 0, 0.3f});
+        const Shape pin = [](float x, float y) {
+            return circle(36, 32, 26)(x, y) || polygon({{14, 44}, {58, 44}, {36, 86}})(x, y);
+        };
+        solid(c, pin, hex(0xD64541), 6, 86, 2.5f);
+        c.fill(circle(36, 32, 17), hex(0xFFF6E5));
+        starIcon(c, 36, 33, 12);
+        highlight(c, 26, 18, 8, 4, 0.45f);
+        ok &= c.save(dir + "map_player.png");
+    }
+    {   // The silver that flies to its counter.
+        Canvas c{48, 48};
+        coin(c, 24, 24, 19, false);
+        ok &= c.save(dir + "map_award_silver.png");
+    }
+    {   // The episode arrows: a green round button with a white arrow, up (next) then down (previous).
+        const float s = 84;
+        Canvas c{int(s), int(s * 2)};
+        for (int k = 0; k < 2; ++k) {
+            const float cx = s / 2, cy = float(k) * s + s / 2, r = 34;
+            solid(c, circle(cx, cy, r), hex(0x43A047), cy - r, cy + r, 2.5f);
+            highlight(c, cx - 9, cy - 16, 13, 6, 0.4f);
+            const float d = k == 0 ? -1.0f : 1.0f;
+            c.fill(polygon({{cx - 18, cy - 2 * d}, {cx, cy + 18 * d}, {cx + 18, cy - 2 * d}}), Rgba{1, 1, 1, 1});
+            c.fill(roundRect(cx - 6, cy + std::min(-2 * d, -16 * d), cx + 6, cy + std::max(-2 * d, -16 * d), 2), Rgba{1, 1, 1, 1});
+        }
+        ok &= c.save(dir + "map_arrows.png");
+    }
+    {   // Hearts: the panel slot (a heart, the count and the countdown) and the heart window's big heart.
+        const auto heart = [](Canvas& c, float cx, float cy, float r) {
+            const Shape shape = [=](float x, float y) {
+                const float u = (x - cx) / r, v = (cy - y) / r;
+                const float q = u * u + v * v - 1;
+                return q * q * q - u * u * v * v * v <= 0;
+            };
+            solid(c, shape, hex(0xE0414F), cy - r, cy + r, 2.0f);
+            highlight(c, cx - r * 0.45f, cy - r * 0.55f, r * 0.3f, r * 0.16f, 0.45f);
+        };
+        {
+            const float w = 250, h = 80;
+            Canvas c{int(w), int(h)};
+            const Shape panel = roundRect(6, 6, w - 8, h - 10, 14);
+            c.shadow(panel, 2.5f, 3.0f, 4.0f);
+            c.fill(grown(panel, 3), hex(0x8A5A2B));
+            c.fill(panel, [&](float, float y) { return mix(hex(0xFFF6E5), hex(0xF4E1BE), (y - 6) / (h - 16)); });
+            for (const auto& [x0, x1] : {std::pair<float, float>{70, 118}, std::pair<float, float>{126, 232}}) {
+                const Shape well = roundRect(x0, 20, x1, h - 24, 10);
+                c.fill(grown(well, 1.5f), Rgba{0.54f, 0.35f, 0.17f, 0.55f});
+                c.fill(well, [&](float, float y) { return mix(hex(0xE2C79B), hex(0xEED9B4), (y - 20) / (h - 44)); });
+            }
+            heart(c, 40, 37, 22);
+            ok &= c.save(uiDir + "map_hearts.png");
+        }
+        {
+            Canvas c{140, 140};
+            heart(c, 70, 76, 52);
+            ok &= c.save(uiDir + "heart_big.png");
+        }
+        {   // The mail button: an envelope on a round light button.
+            Canvas c{56, 56};
+            solid(c, circle(27, 27, 24), hex(0x3D7CC9), 3, 51, 2.0f);
+            c.fill(roundRect(12, 17, 42, 38, 3), hex(0xFFF6E5));
+            c.fill(polygon({{12, 18}, {42, 18}, {27, 30}}), hex(0xE2C79B));
+            highlight(c, 20, 12, 8, 3, 0.35f);
+            ok &= c.save(uiDir + "map_mail.png");
+        }
     }
     // Water surfaces for the water meshes: ripples of light on blue, soft at the edges.
     const auto water = [&](const std::string& name, int w, int h, unsigned seed) {
@@ -523,8 +669,6 @@ int main(int argc, char** argv) {
         ok &= c.save(dir + "level_back_lake.png");
     }
 
-    const std::string uiDir = std::string(argv[1]) + "/images/flow_ui/";
-    std::filesystem::create_directories(uiDir);
     {   // The map's top panel: three currency slots, each an icon and a well for its number.
         const float w = 560, h = 80;
         Canvas c{int(w), int(h)};

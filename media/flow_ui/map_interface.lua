@@ -1,6 +1,6 @@
 -- The episode map's interface: the top panel scene with the player's silver,
--- gold and stars, the round "+" that opens the star shop, and the button back
--- to the main menu (the shared pill button).
+-- gold, stars and hearts, the round "+" that opens the star shop, the mail
+-- button, and the button back to the main menu (the shared pill button).
 
 local function faces(id, table, suffixes)
     local childs = {}
@@ -30,7 +30,10 @@ MapInterface = {
     childs = {
         { id = "gui", class = "UISceneNode", scene = "map_interface_scene_xml" },
         { id = "btnMenu", class = "UIButton", instance = "#pill_button_ui:PillButton", position = {20, 14}, text = "Menu" },
-        { id = "btnMail", class = "UIButton", instance = "#pill_button_ui:PillButton", position = {20, 86}, text = "#BTN_MAIL" },
+        { id = "btnMail", class = "UIButton", position = {210, 18}, size = {56, 56},
+          fontPreset = "ui_presets_lua:ui_button", text = "",
+          childs = faces("btnMail", "flow_sprites_lua", { Face = "map_mail", Hover = "map_mail", Pressed = "map_mail" }),
+          states = states("btnMail") },
         { id = "btnBuyStars", class = "UIButton", position = {1209, 17}, size = {56, 56},
           fontPreset = "ui_presets_lua:ui_button", text = "",
           childs = faces("btnBuyStars", "flow_sprites_lua", { Face = "map_plus", Hover = "map_plus_hover", Pressed = "map_plus_pressed" }),
@@ -40,6 +43,7 @@ MapInterface = {
         { element = "btnMenu", slot = "clicked", command = "showMenu" },
         { element = "btnMail", slot = "clicked", command = "showMail" },
         { element = "btnBuyStars", slot = "clicked", command = "showBuyStarsWindow" },
+        { element = "btnMail", slot = "clicked", command = "showMail" },
     },
     states = {
         { id = "onIdle", propertyChanges = {

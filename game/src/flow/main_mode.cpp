@@ -601,6 +601,7 @@ void MainMode::finishLevel() {
     const int gained = std::max(newStars - oldStars, 0);
     mSilverReward = static_cast<int32_t>(static_cast<double>(score) * static_cast<double>(0.001f));
     addHeart();
+    if (mMapState) mMapState->startAwardFlights(gained);
     mOutcome.kind = LevelOutcome::Won;
     mOutcome.score = score;
     mOutcome.starsGained = gained;
@@ -809,10 +810,18 @@ void MainMode::onWindowClosed(DialogWindow* window) {
             LevelWindowRequest request;
             request.level = mLevel;
             request.mode = 1;
-            openLevelWindow("PlayLevelWindow", request);
+            // No heart left: the heart window first, whose close leads on.
+            if (mHearts <= 0 && hasLevelWindowOpener("BuyHeartWindow")) openLevelWindow("BuyHeartWindow", request);
+            else openLevelWindow("PlayLevelWindow", request);
         } else {
             showMap();
         }
+    } else if (className == "BuyHeartWindow") {
+        LevelWindowRequest request;
+        request.level = mLevel;
+        request.mode = 1;
+        if (mHearts >= 1) openLevelWindow("PlayLevelWindow", request);
+        else showMap();
     } else if (className == "IngameMenuWindow") {
         if (result == 0) showMap();
     } else if (className == "PlayLevelWindow") {
@@ -825,8 +834,17 @@ void MainMode::onWindowClosed(DialogWindow* window) {
     }
 }
 
-void MainMode::onWinWindowClosed(int) {
+void MainMode::onWinWindowClosed(int result) {
     if (!mLevel) return;
+    const EpisodeLevel* last = nullptr;
+    for (const Episode* episode : mEpisodes)
+        for (const EpisodePart* part : episode->mParts)
+            if (!part->mLevels.empty()) last = part->mLevels.back();
+    const bool lastLevel = mLevel == last;
+    // The map moves the player's marker on: walking after a first win, opening the next level with "next".
+    if (!lastLevel && mMapState) mMapState->requestPlayerMove(!mCompletedBefore, result == 1);
+    // Set before the map's build job starts, which reads it.
+    if (mMapState) mMapState->addPendingSilver(mSilverReward);
     if (mCompletedBefore) {
         showMap();
     } else if (!mLevel->mMovieScene.empty()) {

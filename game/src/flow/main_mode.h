@@ -131,6 +131,8 @@ public:
     EpisodeList& episodes() { return mEpisodes; }
     bool hasProgress() const { return mHasProgress; }
     int32_t getHearts() const { return mHearts; }
+    void setHearts(int32_t hearts) { mHearts = hearts; }
+    int64_t getHeartTime() const { return mHeartTime; }
     int32_t getExtraMoves() const { return mExtraMoves; }
     // A gift of moves from a friend, added to the next move-limited level.
     void setExtraMoves(int32_t moves) { mExtraMoves = moves; }

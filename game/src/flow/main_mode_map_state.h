@@ -5,9 +5,13 @@
 #include <string>
 #include <vector>
 
+#include "animationeditor/marker.h"
 #include "dialogs/dialog_window_listener.h"
 #include "flow/game_state.h"
 #include "social/map_social.h"
+#include "flow/map_button.h"
+#include "flow/map_camera.h"
+#include "vector2.h"
 
 namespace AE {
 class ISceneNode;
@@ -15,6 +19,8 @@ class ISceneNode;
 namespace QV {
 class UIWidget;
 }
+class BlockerMessageWindow;
+class BuyHeartWindow;
 class EverydayBonusWindow;
 class HolidayPurchaseWindow;
 class MapMenuWindow;
@@ -36,13 +42,19 @@ struct LevelButtonGroup {
 // starts again at 1.
 int32_t dueEverydayBonusDay(const PlayerProfile& profile, uint64_t now);
 
-// The episode map's state "MainModeMap", as far as it goes so far: the current
-// episode's map scene with its moving water, one level button per level
-// (locked, open, or completed with its stars) that opens the level start
-// window, the top panel (silver, gold, stars, the star shop and the way back
-// to the menu), the shop commands, and the everyday bonus on the first visit
-// of a new day. Escape (or the command "showMenu") opens the map menu.
-class MainModeMapState : public IGameState, public DialogWindowListener {
+// The episode map's state "MainModeMap": one episode's map scene with one
+// level button per level (locked, open, or completed with its stars), the
+// blockers between parts, the player's marker, the top panel (silver, gold,
+// stars, hearts and the countdown to the next one), the arrows to the other
+// episodes and the map's windows. The camera scrolls by drag, wheel and
+// inertia and glides back into its bounds. After a won level the stars and
+// silver fly to their counters, a part opens once the stars suffice, and the
+// marker walks on to the next level. Escape (or the command "showMenu") opens
+// the map menu.
+class MainModeMapState : public IGameState,
+                         public AE::MarkerListener,
+                         public DialogWindowListener,
+                         public MapButtonListener {
 public:
     explicit MainModeMapState(MainMode* mode);
     ~MainModeMapState() override;
@@ -56,6 +68,8 @@ public:
     std::string getName() const override { return "MainModeMap"; }
     void onOrientationChanged(int portrait) override;
     void onWindowClosed(DialogWindow* window) override;
+    void onMarkerFinished(AE::Marker* marker) override;
+    void onMapButton(MapButton* button) override;
 
     // Commands.
     void showMenu();
@@ -68,8 +82,23 @@ public:
     void setRequests(const std::vector<FacebookRequest>& requests) { mSocial->setRequests(requests); }
     MapSocial& social() { return *mSocial; }
 
-    // Opens the level start window on that level of the shown episode.
+    // Opens the level start window on that level of the shown episode (the
+    // heart window first when no heart is left).
     void selectLevel(int32_t part, int32_t level);
+    // Pages to another episode: the map is built again around it.
+    void showEpisode(int32_t index);
+
+    // Told by the main mode after a won level: the stars gained fly first,
+    // then (when its win window closes) the silver, and the marker moves on.
+    void startAwardFlights(int32_t stars);
+    void addPendingSilver(int32_t silver);
+    void requestPlayerMove(bool walk, bool autoAdvance);
+
+    // The camera position that centres that level's button, in the bounds.
+    QV::Vector2<float> cameraPositionForLevel(int32_t part, int32_t level) const;
+    // The map point under a workspace point.
+    QV::Vector2<float> scenePoint(const QV::Vector2<float>& screen) const;
+    void updateScrolling(float dt);
 
     AE::ISceneNode* getMapRoot() const { return mMapRoot; }
     int getEpisodeIndex() const { return mEpisodeIndex; }
@@ -79,6 +108,24 @@ public:
     AE::ISceneNode* getHoveredButton() const { return mHoveredButton; }
     int32_t getSelectedPart() const { return mSelectedPart; }
     int32_t getSelectedLevel() const { return mSelectedLevel; }
+    AE::ISceneNode* getCamera() const { return mCamera; }
+    AE::ISceneNode* getInterfaceScene() const { return mInterfaceScene; }
+    QV::Vector2<float> getCameraPosition() const;
+    const CameraBounds& getBounds() const { return mBounds; }
+    const CameraConfig& getCameraConfig() const { return mCameraConfig; }
+    bool isSettling() const { return mSettling; }
+    bool hasInertia() const { return mInertia; }
+    bool isDragging() const { return mDragging; }
+    AE::ISceneNode* getPlayerScene() const { return mPlayerScene; }
+    int32_t getMovePhase() const { return mMovePhase; }
+    int32_t getOpenPhase() const { return mOpenPhase; }
+    bool hasAwardFlights() const { return mAwardFlights; }
+    int32_t getMarkerPart() const { return mMarkerPart; }
+    int32_t getMarkerLevel() const { return mMarkerLevel; }
+    BuyHeartWindow* getHeartWindow() const { return mHeartWindow; }
+    BlockerMessageWindow* getBlockerWindow() const { return mBlockerWindow; }
+    MapButton* getNextButton() const { return mNextButton; }
+    MapButton* getPrevButton() const { return mPrevButton; }
 
     // The job's build step.
     void buildMap();
@@ -95,7 +142,21 @@ private:
     // hands the selected level to the main mode.
     void startSelectedLevel();
     void refreshTopPanel();
+    void refreshHearts();
     void offerEverydayBonus();
+    void readCameraBounds();
+    void placeCameraAtStart();
+    void setCameraPosition(const QV::Vector2<float>& position);
+    void buildBlockers();
+    void loadAwardScenes();
+    AE::ISceneNode* buttonAt(int32_t part, int32_t level) const;
+    void checkEpisodeOpening();
+    void updateEpisodeOpening(float dt);
+    void beginPlayerMove();
+    void updatePlayerMove(float dt);
+    void updateAwardFlights(float dt);
+    void listen(AE::Marker* marker);
+    void stopListening(AE::Marker* marker);
 
     MainMode* mMode;
     int mEpisodeIndex = -1;
@@ -106,6 +167,12 @@ private:
     AE::ISceneNode* mGoldText = nullptr;
     AE::ISceneNode* mStarsText = nullptr;
     AE::ISceneNode* mActionPanel = nullptr;
+    AE::ISceneNode* mTopPanel = nullptr;
+    AE::ISceneNode* mTimeText = nullptr;
+    AE::ISceneNode* mHeartText = nullptr;
+    AE::ISceneNode* mPlayerScene = nullptr;  // under the map root
+    BuyHeartWindow* mHeartWindow = nullptr;  // owned
+    BlockerMessageWindow* mBlockerWindow = nullptr;  // owned, per build
     EverydayBonusWindow* mBonusWindow = nullptr;  // owned
     std::unique_ptr<MapSocial> mSocial = std::make_unique<MapSocial>();
     HolidayPurchaseWindow* mHolidayWindow = nullptr;  // owned
@@ -119,4 +186,47 @@ private:
     // The day whose pack the open bonus window pays when it closes; 0 when none.
     int32_t mBonusDay = 0;
     bool mBonusChecked = false;
+
+    // Camera and scrolling.
+    AE::ISceneNode* mCamera = nullptr;  // the map's "#camera"
+    QV::Vector2<float> mCameraStart;    // kept across unloading
+    CameraBounds mBounds;
+    CameraConfig mCameraConfig;  // both orientations' bounds and the overscroll
+    bool mDragging = false;
+    bool mSettling = false;
+    QV::Vector2<float> mDragLast;
+    bool mInertia = false;
+    QV::Vector2<float> mVelocity;
+    MapButton* mPrevButton = nullptr;  // owned, per build
+    MapButton* mNextButton = nullptr;  // owned, per build
+    int32_t mCameraJump = 0;           // 1: the next build starts at the bottom, 2: at the top
+
+    // The marker's walk after a won level.
+    bool mMoveRequest = false;
+    bool mWalk = false;
+    bool mAutoAdvance = false;
+    int32_t mMovePhase = 0;
+    float mTimer = 0.0f;
+    QV::Vector2<float> mPlayerStart;
+    QV::Vector2<float> mPlayerTarget;
+    QV::Vector2<float> mCameraTarget;
+    AE::Marker* mPendingShow = nullptr;
+    int32_t mMarkerPart = -1;
+    int32_t mMarkerLevel = -1;
+
+    // Stars and silver flying to their counters.
+    bool mAwardFlights = false;
+    int32_t mPendingStars = 0;
+    int32_t mPendingSilver = 0;
+    float mFlightTimer = 0.0f;
+    float mSilverDelay = 0.0f;
+    AE::ISceneNode* mAwardStar = nullptr;
+    AE::ISceneNode* mAwardSilver = nullptr;
+    AE::ISceneNode* mSilverIcon = nullptr;
+    AE::ISceneNode* mStarIcon = nullptr;
+
+    // A part opening once the stars suffice.
+    int32_t mOpenPhase = 0;
+    AE::Marker* mBlockerOpenMarker = nullptr;
+    std::vector<AE::Marker*> mListened;  // markers this state listens to
 };

@@ -1,5 +1,6 @@
 #include "flow/main_mode_windows.h"
 
+#include "dialogs/buy_heart_window.h"
 #include "dialogs/fail_level_window.h"
 #include "dialogs/ingame_menu_window.h"
 #include "dialogs/level_preview.h"
@@ -32,7 +33,13 @@ MainModeWindows::MainModeWindows(MainMode& mode) : mMode(mode) {
     mNoMoves = new NomovesLevelWindow();
     mNoMoves->addListener(&mode);
     mMenu = new IngameMenuWindow();
+    mHeart = new BuyHeartWindow(&mode);
     MainMode* owner = &mMode;
+    BuyHeartWindow* heart = mHeart;
+    mMode.setLevelWindowOpener("BuyHeartWindow", [heart](const LevelWindowRequest&) -> DialogWindow* {
+        heart->show(false);
+        return heart;
+    });
     WinLevelWindow* win = mWin;
     FailLevelWindow* fail = mFail;
     mMode.setLevelWindowOpener("WinLevelWindow", [owner, win](const LevelWindowRequest& request) -> DialogWindow* {
@@ -66,10 +73,11 @@ MainModeWindows::MainModeWindows(MainMode& mode) : mMode(mode) {
 }
 
 MainModeWindows::~MainModeWindows() {
-    for (const char* name : {"WinLevelWindow", "FailLevelWindow", "PlayLevelWindow", "IngameMenuWindow"})
+    for (const char* name : {"WinLevelWindow", "FailLevelWindow", "PlayLevelWindow", "IngameMenuWindow", "BuyHeartWindow"})
         mMode.setLevelWindowOpener(name, nullptr);
     delete mWin;
     delete mFail;
     delete mNoMoves;
     delete mMenu;
+    delete mHeart;
 }

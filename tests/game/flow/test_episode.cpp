@@ -234,7 +234,7 @@ TEST(Episodes, FriendsListsKeepAtMostFiveWithThePlayerLastBeforeSorting) {
     EXPECT_EQ(buildFriendsWithoutProgressList({{42, 0}, {7, 0}}, 42), std::vector<uint64_t>{7});
 }
 
-TEST(Episodes, ShippedEpisodeHasTwoPartsWithThresholdsFromItsLevels) {
+TEST(Episodes, ShippedEpisodesHaveTheirPartsWithThresholdsFromTheirLevels) {
     const std::string media = QV_SOURCE_DIR "/media";
     const std::string list = qvtest::readFile(media + "/filelists/flow.lua");
     const std::regex entry("name = \"([^\"]+_lua)\", filename = \"([^\"]+)\"");
@@ -243,17 +243,20 @@ TEST(Episodes, ShippedEpisodeHasTwoPartsWithThresholdsFromItsLevels) {
         files.push_back({(*it)[1], (*it)[2], qvtest::readFile(media + std::string((*it)[2]))});
     qvtest::SpriteWorld world(files);
     Tree t(readEpisodes("main_mode_lua", ""));
-    ASSERT_EQ(t.episodes.size(), 1u);
+    ASSERT_EQ(t.episodes.size(), 2u);
     ASSERT_EQ(t.episodes[0]->mParts.size(), 2u);
-    for (EpisodePart* part : t.episodes[0]->mParts) {
-        ASSERT_FALSE(part->mLevels.empty());
-        for (EpisodeLevel* level : part->mLevels) {
-            EXPECT_FALSE(level->mBack1.empty()) << level->mFile;
-            EXPECT_LT(level->mStarThresholds[0], level->mStarThresholds[1]) << level->mFile;
-            EXPECT_LT(level->mStarThresholds[1], level->mStarThresholds[2]) << level->mFile;
-            EXPECT_NE(level->mStarThresholds[0], kDefaultStarThresholds[0]) << level->mFile;
+    ASSERT_EQ(t.episodes[1]->mParts.size(), 1u);
+    EXPECT_EQ(t.episodes[1]->mMapScene, "map_episode_2_xml");
+    for (const Episode* episode : t.episodes)
+        for (EpisodePart* part : episode->mParts) {
+            ASSERT_FALSE(part->mLevels.empty());
+            for (EpisodeLevel* level : part->mLevels) {
+                EXPECT_FALSE(level->mBack1.empty()) << level->mFile;
+                EXPECT_LT(level->mStarThresholds[0], level->mStarThresholds[1]) << level->mFile;
+                EXPECT_LT(level->mStarThresholds[1], level->mStarThresholds[2]) << level->mFile;
+                EXPECT_NE(level->mStarThresholds[0], kDefaultStarThresholds[0]) << level->mFile;
+            }
         }
-    }
     EXPECT_EQ(t.episodes[0]->mParts[0]->mLevels.back()->mMovieScene, "cutscene_part_1_xml");
 }
 

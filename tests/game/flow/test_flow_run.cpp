@@ -63,6 +63,16 @@ void writeProfileWithProgress(const qvtest::TempDir& dir, int32_t bestScore = 80
     ASSERT_EQ(savetest::writeProfileFile(dir.file("data/Varnel/Glimvale/profile_0.dat"), profile, progress), 0);
 }
 
+// A profile with the given progress, stars base, gold and hearts (no everyday bonus today).
+void writeProfile(const qvtest::TempDir& dir, const MainModeProgress& progress, int32_t starsBase, int32_t gold) {
+    PlayerProfile profile;
+    profile.mFullScreen = 0;
+    profile.mDayStamp = (uint64_t(std::time(nullptr)) / 86400 + 2) * 86400;
+    profile.mStarsBase = starsBase;
+    profile.mGold = gold;
+    ASSERT_EQ(savetest::writeProfileFile(dir.file("data/Varnel/Glimvale/profile_0.dat"), profile, progress), 0);
+}
+
 // What save_dump prints for the profile, with the shipped episode tree.
 std::string saveDump(const qvtest::TempDir& dir) {
     std::string out;
@@ -564,6 +574,160 @@ TEST(FlowRun, TheOptionsWindowSwitchesTheWindowAndCursorSetsTheVolumesAndSavesTh
     for (const char* line : {"profile.full_screen = 1", "profile.custom_cursor = 0", "profile.sound_volume = 0.5",
                              "profile.music_volume = 0.25"})
         EXPECT_TRUE(hasLine(dump, line)) << line << " in\n" << dump;
+}
+
+// Back on the map after the first win: the stars and the silver fly to their
+// counters, the marker walks to level 2, a locked level ignores its click, the
+// wheel scrolls up and the arrow at the top pages to the second episode and
+// its arrow back. `shots` adds the screenshot of the flight.
+std::string winAndMapScript(bool shots) {
+    std::string script = firstLevelScript(false);
+    script = script.substr(0, script.find("2700 click"));
+    if (shots) script += "2425 screenshot flight.png\n";
+    script += "2650 click 560 470\n"                               // level 3, locked
+              "2700 wheel 1\n2703 wheel 1\n2706 wheel 1\n"         // up to the top of the map
+              "2850 move 1160 80\n2860 press left\n2864 release left\n"  // the next-episode arrow
+              "2950 move 1160 640\n2960 press left\n2964 release left\n"  // its arrow back
+              "3100 close\n";
+    return script;
+}
+
+TEST(FlowRun, AWinsAwardsFlyTheMarkerWalksOnAndTheArrowsPageBetweenEpisodes) {
+    qvtest::TempDir dir;
+    prepareRun(dir, winAndMapScript(false));
+    qvtest::ChildProcess game(qvtest::glimvaleProgram(), {}, dir.path(), runEnvironment(dir));
+    ASSERT_TRUE(game.wait()) << qvtest::readFile(dir.file("QV.log"));
+    EXPECT_EQ(game.exitCode(), 0) << game.stderrText();
+    const std::string log = qvtest::readFile(dir.file("QV.log"));
+    EXPECT_EQ(errorLines(log, kLevelArtLines), "");
+    int score = 0, stars = 0;
+    ASSERT_TRUE(wonLine(log, "meadow_1", &score, &stars)) << log;
+    expectInOrder(log, {"Level won: meadow_1", "void MainModeMapState::initializeAsync() -begin",
+                        "MainModeMapState: the marker walks to part 0 level 1", "MainModeMapState: episode 1",
+                        "MainModeMapState: episode 0"});
+    EXPECT_EQ(log.find("level window of part 0 level 2"), std::string::npos) << "a locked level opened";
+
+    const std::string dump = saveDump(dir);
+    const int silver = 400 + int(double(score) * double(0.001f));
+    for (const std::string& line : std::vector<std::string>{"MainMode.episode.0.part.0.level.0.completed = 1",
+                                                            "profile.stars_base = " + std::to_string(stars),
+                                                            "profile.silver = " + std::to_string(silver)})
+        EXPECT_TRUE(hasLine(dump, line)) << line << " in\n" << dump;
+}
+
+TEST(FlowScreenshot, TheMapAfterAWinWithAStarInFlight) {
+    qvtest::TempDir dir;
+    prepareRun(dir, winAndMapScript(true));
+    qvtest::ChildProcess game(qvtest::glimvaleProgram(), {}, dir.path(), runEnvironment(dir));
+    ASSERT_TRUE(game.wait()) << qvtest::readFile(dir.file("QV.log"));
+    ASSERT_EQ(game.exitCode(), 0) << game.stderrText();
+    expectPicture(dir.file("flight.png"), "episode_map_award_flight");
+}
+
+MainModeProgress partOneWonProgress() {
+    MainModeProgress progress;
+    progress.hasProgress = true;
+    progress.currentPart = 1;
+    progress.episodes.resize(1);
+    progress.episodes[0].parts = {{false, {{true, 1500}, {true, 1500}, {true, 1500}}},
+                                  {true, {{false, 0}, {false, 0}, {false, 0}}}};
+    return progress;
+}
+
+// Part one won and 40 stars: the map opens part two with its gate, once, and saves it.
+TEST(FlowRun, EnoughStarsOpenPartTwoOnTheMapOnceAndItStaysOpen) {
+    qvtest::TempDir dir;
+    prepareRun(dir, "400 button btnPlay\n600 command setState:MainMenu\n700 button btnPlay\n900 close\n");
+    writeProfile(dir, partOneWonProgress(), 40, 20);
+    qvtest::ChildProcess game(qvtest::glimvaleProgram(), {}, dir.path(), runEnvironment(dir));
+    ASSERT_TRUE(game.wait()) << qvtest::readFile(dir.file("QV.log"));
+    EXPECT_EQ(game.exitCode(), 0) << game.stderrText();
+    const std::string log = qvtest::readFile(dir.file("QV.log"));
+    EXPECT_EQ(errorLines(log), "");
+    const size_t opened = log.find("MainModeMapState: part 1 opens");
+    ASSERT_NE(opened, std::string::npos) << log;
+    EXPECT_EQ(log.find("MainModeMapState: part 1 opens", opened + 1), std::string::npos) << "opened twice\n" << log;
+    expectInOrder(log, {"MainModeMapState: part 1 opens", "MainModeMapState: the marker walks to part 1 level 0"});
+    EXPECT_TRUE(hasLine(saveDump(dir), "MainMode.episode.0.part.1.closed = 0")) << saveDump(dir);
+}
+
+// No heart: a chosen level opens the heart window first; with 10 gold its Buy
+// asks for the (empty) gold shop and the window stays; with 11 it buys a heart.
+std::string heartScript(bool shots) {
+    std::string script = "400 button btnPlay\n520 click 400 540\n";
+    if (shots) script += "600 screenshot hearts.png\n";
+    script += "620 button btnBuy\n720 button btnClose\n800 close\n";
+    return script;
+}
+
+TEST(FlowRun, WithoutAHeartTheHeartWindowSellsOneForElevenGoldThenTheLevelWindowOpens) {
+    for (int gold : {11, 10}) {
+        qvtest::TempDir dir;
+        prepareRun(dir, heartScript(false));
+        MainModeProgress progress;
+        progress.hasProgress = true;
+        progress.hearts = 0;
+        progress.currentLevel = 1;
+        progress.episodes.resize(1);
+        progress.episodes[0].parts = {{false, {{true, 900}, {false, 0}, {false, 0}}},
+                                      {true, {{false, 0}, {false, 0}, {false, 0}}}};
+        writeProfile(dir, progress, 0, gold);
+        qvtest::ChildProcess game(qvtest::glimvaleProgram(), {}, dir.path(), runEnvironment(dir));
+        ASSERT_TRUE(game.wait()) << qvtest::readFile(dir.file("QV.log"));
+        EXPECT_EQ(game.exitCode(), 0) << game.stderrText();
+        const std::string log = qvtest::readFile(dir.file("QV.log"));
+        // Every scripted button was there: Buy on the heart window, Close on the level window (or the heart window).
+        EXPECT_EQ(errorLines(log), "") << gold;
+        const std::string dump = saveDump(dir);
+        if (gold == 11) {
+            expectInOrder(log, {"MainModeMapState: no heart for part 0 level 1", "level window of part 0 level 1"});
+            for (const char* line : {"MainMode.hearts = 1", "profile.gold = 0"})
+                EXPECT_TRUE(hasLine(dump, line)) << line << " in\n" << dump;
+        } else {
+            EXPECT_NE(log.find("MainModeMapState: no heart for part 0 level 1"), std::string::npos) << log;
+            EXPECT_EQ(log.find("level window of part 0 level 1"), std::string::npos) << log;
+            for (const char* line : {"MainMode.hearts = 0", "profile.gold = 10"})
+                EXPECT_TRUE(hasLine(dump, line)) << line << " in\n" << dump;
+        }
+    }
+}
+
+TEST(FlowScreenshot, TheHeartWindowWithItsCountdown) {
+    qvtest::TempDir dir;
+    prepareRun(dir, heartScript(true));
+    MainModeProgress progress;
+    progress.hasProgress = true;
+    progress.hearts = 0;
+    progress.currentLevel = 1;
+    progress.episodes.resize(1);
+    progress.episodes[0].parts = {{false, {{true, 900}, {false, 0}, {false, 0}}}, {true, {{false, 0}, {false, 0}, {false, 0}}}};
+    writeProfile(dir, progress, 0, 11);
+    qvtest::ChildProcess game(qvtest::glimvaleProgram(), {}, dir.path(), runEnvironment(dir));
+    ASSERT_TRUE(game.wait()) << qvtest::readFile(dir.file("QV.log"));
+    ASSERT_EQ(game.exitCode(), 0) << game.stderrText();
+    expectPicture(dir.file("hearts.png"), "heart_window");
+}
+
+// A map scene without its camera: one ERROR line, and the map still shows and takes its clicks.
+TEST(FlowRun, AMapWithoutItsCameraSaysSoOnceAndShowsUnscrolled) {
+    qvtest::TempDir dir;
+    prepareRun(dir, "400 button btnPlay\n520 click 400 540\n600 button btnClose\n650 wheel 1\n700 close\n");
+    writeProfileWithProgress(dir);
+    const std::string scene = dir.file("media/scenes/flow/map_episode_1.xml");
+    std::string xml = qvtest::readFile(scene);
+    const size_t from = xml.find("  <Object type=\"MovieCamera\"");
+    const size_t to = xml.find("  </Object>\n", from);
+    ASSERT_NE(from, std::string::npos);
+    xml.erase(from, to + 12 - from);
+    qvtest::writeFile(scene, xml);
+    qvtest::ChildProcess game(qvtest::glimvaleProgram(), {}, dir.path(), runEnvironment(dir));
+    ASSERT_TRUE(game.wait()) << qvtest::readFile(dir.file("QV.log"));
+    EXPECT_EQ(game.exitCode(), 0) << game.stderrText();
+    const std::string log = qvtest::readFile(dir.file("QV.log"));
+    const std::string errors = errorLines(log);
+    EXPECT_NE(errors.find("ERROR: The map of episode 0 has no camera '#camera'; it does not scroll"), std::string::npos) << log;
+    EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 1) << errors;
+    EXPECT_NE(log.find("level window of part 0 level 1"), std::string::npos) << log;
 }
 
 }  // namespace

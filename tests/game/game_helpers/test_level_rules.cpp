@@ -270,16 +270,28 @@ TEST(LevelRules, EveryEpisodeLevelCanBeWon) {
         {"meadow_8", "2 1 3 1 1 1 1 2 2 1 2 2 2 1 2 2 5 1 6 1 5 1 5 2 2 3 3 3 2 2 3 2 1 2 1 3 3 2 4 2 1 1 2 1 1 2 2 2 1 1 1 2 2 1 2 2 2 2 3 2 1 3 1 4 3 3 4 3 4 2 5 2 6 1 7 1", ""},
         {"meadow_9", "0 1 0 2 1 1 1 2 5 1 6 1 2 2 2 3 5 2 5 3 3 1 4 1 0 1 1 1 0 1 1 1 8 1 8 2 1 3 2 3 2 3 2 4 2 1 3 1 1 1 2 1 3 1 3 2 2 1 2 2 0 3 1 3 3 3 3 4 1 1 1 2 3 1 4 1 2 2 3 2 2 1 3 1 4 1 4 2 2 1 2 2 4 1 5 1 1 1 2 1", ""},
         {"meadow_10", kMeadow10Moves, ""},
+        {"glade_1", "2 8 2 9 4 8 4 9 8 8 8 9", ""},
+        {"glade_2", "2 8 2 9 4 8 4 9 8 8 8 9", ""},
     };
     const std::string head = std::string("content ") + QV_SOURCE_DIR + "/media\nmode main\ncounter 7\n";
     for (const Case& c : cases) {
+        // Every part open (the first episode won), as when the player reaches the level.
+        qvtest::TempDir home;
+        MainModeProgress progress;
+        progress.hasProgress = true;
+        progress.episodes.resize(2);
+        progress.episodes[0].parts = {{false, std::vector<MainModeLevelProgress>(3, {true, 1})},
+                                      {false, std::vector<MainModeLevelProgress>(7, {true, 1})}};
+        progress.episodes[1].parts = {{false, {{false, 0}, {false, 0}}}};
+        std::filesystem::create_directories(home.file("Varnel/Glimvale/"));
+        ASSERT_EQ(savetest::writeProfileFile(home.file("Varnel/Glimvale/profile_0.dat"), PlayerProfile(), progress), 0);
         std::string script = head + "load " + c.level + "\nready\n";
         std::istringstream swaps(c.swaps);
         for (int c1, r1, c2, r2; swaps >> c1 >> r1 >> c2 >> r2;)
             script += "click " + std::to_string(c1) + " " + std::to_string(r1) + "\nclick " + std::to_string(c2) + " " +
                       std::to_string(r2) + "\nsettle\n";
         // The level end turns the moves left into bonus chips and sets them off first.
-        SimRun run = runSim(script + c.after + "run 40\nresult\n");
+        SimRun run = runSim(home, script + c.after + "run 40\nresult\n");
         ASSERT_FALSE(run.out.empty()) << c.level << run.err;
         std::istringstream result(run.out.back());
         std::string word;
