@@ -452,8 +452,8 @@ int main(int argc, char** argv) {
         const float tx[10] = {90, 320, 640, 470, 1180, 160, 700, 1010, 250, 1150};
         const float ty[10] = {1170, 1140, 1280, 1080, 1100, 1410, 1410, 930, 900, 760};
         for (int i = 0; i < 10; ++i) mapTree(c, tx[i], ty[i], hex(0x2E7D3A));
-        const float ux[9] = {120, 300, 880, 1060, 980, 200, 700, 1200, 380};
-        const float uy[9] = {560, 470, 620, 480, 330, 330, 560, 600, 280};
+        const float ux[9] = {120, 300, 880, 1060, 980, 200, 130, 1200, 380};
+        const float uy[9] = {560, 470, 620, 480, 330, 330, 760, 600, 280};
         for (int i = 0; i < 9; ++i) mapTree(c, ux[i], uy[i], hex(0x23663A));
         // The village the path leads to.
         for (int i = 0; i < 4; ++i) {
