@@ -213,9 +213,12 @@ TEST(LevelRules, TheTimerRunsFromTheFirstMove) {
     EXPECT_EQ(run.out[5].rfind("limit time 28.", 0), 0u) << run.out[5];
 }
 
-// The board's hint moves on meadow_10 (ice, two chain bombs and a generator)
-// on counter 7: its first star comes with the 51st.
-const char kMeadow10Moves[] = "0 1 0 2 1 1 2 1 5 1 5 2 2 2 2 3 2 2 3 2 1 3 2 3 3 1 3 2 1 2 2 2 1 1 2 1 3 1 4 1 3 1 4 1 0 2 1 2 2 1 2 2 3 2 4 2 1 2 2 2 3 1 4 1 2 1 3 1 2 1 3 1 3 1 3 2 0 2 1 2 6 3 7 3 6 1 7 1 4 2 5 2 4 1 5 1 2 7 3 7 2 2 2 3 2 1 2 2 4 1 4 2 3 1 3 2 3 1 4 1 2 1 3 1 2 2 3 2 1 1 1 2 0 1 0 2 1 1 2 1 1 1 2 1 2 1 2 2 1 1 2 1 2 1 2 2 3 1 4 1 2 1 2 2 0 2 1 2 0 2 1 2 3 3 3 4 2 1 3 1 3 1 3 2 2 1 3 1 2 1 2 2 0 1 1 1 4 1 4 2 3 6 3 7";
+// A move list that wins meadow_10 (ice, two chain bombs and a generator) on
+// counter 7 with moves to spare.
+const char kMeadow10Moves[] = "1 3 2 3 3 5 3 6 1 6 1 7 4 7 5 7 5 8 5 9 5 9 6 9 0 8 1 8 3 6 3 7 4 3 4 4 3 3 3 4 4 7 4 8 1 9 2 9 1 1 2 1 1 7 2 7 1 7 1 8 5 2 6 2";
+// Fifty real moves on meadow_10 on counter 7 that score too little to end it:
+// each is a match, so each freezes.
+const char kMeadow10FiftyMoves[] = "5 1 6 1 0 1 0 2 2 2 2 3 2 5 2 6 1 1 1 2 1 1 2 1 4 8 5 8 6 6 6 7 3 2 4 2 5 9 6 9 6 1 7 1 4 2 5 2 2 7 3 7 6 2 6 3 7 2 8 2 6 2 6 3 6 3 7 3 7 7 7 8 4 6 5 6 7 1 7 2 6 1 6 2 7 1 7 2 7 8 8 8 7 2 8 2 6 2 6 3 6 3 6 4 7 1 7 2 4 1 5 1 4 3 5 3 5 1 6 1 6 2 6 3 5 1 5 2 6 1 7 1 5 1 5 2 5 1 6 1 4 4 5 4 4 3 5 3 4 2 5 2 4 2 4 3 3 2 4 2 2 3 2 4 2 3 2 4 3 1 3 2 1 3 2 3 1 1 1 2 2 1 2 2 1 2 2 2 3 4 3 5 2 2 3 2 4 3 4 4";
 
 // Our episode's levels open with their goals and limit, and nothing moves or
 // scores before the player's first swap.
@@ -266,9 +269,9 @@ TEST(LevelRules, EveryEpisodeLevelCanBeWon) {
         {"meadow_4", "3 7 4 7 4 7 5 7 3 6 4 6 5 5 6 5 3 8 4 8 1 3 2 3 6 4 6 5 4 1 4 2 3 4 4 4 5 8 5 9", ""},
         {"meadow_5", "2 7 3 7 3 3 3 4 4 6 4 7 4 7 5 7 5 3 5 4", ""},
         {"meadow_6", "3 6 3 7 2 7 3 7 5 4 5 5 6 5 6 6 2 5 3 5 3 5 3 6", "run 80\n"},
-        {"meadow_7", "0 1 0 2 1 1 1 2 1 1 1 2 6 1 7 1 4 1 4 2 3 2 4 2 2 1 2 2 0 1 0 2 1 1 1 2 0 1 1 1 4 1 5 1 3 1 4 1 4 1 4 2 3 1 3 2 7 2 8 2 7 1 8 1 7 2 8 2 4 1 4 2 4 1 4 2 4 1 5 1 3 1 4 1 3 1 3 2", ""},
-        {"meadow_8", "2 1 3 1 1 1 1 2 2 1 2 2 2 1 2 2 5 1 6 1 5 1 5 2 2 3 3 3 2 2 3 2 1 2 1 3 3 2 4 2 1 1 2 1 1 2 2 2 1 1 1 2 2 1 2 2 2 2 3 2 1 3 1 4 3 3 4 3 4 2 5 2 6 1 7 1", ""},
-        {"meadow_9", "0 1 0 2 1 1 1 2 5 1 6 1 2 2 2 3 5 2 5 3 3 1 4 1 0 1 1 1 0 1 1 1 8 1 8 2 1 3 2 3 2 3 2 4 2 1 3 1 1 1 2 1 3 1 3 2 2 1 2 2 0 3 1 3 3 3 3 4 1 1 1 2 3 1 4 1 2 2 3 2 2 1 3 1 4 1 4 2 2 1 2 2 4 1 5 1 1 1 2 1", ""},
+        {"meadow_7", "4 7 5 7 6 8 6 9 4 8 5 8 4 7 5 7 6 4 6 5 3 5 4 5 6 2 6 3", ""},
+        {"meadow_8", "7 6 8 6 4 8 5 8 5 7 5 8 5 8 6 8 7 7 8 7", ""},
+        {"meadow_9", "2 6 2 7 2 6 2 7 2 8 2 9 0 7 1 7 5 5 5 6", ""},
         {"meadow_10", kMeadow10Moves, ""},
         {"glade_1", "2 8 2 9 4 8 4 9 8 8 8 9", ""},
         {"glade_2", "2 8 2 9 4 8 4 9 8 8 8 9", ""},
@@ -290,8 +293,9 @@ TEST(LevelRules, EveryEpisodeLevelCanBeWon) {
         for (int c1, r1, c2, r2; swaps >> c1 >> r1 >> c2 >> r2;)
             script += "click " + std::to_string(c1) + " " + std::to_string(r1) + "\nclick " + std::to_string(c2) + " " +
                       std::to_string(r2) + "\nsettle\n";
-        // The level end turns the moves left into bonus chips and sets them off first.
-        SimRun run = runSim(home, script + c.after + "run 40\nresult\n");
+        // The level end turns the moves left into bonus chips and sets them off
+        // first: with twenty moves left that takes most of a minute.
+        SimRun run = runSim(home, script + c.after + "run 90\nresult\n");
         ASSERT_FALSE(run.out.empty()) << c.level << run.err;
         std::istringstream result(run.out.back());
         std::string word;
@@ -307,16 +311,17 @@ TEST(LevelRules, EveryEpisodeLevelCanBeWon) {
 // the ice, the bombs and the generator all work.
 TEST(LevelRules, TheMixedLevelPlaysFiftyMovesWithNothingLost) {
     std::string script = std::string("content ") + QV_SOURCE_DIR + "/media\nmode main\ncounter 7\nload meadow_10\nready\n";
-    std::istringstream swaps(kMeadow10Moves);
+    std::istringstream swaps(kMeadow10FiftyMoves);
     int moves = 0;
     for (int c1, r1, c2, r2; moves < 50 && swaps >> c1 >> r1 >> c2 >> r2; ++moves)
         script += "click " + std::to_string(c1) + " " + std::to_string(r1) + "\nclick " + std::to_string(c2) + " " +
                   std::to_string(r2) + "\nsettle\ndialogs\nprint\n";
     ASSERT_EQ(moves, 50);
-    SimRun run = runSim(script + "helpers\nresult\n");
+    SimRun run = runSim(script + "helpers ice chainbombs generators chipup\nresult\n");
     ASSERT_EQ(run.exitCode, 0) << run.err;
-    // loaded, ready, then per move: settled, dialogs, ten board rows.
-    ASSERT_GE(run.out.size(), 2u + 50u * 12u) << run.err;
+    // loaded, ready, then per move: settled, dialogs, ten board rows; then the
+    // rule objects' lines and the result.
+    ASSERT_GE(run.out.size(), 2u + 50u * 12u + 1u) << run.err;
     for (int move = 0; move < 50; ++move) {
         const size_t at = 2 + size_t(move) * 12;
         EXPECT_EQ(run.out[at].rfind("settled", 0), 0u) << move + 1 << ": " << run.out[at];
@@ -326,13 +331,15 @@ TEST(LevelRules, TheMixedLevelPlaysFiftyMovesWithNothingLost) {
             for (std::string token; cells >> token;) EXPECT_NE(token[0], '.') << move + 1 << " row " << row;
         }
     }
-    const std::string helpers = std::accumulate(run.out.end() - 8, run.out.end(), std::string(),
+    const std::string helpers = std::accumulate(run.out.begin() + 2 + 50 * 12, run.out.end() - 1, std::string(),
                                                 [](const std::string& a, const std::string& b) { return a + b + "\n"; });
     EXPECT_NE(helpers.find("freezes=50"), std::string::npos) << helpers;
     EXPECT_NE(helpers.find("chainbombs count="), std::string::npos) << helpers;
     EXPECT_EQ(helpers.find("thrown=0"), std::string::npos) << helpers;
     EXPECT_EQ(helpers.find("made=0"), std::string::npos) << helpers;
-    EXPECT_EQ(run.out.back(), "running");  // its first star comes with the next move
+    EXPECT_NE(helpers.find("ice "), std::string::npos) << helpers;
+    EXPECT_NE(helpers.find("generators count="), std::string::npos) << helpers;
+    EXPECT_EQ(run.out.back(), "running");  // fifty moves that never reach the first star
 }
 
 // The board's own commands reach the level's board in mode main.
