@@ -202,7 +202,7 @@ TEST(FlowRun, NewGamePlaysTheIntroThenTheMapPaysTheDailyBonusAndTheMenuEndsTheGa
     EXPECT_EQ(errorLines(log), "");
 
     const std::string dump = saveDump(dir);
-    for (const char* line : {"MainMode.version = 12", "MainMode.read_ok = 1", "MainMode.hearts = 5",
+    for (const char* line : {"MainMode.version = 13", "MainMode.read_ok = 1", "MainMode.hearts = 5",
                              "MainMode.episode.0.parts = 2", "MainMode.episode.0.part.0.closed = 0",
                              "MainMode.episode.0.part.0.level.0.completed = 0", "MainMode.episode.0.part.1.closed = 1",
                              "profile.silver = 400", "profile.day_index = 1"})
@@ -582,13 +582,13 @@ TEST(FlowRun, TheOptionsWindowSwitchesTheWindowAndCursorSetsTheVolumesAndSavesTh
 // its arrow back. `shots` adds the screenshot of the flight.
 std::string winAndMapScript(bool shots) {
     std::string script = firstLevelScript(false);
-    script = script.substr(0, script.find("2700 click"));
-    if (shots) script += "2425 screenshot flight.png\n";
-    script += "2650 click 560 470\n"                               // level 3, locked
-              "2700 wheel 1\n2703 wheel 1\n2706 wheel 1\n"         // up to the top of the map
-              "2850 move 1160 80\n2860 press left\n2864 release left\n"  // the next-episode arrow
-              "2950 move 1160 640\n2960 press left\n2964 release left\n"  // its arrow back
-              "3100 close\n";
+    script = script.substr(0, script.find("4650 click"));
+    if (shots) script += "4375 screenshot flight.png\n";
+    script += "4600 click 560 470\n"                               // level 3, locked
+              "4650 wheel 1\n4653 wheel 1\n4656 wheel 1\n"         // up to the top of the map
+              "4800 move 1160 80\n4810 press left\n4814 release left\n"  // the next-episode arrow
+              "4900 move 1160 640\n4910 press left\n4914 release left\n"  // its arrow back
+              "5050 close\n";
     return script;
 }
 

@@ -101,7 +101,7 @@ TEST(GameModes, TheMainModeSectionIsSavedFirstAndReadBack) {
     ASSERT_TRUE(listSectionTable(info.payload.data(), info.payload.size(), sections));
     ASSERT_EQ(sections.size(), 3u);
     EXPECT_EQ(sections[0].first, "MainMode");
-    EXPECT_EQ(sections[0].second.size(), 37u + 4 + 2 + 5 * 3);
+    EXPECT_EQ(sections[0].second.size(), 37u + 4 + 2 * (1 + 4) + 5 * 3);
 
     GameProperties properties(content.saveFolder());
     MainMode* mode = mainMode(properties);
@@ -135,7 +135,7 @@ TEST(GameModes, AMissingOrMisshapenSectionLeavesTheModeResetAndTheProfileLoaded)
         EXPECT_FALSE(mainMode(properties)->hasProgress());
         EXPECT_EQ(mainMode(properties)->getHearts(), 5);
     }
-    // A section written against other episode data (three parts) does not fit two.
+    // A section written against other episode data (three parts) keeps what fits two.
     SaveFileInfo info = inspectSaveFile(file, 1);
     SectionMap sections;
     ASSERT_TRUE(parseSectionTable(info.payload.data(), info.payload.size(), sections));
@@ -151,6 +151,19 @@ TEST(GameModes, AMissingOrMisshapenSectionLeavesTheModeResetAndTheProfileLoaded)
     const std::vector<uint8_t> payload = writeSectionTable(sections);
     ASSERT_EQ(writeSaveFileAt(file, payload.data(), int(payload.size()), 1), 0);
 
+    {
+        PlatformConfig config(1, kMainModeEntry);
+        GameProperties properties(content.saveFolder());
+        EXPECT_EQ(properties.profile()->mSilver, 777);
+        EXPECT_EQ(mainMode(properties)->getHearts(), 2);
+        EXPECT_TRUE(mainMode(properties)->getEpisodes()[0]->mParts[0]->mLevels[0]->mCompleted);
+        EXPECT_FALSE(std::filesystem::exists(file + ".bad"));
+    }
+    // A damaged section (cut short) leaves the mode reset.
+    bytes.resize(bytes.size() - 3);
+    sections["MainMode"] = bytes;
+    const std::vector<uint8_t> damaged = writeSectionTable(sections);
+    ASSERT_EQ(writeSaveFileAt(file, damaged.data(), int(damaged.size()), 1), 0);
     PlatformConfig config(1, kMainModeEntry);
     GameProperties properties(content.saveFolder());
     EXPECT_EQ(properties.profile()->mSilver, 777);

@@ -60,7 +60,8 @@ std::map<std::string, std::string> runEnvironment(const GameRun& run, const std:
 }
 
 // A profile file of a windowed profile with progress worth keeping.
-std::vector<uint8_t> valuableProfileFile(const MainModeProgress* mainMode = nullptr) {
+// cutMainMode drops that many bytes from the end of the main-mode section (a damaged one).
+std::vector<uint8_t> valuableProfileFile(const MainModeProgress* mainMode = nullptr, size_t cutMainMode = 0) {
     PlayerProfile profile;
     profile.mFullScreen = 0;
     profile.mSilver = 123456;
@@ -73,6 +74,8 @@ std::vector<uint8_t> valuableProfileFile(const MainModeProgress* mainMode = null
     if (mainMode) {
         AE::VectorStream modeStream(&sections["MainMode"]);
         writeMainModeSection(modeStream, *mainMode);
+        std::vector<uint8_t>& mode = sections["MainMode"];
+        mode.resize(mode.size() - std::min(cutMainMode, mode.size()));
     }
     const std::vector<uint8_t> payload = writeSectionTable(sections);
     return buildSaveFileBytes(payload.data(), int(payload.size()), kPlatformCode);
@@ -240,32 +243,42 @@ TEST(PlayerDataRun, AFailedSaveIsLoggedAndTheNextSaveTriesAgain) {
     expectLines(saveDump(run->file("profile_0.dat")), {"profile.silver = 123456", "profile.launch_counter = 6"});
 }
 
-// A main-mode section written for other episode data (levels added since)
-// starts the level progress afresh, and the file as it was is kept aside first.
-TEST(PlayerDataRun, AMainModeSectionThatNoLongerFitsIsKeptAsideBeforeTheReset) {
-    auto run = prepareRun();
+// A main-mode section written before levels were added keeps its progress; a
+// damaged one starts the level progress afresh, and the file as it was is kept aside first.
+TEST(PlayerDataRun, AMainModeSectionKeepsItsProgressAcrossNewLevelsAndADamagedOneIsKeptAside) {
     MainModeProgress old;
     old.hasProgress = true;
     old.episodes.resize(1);
     old.episodes[0].parts = {{false, {{true, 900}, {true, 800}}}};
-    const std::vector<uint8_t> before = valuableProfileFile(&old);
-    savetest::putFile(run->file("profile_0.dat"), before);
-    writePointer(*run, 0);
-    runAll({run.get()});
+    auto grown = prepareRun();
+    savetest::putFile(grown->file("profile_0.dat"), valuableProfileFile(&old));
+    writePointer(*grown, 0);
+    auto damaged = prepareRun();
+    const std::vector<uint8_t> before = valuableProfileFile(&old, 3);
+    savetest::putFile(damaged->file("profile_0.dat"), before);
+    writePointer(*damaged, 0);
+    runAll({grown.get(), damaged.get()});
 
-    const std::string log = run->log();
+    EXPECT_TRUE(linesWith(grown->log(), "WARNING: The MainMode section").empty()) << grown->log();
+    EXPECT_FALSE(fs::exists(grown->file("profile_0.dat.bad")));
+    expectLines(saveDump(grown->file("profile_0.dat")),
+                {"MainMode.read_ok = 1", "MainMode.episode.0.part.0.level.0.completed = 1",
+                 "MainMode.episode.0.part.0.level.0.best_score = 900", "MainMode.episode.0.part.0.level.1.best_score = 800",
+                 "MainMode.episode.0.part.0.level.2.completed = 0", "profile.silver = 123456"});
+
+    const std::string log = damaged->log();
     EXPECT_EQ(linesWith(log, "WARNING: The MainMode section").size(), 1u) << log;
-    EXPECT_EQ(linesWith(log, "a copy of the file as it was is kept as '" + run->file("profile_0.dat.bad") + "'").size(),
+    EXPECT_EQ(linesWith(log, "a copy of the file as it was is kept as '" + damaged->file("profile_0.dat.bad") + "'").size(),
               1u)
         << log;
-    EXPECT_EQ(savetest::fileBytes(run->file("profile_0.dat.bad")), before);
-    expectLines(saveDump(run->file("profile_0.dat")),
+    EXPECT_EQ(savetest::fileBytes(damaged->file("profile_0.dat.bad")), before);
+    expectLines(saveDump(damaged->file("profile_0.dat")),
                 {"MainMode.read_ok = 1", "MainMode.episode.0.part.0.level.0.completed = 0", "profile.silver = 123456",
                  "profile.launch_counter = 6"});
     // A start with fitting data copies nothing more.
-    runAll({run.get()});
-    EXPECT_FALSE(fs::exists(run->file("profile_0.dat.bad.1")));
-    expectLines(saveDump(run->file("profile_0.dat")), {"profile.launch_counter = 7"});
+    runAll({damaged.get()});
+    EXPECT_FALSE(fs::exists(damaged->file("profile_0.dat.bad.1")));
+    expectLines(saveDump(damaged->file("profile_0.dat")), {"profile.launch_counter = 7"});
 }
 
 // On an account whose data folder does not exist yet the whole path is made
