@@ -21,31 +21,20 @@
 #include "game/player/save_test_util.h"
 #include "support/child_process.h"
 #include "support/temp_dir.h"
+#include "game/flow/game_run.h"
 
 namespace {
 
+using namespace gamerun;
+
 // A run folder with the content, an empty data folder and a windowed 1280 x 720 profile.
 void prepareRun(const qvtest::TempDir& dir, const std::string& script) {
-    std::filesystem::create_directories(dir.file("media"));
-    std::filesystem::copy(QV_SOURCE_DIR "/media", dir.file("media"), std::filesystem::copy_options::recursive);
-    std::filesystem::create_directories(dir.file("data/Varnel/Glimvale"));
-    qvtest::writeFile(dir.file("resolution.txt"), "1280\n720\n");
-    qvtest::writeFile(dir.file("input.txt"), script);
+    copyContent(dir);
+    prepareFolders(dir, script);
     PlatformConfig config(1, {});
     GameProperties properties(dir.file("data/Varnel/Glimvale/"));
     properties.profile()->mFullScreen = 0;
     properties.saveProfile();
-}
-
-std::map<std::string, std::string> runEnvironment(const qvtest::TempDir& dir) {
-    const char* driver = std::getenv("SDL_VIDEODRIVER");
-    return {{"SDL_VIDEODRIVER", driver && *driver ? driver : "offscreen"},
-            {"ALSOFT_DRIVERS", "null"},
-            {"QV_NO_MESSAGE_BOX", "1"},
-            {"XDG_DATA_HOME", dir.file("data")},
-            {"QV_INPUT_SCRIPT", dir.file("input.txt")},
-            {"QV_FIXED_DT", "0.02"},
-            {"QV_PERF_COUNTER", "7"}};
 }
 
 // Replaces the prepared profile with one whose first level is won (with that
@@ -74,60 +63,10 @@ void writeProfile(const qvtest::TempDir& dir, const MainModeProgress& progress, 
 }
 
 // What save_dump prints for the profile, with the shipped episode tree.
-std::string saveDump(const qvtest::TempDir& dir) {
-    std::string out;
-    const std::string command = std::string(QV_BINARY_DIR "/save_dump --episodes ") + QV_SOURCE_DIR +
-                                "/media/main_mode.lua " + dir.file("data/Varnel/Glimvale/profile_0.dat") + " 2>&1";
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return out;
-    char buffer[4096];
-    for (size_t n; (n = fread(buffer, 1, sizeof(buffer), pipe)) > 0;) out.append(buffer, n);
-    pclose(pipe);
-    return out;
-}
-
-bool hasLine(const std::string& text, const std::string& line) {
-    return ("\n" + text).find("\n" + line + "\n") != std::string::npos;
-}
+std::string saveDump(const qvtest::TempDir& dir) { return gamerun::saveDump(profileFile(dir)); }
 
 // The level's scenes that are still being drawn: a level plays without them.
 const char kLevelArtLines[] = "; the level plays without it";
-
-// The log's "ERROR:" lines, but those holding `besides`.
-std::string errorLines(const std::string& log, const std::string& besides = std::string()) {
-    std::string errors;
-    size_t at = 0;
-    while (at < log.size()) {
-        size_t end = log.find('\n', at);
-        if (end == std::string::npos) end = log.size();
-        const std::string line = log.substr(at, end - at);
-        if (line.find("ERROR:") != std::string::npos && (besides.empty() || line.find(besides) == std::string::npos))
-            errors += line + "\n";
-        at = end + 1;
-    }
-    return errors;
-}
-
-// Each line found after the one before it.
-void expectInOrder(const std::string& log, const std::vector<std::string>& lines) {
-    size_t at = 0;
-    for (const std::string& line : lines) {
-        const size_t found = log.find(line, at);
-        ASSERT_NE(found, std::string::npos) << "'" << line << "' missing or out of order in\n" << log;
-        at = found + line.size();
-    }
-}
-
-std::vector<uint8_t> readPng(const std::string& path, uint32_t* width, uint32_t* height) {
-    const std::string bytes = qvtest::readFile(path);
-    QV::MemoryImageSource source(bytes.data(), bytes.size());
-    QV::PngImage image;
-    std::string error;
-    if (bytes.empty() || !image.decode(source, &error)) return {};
-    *width = image.width();
-    *height = image.height();
-    return std::vector<uint8_t>(image.pixels(), image.pixels() + size_t(image.width()) * image.height() * 4);
-}
 
 TEST(FlowRun, EscapeOnTheMenuAsksAndAcceptingEndsWithStatusZeroAndSaves) {
     qvtest::TempDir dir;
@@ -143,36 +82,6 @@ TEST(FlowRun, EscapeOnTheMenuAsksAndAcceptingEndsWithStatusZeroAndSaves) {
     EXPECT_NE(log.find("MainMenu: exit accepted"), std::string::npos) << log;
     EXPECT_EQ(log.find("Screenshot"), std::string::npos);
     EXPECT_TRUE(std::filesystem::exists(profile));  // saved on the way out
-}
-
-// Compares a screenshot with its expected picture (QV_UPDATE_EXPECTED=1 writes it).
-void expectPicture(const std::string& shot, const std::string& name) {
-    uint32_t width = 0, height = 0;
-    const std::vector<uint8_t> got = readPng(shot, &width, &height);
-    ASSERT_FALSE(got.empty()) << "no picture in " << shot;
-    const std::string expectedPath = std::string(QV_SOURCE_DIR) + "/tests/game/expected/" + name + ".png";
-    if (std::getenv("QV_UPDATE_EXPECTED")) {
-        std::filesystem::copy_file(shot, expectedPath, std::filesystem::copy_options::overwrite_existing);
-        GTEST_SKIP() << "wrote " << expectedPath;
-    }
-    uint32_t ew = 0, eh = 0;
-    const std::vector<uint8_t> expected = readPng(expectedPath, &ew, &eh);
-    ASSERT_FALSE(expected.empty()) << "missing " << expectedPath << " (QV_UPDATE_EXPECTED=1 writes it)";
-    ASSERT_EQ(ew, width);
-    ASSERT_EQ(eh, height);
-    int off = 0;
-    for (size_t i = 0; i + 3 < got.size(); i += 4) {
-        for (int c = 0; c < 3; ++c) {
-            if (std::abs(int(got[i + c]) - int(expected[i + c])) > 12) {
-                ++off;
-                break;
-            }
-        }
-    }
-    const std::string actualPath = std::string(QV_BINARY_DIR) + "/" + name + "_actual.png";
-    if (off > int(width * height) / 200)
-        std::filesystem::copy_file(shot, actualPath, std::filesystem::copy_options::overwrite_existing);
-    EXPECT_LE(off, int(width * height) / 200) << off << " pixels differ; picture in " << actualPath;
 }
 
 TEST(FlowScreenshot, MainMenuWithItsLakeAndVersion) {

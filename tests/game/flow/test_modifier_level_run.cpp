@@ -15,16 +15,18 @@
 #include "player/platform_config.h"
 #include "support/child_process.h"
 #include "support/temp_dir.h"
+#include "game/flow/game_run.h"
 
 namespace {
+
+using namespace gamerun;
 
 const char kLevel[] = "meadow_10";
 
 // The run's content: the game's, with an episode of this one level on the
 // map's first stone.
 void prepareRun(const qvtest::TempDir& dir, const std::string& script) {
-    std::filesystem::create_directories(dir.file("media"));
-    std::filesystem::copy(QV_SOURCE_DIR "/media", dir.file("media"), std::filesystem::copy_options::recursive);
+    copyContent(dir);
     qvtest::writeFile(dir.file("media/main_mode.lua"),
                       std::string("episodes = { { mapScene = \"map_episode_1_xml\", parts = { { openMarker = "
                                   "\"open_part_1\", levels = { { file = \"") +
@@ -36,65 +38,11 @@ void prepareRun(const qvtest::TempDir& dir, const std::string& script) {
     ASSERT_NE(at, std::string::npos);
     map.replace(at, place.size(), std::string("name=\"#") + kLevel + "\"");
     qvtest::writeFile(dir.file("media/scenes/flow/map_episode_1.xml"), map);
-    std::filesystem::create_directories(dir.file("data/Varnel/Glimvale"));
-    qvtest::writeFile(dir.file("resolution.txt"), "1280\n720\n");
-    qvtest::writeFile(dir.file("input.txt"), script);
+    prepareFolders(dir, script);
     PlatformConfig config(1, {});
     GameProperties properties(dir.file("data/Varnel/Glimvale/"));
     properties.profile()->mFullScreen = 0;
     properties.saveProfile();
-}
-
-std::map<std::string, std::string> runEnvironment(const qvtest::TempDir& dir) {
-    const char* driver = std::getenv("SDL_VIDEODRIVER");
-    return {{"SDL_VIDEODRIVER", driver && *driver ? driver : "offscreen"},
-            {"ALSOFT_DRIVERS", "null"},
-            {"QV_NO_MESSAGE_BOX", "1"},
-            {"XDG_DATA_HOME", dir.file("data")},
-            {"QV_INPUT_SCRIPT", dir.file("input.txt")},
-            {"QV_FIXED_DT", "0.02"},
-            {"QV_PERF_COUNTER", "7"}};
-}
-
-std::vector<uint8_t> readPng(const std::string& path, uint32_t* width, uint32_t* height) {
-    const std::string bytes = qvtest::readFile(path);
-    QV::MemoryImageSource source(bytes.data(), bytes.size());
-    QV::PngImage image;
-    std::string error;
-    if (bytes.empty() || !image.decode(source, &error)) return {};
-    *width = image.width();
-    *height = image.height();
-    return std::vector<uint8_t>(image.pixels(), image.pixels() + size_t(image.width()) * image.height() * 4);
-}
-
-// Compares a screenshot with its expected picture (QV_UPDATE_EXPECTED=1 writes it).
-void expectPicture(const std::string& shot, const std::string& name) {
-    uint32_t width = 0, height = 0;
-    const std::vector<uint8_t> got = readPng(shot, &width, &height);
-    ASSERT_FALSE(got.empty()) << "no picture in " << shot;
-    const std::string expectedPath = std::string(QV_SOURCE_DIR) + "/tests/game/expected/" + name + ".png";
-    if (std::getenv("QV_UPDATE_EXPECTED")) {
-        std::filesystem::copy_file(shot, expectedPath, std::filesystem::copy_options::overwrite_existing);
-        GTEST_SKIP() << "wrote " << expectedPath;
-    }
-    uint32_t ew = 0, eh = 0;
-    const std::vector<uint8_t> expected = readPng(expectedPath, &ew, &eh);
-    ASSERT_FALSE(expected.empty()) << "missing " << expectedPath << " (QV_UPDATE_EXPECTED=1 writes it)";
-    ASSERT_EQ(ew, width);
-    ASSERT_EQ(eh, height);
-    int off = 0;
-    for (size_t i = 0; i + 3 < got.size(); i += 4) {
-        for (int c = 0; c < 3; ++c) {
-            if (std::abs(int(got[i + c]) - int(expected[i + c])) > 12) {
-                ++off;
-                break;
-            }
-        }
-    }
-    const std::string actualPath = std::string(QV_BINARY_DIR) + "/" + name + "_actual.png";
-    if (off > int(width * height) / 200)
-        std::filesystem::copy_file(shot, actualPath, std::filesystem::copy_options::overwrite_existing);
-    EXPECT_LE(off, int(width * height) / 200) << off << " pixels differ; picture in " << actualPath;
 }
 
 TEST(ModifierLevelScreenshot, IceChainBombsAndAGeneratorMidPlay) {
