@@ -11,29 +11,17 @@
 
 #include "support/child_process.h"
 #include "support/temp_dir.h"
+#include "game/game_helpers/sim_run.h"
 
 namespace {
 
-std::vector<std::string> lines(const std::string& text) {
-    std::vector<std::string> result;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) result.push_back(line);
-    return result;
-}
+using simrun::SimRun;
 
-struct SimRun {
-    std::vector<std::string> out;
-    std::string err;
-};
-
+// Every run here ends normally.
 SimRun runSim(const std::string& script) {
-    qvtest::TempDir home;
-    qvtest::writeFile(home.file("script.txt"), script);
-    qvtest::ChildProcess child(std::string(QV_BINARY_DIR) + "/board_sim", {home.file("script.txt")}, home.path(),
-                               {{"XDG_DATA_HOME", home.path()}});
-    EXPECT_TRUE(child.wait());
-    EXPECT_EQ(child.exitCode(), 0) << child.stderrText();
-    return {lines(child.stdoutText()), child.stderrText()};
+    SimRun run = simrun::runSim(script);
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    return run;
 }
 
 std::string head(const std::string& level) {

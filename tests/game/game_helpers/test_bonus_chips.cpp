@@ -10,29 +10,12 @@
 
 #include "support/child_process.h"
 #include "support/temp_dir.h"
+#include "game/game_helpers/sim_run.h"
 
 namespace {
 
-std::vector<std::string> lines(const std::string& text) {
-    std::vector<std::string> result;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) result.push_back(line);
-    return result;
-}
-
-struct SimRun {
-    std::vector<std::string> out;
-    std::string err;
-};
-
-SimRun runSim(const std::string& script) {
-    qvtest::TempDir home;
-    qvtest::writeFile(home.file("script.txt"), script);
-    qvtest::ChildProcess child(std::string(QV_BINARY_DIR) + "/board_sim", {home.file("script.txt")}, home.path(),
-                               {{"XDG_DATA_HOME", home.path()}, {"QV_MEDIA_DIR", std::string(QV_SOURCE_DIR) + "/media"}});
-    EXPECT_TRUE(child.wait());
-    return {lines(child.stdoutText()), child.stderrText()};
-}
+using simrun::runSim;
+using simrun::SimRun;
 
 const char* const kModes[] = {"bonus", "main"};
 

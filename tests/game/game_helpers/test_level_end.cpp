@@ -10,32 +10,19 @@
 #include "game/player/save_test_util.h"
 #include "support/child_process.h"
 #include "support/temp_dir.h"
+#include "game/game_helpers/sim_run.h"
 
 namespace {
 
-struct SimRun {
-    std::vector<std::string> out;
-    std::string err;
-};
-
-std::vector<std::string> lines(const std::string& text) {
-    std::vector<std::string> result;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) result.push_back(line);
-    return result;
-}
+using simrun::lines;
+using simrun::SimRun;
 
 const std::string kContent = std::string(QV_SOURCE_DIR) + "/tests/game/game_helpers/level_end_content";
 // Swapping (2,5) and (3,5) makes a run of three red chips under the level's one wall: the goal.
 const std::string kWinningMove = "click 2 5\nclick 3 5\nsettle\n";
 
 SimRun runSim(const std::string& script, const std::string& content = kContent) {
-    qvtest::TempDir home;
-    qvtest::writeFile(home.file("script.txt"), "content " + content + "\nmode main\ncounter 5\n" + script);
-    qvtest::ChildProcess child(std::string(QV_BINARY_DIR) + "/board_sim", {home.file("script.txt")}, home.path(),
-                               {{"XDG_DATA_HOME", home.path()}});
-    EXPECT_TRUE(child.wait());
-    return {lines(child.stdoutText()), child.stderrText()};
+    return simrun::runSim("content " + content + "\nmode main\ncounter 5\n" + script);
 }
 
 struct Created {

@@ -12,40 +12,19 @@
 #include "game/player/save_test_util.h"
 #include "support/child_process.h"
 #include "support/temp_dir.h"
+#include "game/game_helpers/sim_run.h"
 
 namespace {
 
-struct SimRun {
-    std::vector<std::string> out;
-    std::string err;
-    int exitCode = -1;
-};
-
-std::vector<std::string> lines(const std::string& text) {
-    std::vector<std::string> result;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) result.push_back(line);
-    return result;
-}
+using simrun::lines;
+using simrun::runSim;
+using simrun::SimRun;
 
 const std::string kHead = std::string("content ") + QV_SOURCE_DIR + "/tests/game/game_helpers/content\nmode main\ncounter 5\n";
 // Swapping (2,5) and (3,5) makes a run of three red chips on the bottom row's left.
 const std::string kMove = "click 2 5\nclick 3 5\nsettle\n";
 
 // One run in a data folder of its own (kept across runs of the same folder).
-SimRun runSim(qvtest::TempDir& home, const std::string& script) {
-    qvtest::writeFile(home.file("script.txt"), script);
-    qvtest::ChildProcess child(std::string(QV_BINARY_DIR) + "/board_sim", {home.file("script.txt")}, home.path(),
-                               {{"XDG_DATA_HOME", home.path()}});
-    EXPECT_TRUE(child.wait());
-    return {lines(child.stdoutText()), child.stderrText(), child.exitCode()};
-}
-
-SimRun runSim(const std::string& script) {
-    qvtest::TempDir home;
-    return runSim(home, script);
-}
-
 TEST(LevelRules, GoalSetupOfEachKindAndPair) {
     struct Case {
         const char* level;
