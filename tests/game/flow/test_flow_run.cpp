@@ -97,8 +97,7 @@ TEST(FlowRun, NewGamePlaysTheIntroThenTheMapPaysTheDailyBonusAndTheMenuEndsTheGa
     qvtest::TempDir dir;
     // Play; clicks away from every button through the intro (the first is swallowed);
     // the daily bonus taken on the map; Escape opens the map menu, whose Main menu leaves; Exit and Yes.
-    std::string script = "400 button btnPlay\n";
-    for (int frame = 460; frame <= 820; frame += 30) script += std::to_string(frame) + " click 100 650\n";
+    std::string script = playThroughTheIntro();
     script += "1000 button btnOk\n1100 key 27\n1160 button btnMainMenu\n1300 button btnExit\n1360 button btnAccept\n3000 close\n";
     prepareRun(dir, script);
     qvtest::ChildProcess game(qvtest::glimvaleProgram(), {}, dir.path(), runEnvironment(dir));
@@ -287,8 +286,7 @@ TEST(FlowScreenshot, ASessionDrawsTheSamePicturesOnABusyMachineAsOnAnIdleOne) {
 // on the goal and the moves closed, two more swaps on its laid-out board, the win
 // window and back to the map, where level 2 now opens. `shots` adds the screenshot lines.
 std::string firstLevelScript(bool shots) {
-    std::string script = "400 button btnPlay\n";
-    for (int frame = 460; frame <= 820; frame += 30) script += std::to_string(frame) + " click 100 650\n";
+    std::string script = playThroughTheIntro();
     script += "1000 button btnOk\n1100 click 230 600\n1200 button btnPlay\n";
     if (shots) script += "1470 screenshot level.png\n";
     // A swap away from the cells the lesson points at is refused (the board and
@@ -421,8 +419,7 @@ TEST(FlowScreenshot, MenuWindowsOfTheMainMenuTheMapAndTheLevel) {
 // options' reset then starts the tutorial over.
 TEST(FlowRun, TheTutorialResumesAtTheSavedLessonAfterAQuitAndTheResetStartsItOver) {
     qvtest::TempDir dir;
-    std::string script = "400 button btnPlay\n";
-    for (int frame = 460; frame <= 820; frame += 30) script += std::to_string(frame) + " click 100 650\n";
+    std::string script = playThroughTheIntro();
     script += "1000 button btnOk\n1100 click 230 600\n1200 button btnPlay\n1510 swap 2 8 2 9\n1640 close\n";
     prepareRun(dir, script);
     {
@@ -436,8 +433,7 @@ TEST(FlowRun, TheTutorialResumesAtTheSavedLessonAfterAQuitAndTheResetStartsItOve
         EXPECT_TRUE(hasLine(first, line)) << line << " in\n" << first;
 
     // The level was left unfinished, so the intro plays again; the day's bonus is taken.
-    script = "400 button btnPlay\n";
-    for (int frame = 460; frame <= 820; frame += 30) script += std::to_string(frame) + " click 100 650\n";
+    script = playThroughTheIntro();
     script += "1000 click 230 600\n1100 button btnPlay\n1450 button btnClose\n1550 close\n";
     qvtest::writeFile(dir.file("input.txt"), script);
     {

@@ -50,8 +50,7 @@ TEST(ModifierLevelScreenshot, IceChainBombsAndAGeneratorMidPlay) {
     // Menu, intro, the daily bonus, the level's stone and its start window as
     // for the first level; then swaps read off the board as it goes (those
     // that find no run there swap back) and a picture after the last.
-    std::string script = "400 button btnPlay\n";
-    for (int frame = 460; frame <= 820; frame += 30) script += std::to_string(frame) + " click 100 650\n";
+    std::string script = playThroughTheIntro();
     script += "1000 button btnOk\n1100 click 230 600\n1200 button btnPlay\n";
     const char* swaps[] = {"0 1 0 2", "3 1 4 1", "4 2 4 3", "0 7 0 8", "5 6 6 6", "4 3 4 4", "2 6 2 7"};
     int frame = 1510;
