@@ -18,7 +18,7 @@ local data = {}
 local field = { Grid = { Cells = {} }, AvailableChips = { "Simple_R", "Simple_G", "Simple_B", "Simple_Y", "Simple_M" }, Chips = {} }
 -- Ice on a move limit: a freeze after every move, reaching three cells.
 field.radius = 3
-field.LevelLimit = 25
+field.LevelLimit = 18
 field.LevelLimitType = 0
 field.LevelGoals = { 4, 0 }
 field.stars = { 2500, 4500, 7000 }

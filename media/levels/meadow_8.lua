@@ -19,7 +19,7 @@ local field = { Grid = { Cells = {} }, AvailableChips = { "Simple_R", "Simple_G"
 -- A generator in the middle (every 4 moves, within 2 cells) and four rising
 -- chips to match on their way up.
 data.Q = { limit = 4, radius = 2 }
-field.LevelLimit = 30
+field.LevelLimit = 20
 field.LevelLimitType = 0
 field.LevelGoals = { 6, 0 }
 field.stars = { 1500, 3500, 6000 }

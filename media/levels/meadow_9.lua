@@ -18,7 +18,7 @@ local data = {}
 local field = { Grid = { Cells = {} }, AvailableChips = { "Simple_R", "Simple_G", "Simple_B", "Simple_Y", "Simple_M" }, Chips = {} }
 -- Two chain bombs: every 4 moves each throws 3 chains.
 data.K = { limit = 4, chains = 3 }
-field.LevelLimit = 28
+field.LevelLimit = 18
 field.LevelLimitType = 0
 field.LevelGoals = { 4, 0 }
 field.stars = { 2500, 4500, 7000 }

@@ -212,9 +212,9 @@ TEST(LevelRules, EveryEpisodeLevelOpensQuietly) {
         {"meadow_4", "goals falling:0/3", "limit moves 22"},
         {"meadow_5", "goals chips:0/6", "limit moves 26"},
         {"meadow_6", "goals score", "limit time 75.0"},
-        {"meadow_7", "goals score", "limit moves 25"},
-        {"meadow_8", "goals chipup:0/4", "limit moves 30"},
-        {"meadow_9", "goals score", "limit moves 28"},
+        {"meadow_7", "goals score", "limit moves 18"},
+        {"meadow_8", "goals chipup:0/4", "limit moves 20"},
+        {"meadow_9", "goals score", "limit moves 18"},
         {"meadow_10", "goals score", "limit moves 60"},
     };
     const std::string head = std::string("content ") + QV_SOURCE_DIR + "/media\nmode main\ncounter 7\n";
