@@ -69,7 +69,12 @@ inline bool hasLine(const std::string& text, const std::string& line) {
     return ("\n" + text).find("\n" + line + "\n") != std::string::npos;
 }
 
-// The log's "ERROR:" lines, but those holding `besides`.
+// The sound queue turns away a sound of a burst while five play; when they end
+// depends on the audio device's own clock, not on the script, so a scripted run
+// cannot count these lines.
+constexpr char kSoundQueueFull[] = "SoundManager::createSound Sound can not be queued";
+
+// The log's "ERROR:" lines, but those holding `besides` and the sound queue's.
 inline std::string errorLines(const std::string& log, const std::string& besides = std::string()) {
     std::string errors;
     size_t at = 0;
@@ -77,7 +82,8 @@ inline std::string errorLines(const std::string& log, const std::string& besides
         size_t end = log.find('\n', at);
         if (end == std::string::npos) end = log.size();
         const std::string line = log.substr(at, end - at);
-        if (line.find("ERROR:") != std::string::npos && (besides.empty() || line.find(besides) == std::string::npos))
+        if (line.find("ERROR:") != std::string::npos && (besides.empty() || line.find(besides) == std::string::npos) &&
+            line.find(kSoundQueueFull) == std::string::npos)
             errors += line + "\n";
         at = end + 1;
     }
